@@ -1,0 +1,52 @@
+# Shared by the scripts: paths, package installation, and the Wine session (one Xvfb, one wineserver).
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="$ROOT/build"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+PACKAGES=(cmake g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 googletest
+          wine wine64 xvfb xauth fonts-ipafont-gothic imagemagick x11-apps)
+
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+configure_and_build() {
+    local arch=$1 tests=$2
+    cmake -S "$ROOT" -B "$BUILD/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DSKYLUME_TESTS="$tests" >/dev/null
+    cmake --build "$BUILD/$arch" -j"$(nproc)"
+}
+
+# Starts Xvfb when there is no display, and a persistent wineserver for the prefix in WINEPREFIX.
+XVFB_PID=""
+start_session() {
+    if [ -z "${DISPLAY:-}" ] || [ "${SKYLUME_OWN_DISPLAY:-}" = 1 ]; then
+        local n=90
+        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    fi
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+}
+
+stop_session() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+winpath() { winepath -w "$1" 2>/dev/null; }

@@ -1,0 +1,297 @@
+#include "test_env.h"
+
+#include <shlobj.h>
+#include <atomic>
+#include <stdexcept>
+
+namespace testenv {
+namespace {
+
+constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+std::optional<std::wstring> ReadValue(HKEY root, const wchar_t* path, const wchar_t* name) {
+    wchar_t buffer[1024];
+    DWORD size = sizeof(buffer);
+    if (::RegGetValueW(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
+                       &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buffer);
+}
+
+void WriteValue(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& value, DWORD type) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot open the shell folders key");
+    ::RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                     DWORD((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+void Redirect(HKEY root, const wchar_t* name, const std::wstring& folder) {
+    WriteValue(root, kUserShellFolders, name, folder, REG_EXPAND_SZ);
+    WriteValue(root, kShellFolders, name, folder, REG_SZ);
+}
+
+std::wstring Quote(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"')
+            quoted.append(backslashes * 2 + 1, L'\\');
+        else
+            quoted.append(backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+PROCESS_INFORMATION Start(const std::wstring& exe, const std::vector<std::wstring>& arguments) {
+    std::wstring commandLine = Quote(exe);
+    for (const auto& argument : arguments)
+        commandLine += L" " + Quote(argument);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info))
+        return {};
+    ::CloseHandle(info.hThread);
+    info.hThread = nullptr;
+    return info;
+}
+
+} // namespace
+
+TempFolder::TempFolder(const std::wstring& label) {
+    static std::atomic<int> counter{0};
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring root = std::wstring(temp) + L"skylume-tests";
+    ::CreateDirectoryW(root.c_str(), nullptr);
+    path_ = root + L"\\" + label + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+            std::to_wstring(counter++) + L"-" + std::to_wstring(::GetTickCount());
+    DeleteTree(path_);
+    MakeFolders(path_);
+}
+
+TempFolder::~TempFolder() { DeleteTree(path_); }
+
+IsolatedFolders::IsolatedFolders()
+    : root_(L"folders"), appData_(root_ / L"AppData"), commonAppData_(root_ / L"ProgramData") {
+    MakeFolders(appData_);
+    MakeFolders(commonAppData_);
+    savedAppData_ = ReadValue(HKEY_CURRENT_USER, kUserShellFolders, L"AppData");
+    savedCommonAppData_ = ReadValue(HKEY_LOCAL_MACHINE, kUserShellFolders, L"Common AppData");
+    Redirect(HKEY_CURRENT_USER, L"AppData", appData_);
+    Redirect(HKEY_LOCAL_MACHINE, L"Common AppData", commonAppData_);
+}
+
+IsolatedFolders::~IsolatedFolders() {
+    Redirect(HKEY_CURRENT_USER, L"AppData", savedAppData_.value_or(L"%USERPROFILE%\\AppData\\Roaming"));
+    Redirect(HKEY_LOCAL_MACHINE, L"Common AppData", savedCommonAppData_.value_or(L"%ProgramData%"));
+    // "Shell Folders" holds expanded paths; the shell rewrites it from "User Shell Folders" on the next query.
+    wchar_t path[MAX_PATH];
+    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+}
+
+ProgramFolder::ProgramFolder() : folder_(L"program") {
+    const std::wstring built = FolderOfThisExecutable();
+    static const wchar_t* const kFiles[] = {
+        L"SkylumeSetting.exe",       L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",
+        L"SkylumeSetting_gbr.dll",   L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll",
+        L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll"};
+    for (const wchar_t* name : kFiles)
+        if (!::CopyFileW((built + L"\\" + name).c_str(), (folder_ / name).c_str(), FALSE))
+            throw std::runtime_error("cannot copy the built program");
+}
+
+ProcessResult RunProgram(const std::wstring& exe, const std::vector<std::wstring>& arguments, DWORD timeoutMs) {
+    RunningProcess process(exe, arguments);
+    ProcessResult result;
+    if (!process.started())
+        return result;
+    if (auto code = process.Wait(timeoutMs)) {
+        result.finished = true;
+        result.exitCode = *code;
+    }
+    return result;
+}
+
+RunningProcess::RunningProcess(const std::wstring& exe, const std::vector<std::wstring>& arguments)
+    : info_(Start(exe, arguments)) {}
+
+RunningProcess::~RunningProcess() {
+    if (!info_.hProcess)
+        return;
+    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(info_.hProcess, 1);
+        ::WaitForSingleObject(info_.hProcess, 5000);
+    }
+    ::CloseHandle(info_.hProcess);
+}
+
+std::optional<DWORD> RunningProcess::Wait(DWORD timeoutMs) {
+    if (::WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    ::GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const std::wstring* windowClass;
+    HWND found;
+};
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[256] = {};
+    ::GetClassNameW(window, className, 256);
+    if (owner == search->processId && *search->windowClass == className && ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        WindowSearch search{processId, &windowClass, nullptr};
+        ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    std::wstring text;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[64] = {};
+        ::GetClassNameW(child, className, 64);
+        if (::lstrcmpiW(className, L"Static") != 0)
+            continue;
+        wchar_t buffer[2048] = {};
+        ::GetWindowTextW(child, buffer, 2048);
+        text += buffer;
+    }
+    return text;
+}
+
+std::wstring FolderOfThisExecutable() {
+    wchar_t path[MAX_PATH];
+    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full(path, length);
+    return full.substr(0, full.find_last_of(L'\\'));
+}
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WriteFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::optional<std::string> ReadFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::string bytes;
+    char block[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, block, sizeof(block), &read, nullptr) && read > 0)
+        bytes.append(block, read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+void MakeFolders(const std::wstring& path) { ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr); }
+
+void DeleteTree(const std::wstring& path) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring child = path + L"\\" + name;
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(child);
+            else
+                ::DeleteFileW(child.c_str());
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(path.c_str());
+}
+
+} // namespace testenv
+
+namespace testenv {
+namespace {
+HRESULT CallStandInExport(const char* name) {
+    HMODULE library = ::LoadLibraryW((FolderOfThisExecutable() + L"\\FlashStandIn.dll").c_str());
+    if (!library)
+        return E_FAIL;
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+    HRESULT hr = function ? function() : E_FAIL;
+    ::FreeLibrary(library);
+    return hr;
+}
+constexpr wchar_t kFlashConfigKey[] = L"Software\\SkylumeStandIns\\Flash";
+} // namespace
+
+FlashPlayer::FlashPlayer(std::optional<DWORD> version) {
+    if (!version) {
+        CallStandInExport("DllUnregisterServer");
+        return;
+    }
+    if (FAILED(CallStandInExport("DllRegisterServer")))
+        throw std::runtime_error("cannot register the Flash stand-in");
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, kFlashConfigKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    DWORD value = *version;
+    ::RegSetValueExW(key, L"Version", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    ::RegCloseKey(key);
+}
+
+FlashPlayer::~FlashPlayer() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kFlashConfigKey);
+    CallStandInExport("DllRegisterServer");
+}
+
+RegistryKeyCleaner::RegistryKeyCleaner(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
+    ::RegDeleteTreeW(root_, path_.c_str());
+    ::RegDeleteKeyW(root_, path_.c_str());
+}
+
+RegistryKeyCleaner::~RegistryKeyCleaner() {
+    ::RegDeleteTreeW(root_, path_.c_str());
+    ::RegDeleteKeyW(root_, path_.c_str());
+}
+
+} // namespace testenv

@@ -1,0 +1,124 @@
+// Isolation and process helpers for tests that run under Wine with one shared prefix.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testenv {
+
+// A fresh folder below the test root, removed with its contents on destruction.
+class TempFolder {
+public:
+    explicit TempFolder(const std::wstring& label);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// Points the per-user and all-users application-data folders at fresh folders for the life of the object, by
+// the shell's own "User Shell Folders" values, so the program under test needs no hook of its own.
+class IsolatedFolders {
+public:
+    IsolatedFolders();
+    ~IsolatedFolders();
+    IsolatedFolders(const IsolatedFolders&) = delete;
+    IsolatedFolders& operator=(const IsolatedFolders&) = delete;
+
+    const std::wstring& appData() const { return appData_; }
+    const std::wstring& commonAppData() const { return commonAppData_; }
+    std::wstring userModules() const { return appData_ + L"\\Quillon\\Skylume\\Modules"; }
+    std::wstring commonModules() const { return commonAppData_ + L"\\Quillon\\Skylume\\Modules"; }
+
+private:
+    TempFolder root_;
+    std::wstring appData_;
+    std::wstring commonAppData_;
+    std::optional<std::wstring> savedAppData_;
+    std::optional<std::wstring> savedCommonAppData_;
+};
+
+// A copy of the built program and its language libraries in a folder of its own.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    const std::wstring& path() const { return folder_.path(); }
+    std::wstring exe() const { return folder_ / L"SkylumeSetting.exe"; }
+    std::wstring operator/(const std::wstring& name) const { return folder_ / name; }
+
+private:
+    TempFolder folder_;
+};
+
+struct ProcessResult {
+    bool finished = false; // false when the time-out ended it
+    DWORD exitCode = 0;
+};
+
+// Runs a program with the given arguments (each quoted) and waits for it.
+ProcessResult RunProgram(const std::wstring& exe, const std::vector<std::wstring>& arguments,
+                         DWORD timeoutMs = 20000);
+
+// A started process that is ended on destruction if it still runs.
+class RunningProcess {
+public:
+    RunningProcess(const std::wstring& exe, const std::vector<std::wstring>& arguments);
+    ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+    bool started() const { return info_.hProcess != nullptr; }
+    DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+    // Waits for the process to end; nullopt on time-out.
+    std::optional<DWORD> Wait(DWORD timeoutMs);
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Waits until a top-level window of the process with this class (and title, if given) exists.
+HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs = 20000);
+// Collects the static texts of a message box and presses its button `id`.
+std::wstring MessageBoxText(HWND box);
+
+std::wstring FolderOfThisExecutable();
+bool FileExists(const std::wstring& path);
+bool WriteFile(const std::wstring& path, const std::string& bytes);
+std::optional<std::string> ReadFile(const std::wstring& path);
+void MakeFolders(const std::wstring& path);
+void DeleteTree(const std::wstring& path);
+
+} // namespace testenv
+
+namespace testenv {
+
+// Registers the Flash stand-in (built beside the tests) for the life of the object, reporting `version`;
+// std::nullopt leaves the control unregistered, as on a machine without Flash Player.
+class FlashPlayer {
+public:
+    explicit FlashPlayer(std::optional<DWORD> version);
+    ~FlashPlayer();
+    FlashPlayer(const FlashPlayer&) = delete;
+    FlashPlayer& operator=(const FlashPlayer&) = delete;
+};
+
+// Deletes a registry key tree now and again on destruction.
+class RegistryKeyCleaner {
+public:
+    RegistryKeyCleaner(HKEY root, std::wstring path);
+    ~RegistryKeyCleaner();
+    RegistryKeyCleaner(const RegistryKeyCleaner&) = delete;
+    RegistryKeyCleaner& operator=(const RegistryKeyCleaner&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring path_;
+};
+
+} // namespace testenv
