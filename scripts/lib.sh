@@ -1,6 +1,6 @@
 # Shared by the scripts: paths, package installation, and the Wine session (one Xvfb, one wineserver).
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD="$ROOT/build"
+BUILD="${SKYLUME_BUILD_DIR:-$ROOT/build}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
