@@ -8,7 +8,9 @@ prepare_prefix() {
         wineboot --init >/dev/null 2>&1
     fi
     # Japanese text needs a font with its glyphs under the names the dialogs ask for.
-    for face in "MS UI Gothic" "MS Shell Dlg" "MS Gothic" "MS PGothic"; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
-    done
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS PGothic" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS Gothic" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+    # Without a window manager (Xvfb) Wine must draw window frames and captions itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 }

@@ -1,14 +1,209 @@
 #include "xmldata/xml_document.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace xmldata {
 namespace {
+
 // {F6D90F11-9C73-11D3-B32E-00C04F990BB4}, the version-independent Msxml2.DOMDocument class.
 constexpr CLSID kDomDocumentClassId = {0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
+
+Node Borrow(NodeRef ref) {
+    if (ref.get())
+        ref.get()->AddRef();
+    return Node::Attach(ref.get());
+}
+
+void SetBstr(win32::Variant& variant, const std::wstring& text) {
+    VARIANT* v = variant.put();
+    v->vt = VT_BSTR;
+    v->bstrVal = ::SysAllocStringLen(text.data(), UINT(text.size()));
+    if (!v->bstrVal) {
+        v->vt = VT_EMPTY;
+        throw XmlError(E_OUTOFMEMORY);
+    }
+}
+
+// A text node's exact data; `text` would trim the whitespace that the layout rules look at.
+std::wstring NodeValue(IXMLDOMNode* node) {
+    win32::Variant value;
+    Check(node->get_nodeValue(value.put()));
+    if (value.get()->vt != VT_BSTR || !value.get()->bstrVal)
+        return {};
+    return std::wstring(value.get()->bstrVal, ::SysStringLen(value.get()->bstrVal));
+}
+
+// Whether the parent's last child is a text node ending in a line break, so the next line needs only its tabs.
+bool EndsWithLineBreak(IXMLDOMNode* parent) {
+    Node last;
+    Check(parent->get_lastChild(last.put()));
+    if (!last)
+        return false;
+    DOMNodeType type = NODE_INVALID;
+    Check(last->get_nodeType(&type));
+    if (type != NODE_TEXT)
+        return false;
+    const std::wstring value = NodeValue(last.get());
+    return !value.empty() && value.back() == L'\n';
+}
+
+// Levels below the document element: 0 for the root itself, 1 for its children.
+int DepthBelowRoot(IXMLDOMNode* node) {
+    int depth = 0;
+    Node current = Borrow(node);
+    for (;;) {
+        Node parent;
+        Check(current->get_parentNode(parent.put()));
+        if (!parent)
+            return depth;
+        DOMNodeType type = NODE_INVALID;
+        Check(parent->get_nodeType(&type));
+        if (type == NODE_DOCUMENT)
+            return depth;
+        ++depth;
+        current = std::move(parent);
+    }
+}
+
+bool SameObject(IXMLDOMNode* a, IXMLDOMNode* b) {
+    if (a == b)
+        return true;
+    win32::ComPtr<IUnknown> ua, ub;
+    a->QueryInterface(IID_IUnknown, ua.putVoid());
+    b->QueryInterface(IID_IUnknown, ub.putVoid());
+    return ua && ua.get() == ub.get();
+}
+
+IXMLDOMNode* Required(NodeRef node) {
+    if (!node)
+        throw XmlError(E_POINTER);
+    return node.get();
+}
+
 } // namespace
 
 void Check(HRESULT hr) {
     if (FAILED(hr))
         throw XmlError(hr);
+}
+
+Node SelectNode(NodeRef context, const std::wstring& query) {
+    Node node;
+    if (!context)
+        return node;
+    win32::Bstr text(query);
+    Check(context.get()->selectSingleNode(text.get(), node.put()));
+    return node;
+}
+
+std::vector<Node> SelectNodes(NodeRef context, const std::wstring& query) {
+    std::vector<Node> nodes;
+    if (!context)
+        return nodes;
+    win32::Bstr text(query);
+    win32::ComPtr<IXMLDOMNodeList> list;
+    Check(context.get()->selectNodes(text.get(), list.put()));
+    if (!list)
+        return nodes;
+    long length = 0;
+    Check(list->get_length(&length));
+    for (long i = 0; i < length; ++i) {
+        Node node;
+        Check(list->get_item(i, node.put()));
+        if (node)
+            nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& query) {
+    Node node = SelectNode(context, query);
+    if (!node)
+        return std::nullopt;
+    return Text(node);
+}
+
+std::wstring Text(NodeRef node) {
+    win32::Bstr text;
+    Check(Required(node)->get_text(text.put()));
+    return text.str();
+}
+
+std::wstring BaseName(NodeRef node) {
+    win32::Bstr name;
+    Check(Required(node)->get_baseName(name.put()));
+    return name.str();
+}
+
+std::vector<Node> ChildNodes(NodeRef parent) {
+    std::vector<Node> nodes;
+    win32::ComPtr<IXMLDOMNodeList> list;
+    Check(Required(parent)->get_childNodes(list.put()));
+    if (!list)
+        return nodes;
+    long length = 0;
+    Check(list->get_length(&length));
+    for (long i = 0; i < length; ++i) {
+        Node node;
+        Check(list->get_item(i, node.put()));
+        if (node)
+            nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+Node FindChild(NodeRef parent, const std::wstring& baseName) {
+    for (Node& child : ChildNodes(parent)) {
+        DOMNodeType type = NODE_INVALID;
+        Check(child->get_nodeType(&type));
+        if (type == NODE_ELEMENT && BaseName(child) == baseName)
+            return std::move(child);
+    }
+    return nullptr;
+}
+
+std::optional<std::wstring> GetAttribute(NodeRef element, const std::wstring& name) {
+    Element asElement = Borrow(Required(element)).As<IXMLDOMElement>();
+    if (!asElement)
+        return std::nullopt;
+    win32::Bstr bname(name);
+    win32::Variant value;
+    Check(asElement->getAttribute(bname.get(), value.put()));
+    if (value.get()->vt == VT_NULL || value.get()->vt == VT_EMPTY)
+        return std::nullopt;
+    Check(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR));
+    return std::wstring(value.get()->bstrVal, ::SysStringLen(value.get()->bstrVal));
+}
+
+std::optional<std::wstring> NamedItemText(NodeRef node, const std::wstring& name) {
+    win32::ComPtr<IXMLDOMNamedNodeMap> map;
+    Check(Required(node)->get_attributes(map.put()));
+    if (!map)
+        return std::nullopt;
+    win32::Bstr bname(name);
+    Node item;
+    Check(map->getNamedItem(bname.get(), item.put()));
+    if (!item)
+        return std::nullopt;
+    return Text(item);
+}
+
+std::vector<Attribute> Attributes(NodeRef node) {
+    std::vector<Attribute> attributes;
+    win32::ComPtr<IXMLDOMNamedNodeMap> map;
+    Check(Required(node)->get_attributes(map.put()));
+    if (!map)
+        return attributes;
+    long length = 0;
+    Check(map->get_length(&length));
+    for (long i = 0; i < length; ++i) {
+        Node item;
+        Check(map->get_item(i, item.put()));
+        if (item)
+            attributes.push_back({BaseName(item), Text(item)});
+    }
+    return attributes;
 }
 
 XmlDocument::XmlDocument() {
@@ -25,40 +220,142 @@ XmlDocument::XmlDocument() {
 }
 
 bool XmlDocument::Load(const std::wstring& path) {
+    // Fetched as the load sequence asks; a file that does not load is handled by the caller's defaults.
     win32::ComPtr<IXMLDOMParseError> parseError;
     Check(doc_->get_parseError(parseError.put()));
     win32::Variant source;
-    source.get()->vt = VT_BSTR;
-    source.get()->bstrVal = ::SysAllocString(path.c_str());
+    SetBstr(source, path);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Check(doc_->load(*source.get(), &loaded));
     return loaded == VARIANT_TRUE;
 }
 
-win32::ComPtr<IXMLDOMElement> XmlDocument::Root() const {
-    win32::ComPtr<IXMLDOMElement> root;
+Node XmlDocument::DocumentNode() const { return doc_.As<IXMLDOMNode>(); }
+
+Element XmlDocument::Root() const {
+    Element root;
     Check(doc_->get_documentElement(root.put()));
     return root;
 }
 
-std::optional<std::wstring> XmlDocument::SelectText(const std::wstring& query, IXMLDOMNode* context) const {
-    win32::ComPtr<IXMLDOMNode> base;
-    if (context) {
-        context->AddRef();
-        base = win32::ComPtr<IXMLDOMNode>::Attach(context);
-    } else {
-        base = Root().As<IXMLDOMNode>();
+std::wstring XmlDocument::Xml() const {
+    win32::Bstr xml;
+    Check(doc_->get_xml(xml.put()));
+    return xml.str();
+}
+
+Node XmlDocument::ContextOrRoot(NodeRef context) const { return context ? Borrow(context) : Root().As<IXMLDOMNode>(); }
+
+Node XmlDocument::SelectNode(const std::wstring& query, NodeRef context) const {
+    return xmldata::SelectNode(ContextOrRoot(context), query);
+}
+
+std::vector<Node> XmlDocument::SelectNodes(const std::wstring& query, NodeRef context) const {
+    return xmldata::SelectNodes(ContextOrRoot(context), query);
+}
+
+std::optional<std::wstring> XmlDocument::SelectText(const std::wstring& query, NodeRef context) const {
+    return xmldata::SelectText(ContextOrRoot(context), query);
+}
+
+XmlWriter XmlWriter::Edit(const std::wstring& path, Layout layout, const std::wstring& rootName) {
+    XmlWriter writer(layout);
+    writer.loaded_ = writer.Load(path);
+    if (!writer.loaded_)
+        writer.CreateRoot(rootName);
+    return writer;
+}
+
+XmlWriter XmlWriter::Rewrite(Layout layout, const std::wstring& rootName) {
+    XmlWriter writer(layout);
+    writer.CreateRoot(rootName);
+    return writer;
+}
+
+void XmlWriter::CreateRoot(const std::wstring& name) {
+    win32::Bstr bname(name);
+    Element root;
+    Check(dom()->createElement(bname.get(), root.put()));
+    Node appended;
+    Check(dom()->appendChild(root.get(), appended.put()));
+}
+
+Element XmlWriter::AppendElement(NodeRef parent, const std::wstring& name, const std::wstring& text) {
+    IXMLDOMNode* target = Required(parent);
+    win32::Bstr bname(name);
+    Element element;
+    Check(dom()->createElement(bname.get(), element.put()));
+    if (!text.empty())
+        Check(element->put_text(win32::Bstr(text).get()));
+    if (layout_ == Layout::Indented) {
+        const int depth = DepthBelowRoot(target);
+        const std::wstring indent(size_t(depth + 1), L'\t');
+        AppendText(target, EndsWithLineBreak(target) ? indent : L"\r\n" + indent);
+        const bool known = std::any_of(openParents_.begin(), openParents_.end(),
+                                       [&](const OpenParent& open) { return SameObject(open.node.get(), target); });
+        if (!known)
+            openParents_.push_back({Borrow(target), depth});
     }
-    if (!base)
-        return std::nullopt;
-    win32::ComPtr<IXMLDOMNode> node;
-    win32::Bstr bquery(query);
-    Check(base->selectSingleNode(bquery.get(), node.put()));
-    if (!node)
-        return std::nullopt;
-    win32::Bstr text;
-    Check(node->get_text(text.put()));
-    return text.str();
+    Node appended;
+    Check(target->appendChild(element.get(), appended.put()));
+    return element;
+}
+
+Element XmlWriter::SetText(NodeRef parent, const std::wstring& name, const std::wstring& text) {
+    Node existing = FindChild(parent, name);
+    if (!existing)
+        return AppendElement(parent, name, text);
+    SetText(existing, text);
+    return existing.As<IXMLDOMElement>();
+}
+
+void XmlWriter::SetText(NodeRef node, const std::wstring& text) {
+    win32::Bstr btext(text);
+    Check(Required(node)->put_text(btext.get()));
+}
+
+void XmlWriter::SetAttribute(NodeRef element, const std::wstring& name, const std::wstring& value) {
+    win32::Bstr bname(name);
+    win32::ComPtr<IXMLDOMAttribute> attribute;
+    Check(dom()->createAttribute(bname.get(), attribute.put()));
+    win32::Bstr bvalue(value);
+    Check(attribute->put_text(bvalue.get()));
+    win32::ComPtr<IXMLDOMNamedNodeMap> map;
+    Check(Required(element)->get_attributes(map.put()));
+    if (!map)
+        throw XmlError(E_INVALIDARG);
+    Node replaced;
+    Check(map->setNamedItem(attribute.get(), replaced.put()));
+}
+
+void XmlWriter::RemoveChild(NodeRef parent, NodeRef child) {
+    Node removed;
+    Check(Required(parent)->removeChild(Required(child), removed.put()));
+}
+
+void XmlWriter::AppendText(NodeRef parent, const std::wstring& text) {
+    win32::Bstr btext(text);
+    win32::ComPtr<IXMLDOMText> node;
+    Check(dom()->createTextNode(btext.get(), node.put()));
+    Node appended;
+    Check(Required(parent)->appendChild(node.get(), appended.put()));
+}
+
+void XmlWriter::CloseIndentedParents() {
+    for (const OpenParent& open : openParents_) {
+        if (!EndsWithLineBreak(open.node.get()))
+            AppendText(open.node, L"\r\n" + std::wstring(size_t(open.depth), L'\t'));
+    }
+    openParents_.clear();
+}
+
+bool XmlWriter::Save(const std::wstring& path) {
+    CloseIndentedParents();
+    // A read-only, hidden or system flag would make the save fail; whether this succeeds does not matter.
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    win32::Variant destination;
+    SetBstr(destination, path);
+    return SUCCEEDED(dom()->save(*destination.get()));
 }
 
 } // namespace xmldata

@@ -1,5 +1,15 @@
-// Access to the XML data files through the platform's MSXML DOM. One document per operation; a failing DOM call
-// throws XmlError, which the operation's caller catches so the file on disk stays as it was.
+// Access to the XML data files through the platform's MSXML DOM. One document per operation, nothing cached; a
+// failing DOM call throws XmlError, which the operation's caller catches, so a save that fails half way never
+// reaches the file on disk.
+//
+// Reading:
+//     xmldata::XmlDocument doc;
+//     if (doc.Load(path))
+//         if (auto mode = doc.SelectText(L"./main/mode")) ...
+// Writing in place (unknown elements survive) or from nothing (the file is replaced):
+//     auto writer = xmldata::XmlWriter::Edit(path);        // or XmlWriter::Rewrite()
+//     writer.SetText(writer.Root(), L"spectrum", L"true");
+//     bool saved = writer.Save(path);
 #pragma once
 #include "win32/com.h"
 
@@ -7,6 +17,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 // The MinGW headers give these interfaces no __uuidof.
 __CRT_UUID_DECL(IXMLDOMNode, 0x2933BF80, 0x7B36, 0x11d2, 0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60)
@@ -29,23 +41,128 @@ public:
 // Throws XmlError when hr is a failure code.
 void Check(HRESULT hr);
 
+using Node = win32::ComPtr<IXMLDOMNode>;
+using Element = win32::ComPtr<IXMLDOMElement>;
+
+// A borrowed node argument: a raw node pointer or any owned DOM pointer, so callers need no .get() or casts.
+class NodeRef {
+public:
+    NodeRef(std::nullptr_t) noexcept {}
+    NodeRef(IXMLDOMNode* node) noexcept : node_(node) {}
+    template <typename T>
+        requires std::is_base_of_v<IXMLDOMNode, T>
+    NodeRef(const win32::ComPtr<T>& node) noexcept : node_(node.get()) {}
+    IXMLDOMNode* get() const noexcept { return node_; }
+    explicit operator bool() const noexcept { return node_ != nullptr; }
+
+private:
+    IXMLDOMNode* node_ = nullptr;
+};
+
+// Queries relative to `context`; an absolute query ("/conf_data/...") works from any node.
+Node SelectNode(NodeRef context, const std::wstring& query);
+// Every match, in document order (the DOM list walked by index).
+std::vector<Node> SelectNodes(NodeRef context, const std::wstring& query);
+// Text of the first match; nullopt when nothing matches.
+std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& query);
+
+// The node's `text` (for an element, the text of all its descendants).
+std::wstring Text(NodeRef node);
+// The name without a namespace prefix; how element and attribute names are compared.
+std::wstring BaseName(NodeRef node);
+// The child nodes in order, text nodes included.
+std::vector<Node> ChildNodes(NodeRef parent);
+// The first child element whose base name is `baseName` (case-sensitive), or null.
+Node FindChild(NodeRef parent, const std::wstring& baseName);
+
+// An attribute through IXMLDOMElement::getAttribute (full name as written); nullopt when absent or not an element.
+std::optional<std::wstring> GetAttribute(NodeRef element, const std::wstring& name);
+// An attribute through the node's attribute map (getNamedItem, then its text); nullopt when absent.
+std::optional<std::wstring> NamedItemText(NodeRef node, const std::wstring& name);
+
+struct Attribute {
+    std::wstring baseName;
+    std::wstring text;
+};
+// The attribute map walked by index, in the DOM's order.
+std::vector<Attribute> Attributes(NodeRef node);
+
 class XmlDocument {
 public:
     // A new, empty document (validateOnParse on, async off). Throws when MSXML cannot be created.
     XmlDocument();
 
-    // True only when the DOM reports the file as loaded and well-formed.
+    // True only when the DOM reports the file as loaded (VARIANT_TRUE); missing and damaged files give false.
     bool Load(const std::wstring& path);
 
     IXMLDOMDocument2* dom() const { return doc_.get(); }
+    // The document itself as a node, for queries asked of the document ("./conf_data/main").
+    Node DocumentNode() const;
     // The document element, or null when there is none.
-    win32::ComPtr<IXMLDOMElement> Root() const;
+    Element Root() const;
+    // The whole document as the DOM serialises it (CR LF kept as CR LF).
+    std::wstring Xml() const;
 
-    // Text of the first node the query finds below `context` (the root when null); nullopt when none matches.
-    std::optional<std::wstring> SelectText(const std::wstring& query, IXMLDOMNode* context = nullptr) const;
+    // Queries relative to `context`, the root when null; with no root they find nothing.
+    Node SelectNode(const std::wstring& query, NodeRef context = nullptr) const;
+    std::vector<Node> SelectNodes(const std::wstring& query, NodeRef context = nullptr) const;
+    std::optional<std::wstring> SelectText(const std::wstring& query, NodeRef context = nullptr) const;
 
 private:
+    Node ContextOrRoot(NodeRef context) const;
+
     win32::ComPtr<IXMLDOMDocument2> doc_;
+};
+
+// Whether the writer inserts whitespace text nodes around the elements it appends.
+enum class Layout {
+    Compact,  // elements follow each other with no line breaks
+    Indented, // one element per line, a tab per level, CR LF line ends
+};
+
+// A document being written: either the loaded file changed in place (Edit) or a new one built from nothing
+// (Rewrite). Every helper throws XmlError on a failing DOM call; nothing touches the disk before Save.
+class XmlWriter : public XmlDocument {
+public:
+    // Loads `path`; when it does not load, starts an empty document with a `rootName` root so the file never
+    // lacks it. loaded() tells which happened, for pages that write nothing without a loaded file.
+    static XmlWriter Edit(const std::wstring& path, Layout layout = Layout::Compact,
+                          const std::wstring& rootName = L"conf_data");
+    // A new document holding only an empty `rootName` root; the old file is not read.
+    static XmlWriter Rewrite(Layout layout = Layout::Compact, const std::wstring& rootName = L"conf_data");
+
+    bool loaded() const { return loaded_; }
+
+    // Creates `name` (with `text` unless empty) and appends it as the last child of `parent`. With the indented
+    // layout a line break and indentation go before it, and the parent's closing line break is added by Save.
+    Element AppendElement(NodeRef parent, const std::wstring& name, const std::wstring& text = {});
+    // Sets the text of the child element `name` of `parent` in place, or appends it when there is none.
+    Element SetText(NodeRef parent, const std::wstring& name, const std::wstring& text);
+    // Replaces the text of `node` itself.
+    void SetText(NodeRef node, const std::wstring& text);
+    // Creates the attribute and puts it into the element's attribute map, replacing one of the same name.
+    void SetAttribute(NodeRef element, const std::wstring& name, const std::wstring& value);
+    void RemoveChild(NodeRef parent, NodeRef child);
+    // A text node of exactly `text`, for pages that lay out their whitespace themselves.
+    void AppendText(NodeRef parent, const std::wstring& text);
+
+    // Clears the file's attributes (so a read-only file is replaced) and saves. False when `save` fails.
+    // Throws (before the file is touched) only when closing the indented layout fails.
+    bool Save(const std::wstring& path);
+
+private:
+    explicit XmlWriter(Layout layout) : layout_(layout) {}
+    void CreateRoot(const std::wstring& name);
+    void CloseIndentedParents();
+
+    Layout layout_;
+    bool loaded_ = false;
+    // Parents given indented children, with their depth below the root; closed by Save.
+    struct OpenParent {
+        Node node;
+        int depth;
+    };
+    std::vector<OpenParent> openParents_;
 };
 
 } // namespace xmldata
