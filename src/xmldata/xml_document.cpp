@@ -75,6 +75,28 @@ bool SameObject(IXMLDOMNode* a, IXMLDOMNode* b) {
     return ua && ua.get() == ub.get();
 }
 
+bool IsNameStart(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_' || c == L':' ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
+           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C || c == 0x200D ||
+           (c >= 0x2070 && c <= 0x218F) || (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
+           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) ||
+           (c >= 0xD800 && c <= 0xDFFF); // surrogates: names beyond the BMP
+}
+
+bool IsNameChar(wchar_t c) {
+    return IsNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
+}
+
+// MSXML refuses a name that is not an XML name, but Wine's createElement and createAttribute accept it and
+// save a file that no longer loads. Refusing here gives the same failure everywhere, before anything is written.
+void CheckName(const std::wstring& name) {
+    if (name.empty() || !IsNameStart(name.front()) ||
+        !std::all_of(name.begin() + 1, name.end(), [](wchar_t c) { return IsNameChar(c); }))
+        throw XmlError(E_INVALIDARG);
+}
+
 IXMLDOMNode* Required(NodeRef node) {
     if (!node)
         throw XmlError(E_POINTER);
@@ -230,7 +252,9 @@ bool XmlDocument::Load(const std::wstring& path) {
     return loaded == VARIANT_TRUE;
 }
 
-Node XmlDocument::DocumentNode() const { return doc_.As<IXMLDOMNode>(); }
+Node XmlDocument::DocumentNode() const {
+    return doc_.As<IXMLDOMNode>();
+}
 
 Element XmlDocument::Root() const {
     Element root;
@@ -244,7 +268,9 @@ std::wstring XmlDocument::Xml() const {
     return xml.str();
 }
 
-Node XmlDocument::ContextOrRoot(NodeRef context) const { return context ? Borrow(context) : Root().As<IXMLDOMNode>(); }
+Node XmlDocument::ContextOrRoot(NodeRef context) const {
+    return context ? Borrow(context) : Root().As<IXMLDOMNode>();
+}
 
 Node XmlDocument::SelectNode(const std::wstring& query, NodeRef context) const {
     return xmldata::SelectNode(ContextOrRoot(context), query);
@@ -273,6 +299,7 @@ XmlWriter XmlWriter::Rewrite(Layout layout, const std::wstring& rootName) {
 }
 
 void XmlWriter::CreateRoot(const std::wstring& name) {
+    CheckName(name);
     win32::Bstr bname(name);
     Element root;
     Check(dom()->createElement(bname.get(), root.put()));
@@ -282,6 +309,7 @@ void XmlWriter::CreateRoot(const std::wstring& name) {
 
 Element XmlWriter::AppendElement(NodeRef parent, const std::wstring& name, const std::wstring& text) {
     IXMLDOMNode* target = Required(parent);
+    CheckName(name);
     win32::Bstr bname(name);
     Element element;
     Check(dom()->createElement(bname.get(), element.put()));
@@ -315,6 +343,7 @@ void XmlWriter::SetText(NodeRef node, const std::wstring& text) {
 }
 
 void XmlWriter::SetAttribute(NodeRef element, const std::wstring& name, const std::wstring& value) {
+    CheckName(name);
     win32::Bstr bname(name);
     win32::ComPtr<IXMLDOMAttribute> attribute;
     Check(dom()->createAttribute(bname.get(), attribute.put()));

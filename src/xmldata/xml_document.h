@@ -50,8 +50,8 @@ public:
     NodeRef(std::nullptr_t) noexcept {}
     NodeRef(IXMLDOMNode* node) noexcept : node_(node) {}
     template <typename T>
-        requires std::is_base_of_v<IXMLDOMNode, T>
-    NodeRef(const win32::ComPtr<T>& node) noexcept : node_(node.get()) {}
+    requires std::is_base_of_v<IXMLDOMNode, T> NodeRef(const win32::ComPtr<T>& node)
+    noexcept : node_(node.get()) {}
     IXMLDOMNode* get() const noexcept { return node_; }
     explicit operator bool() const noexcept { return node_ != nullptr; }
 

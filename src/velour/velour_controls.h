@@ -1,0 +1,186 @@
+// Skinned controls. Each object binds to an existing dialog control (as DDX_Control would), keeps every standard
+// message of that control working and only takes over its drawing.
+#pragma once
+#include <windows.h>
+
+#include "velour/velour_hook.h"
+
+// The class name of the skinned object bound to a control, or nullptr when none is bound.
+const wchar_t* VelourRuntimeClassName(HWND control);
+
+class VelourControl : public velour::WindowHook {
+public:
+    // Binds to the dialog's control `id`; false when there is no such control or it is already bound.
+    bool Bind(HWND dialog, int id);
+    bool Attach(HWND control);
+    void Detach() { Unhook(); }
+    HWND hwnd() const { return hookedWindow(); }
+    virtual const wchar_t* RuntimeClassName() const = 0;
+
+    static VelourControl* FromWindow(HWND control);
+
+protected:
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnHooked() override;
+    void OnUnhooking() override;
+    // Whether the control's face is drawn here (by PaintFace) rather than by the standard control.
+    virtual bool DrawsFace() const { return false; }
+    virtual void PaintFace(HDC, const RECT&) {}
+    // Whether PaintFace draws every pixel, so painting can go through an off-screen buffer.
+    virtual bool PaintsOpaque() const { return true; }
+    // A summary of what the face shows; the face is redrawn whenever it changes after a message, because the
+    // standard controls also draw straight to the screen outside WM_PAINT.
+    virtual ULONGLONG FaceState() { return 0; }
+    bool hot() const { return hot_; }
+    int Scaled(int pixelsAt96) const;
+
+private:
+    void CheckFaceState();
+    void Paint(HDC given);
+    bool hot_ = false;
+    // Set while the face is painted or its state read, so the queries this sends to itself pass straight through.
+    bool busy_ = false;
+    ULONGLONG lastFaceState_ = 0;
+};
+
+// Push buttons, check boxes, radio buttons and group boxes share one painter chosen by the button's style, so a
+// class bound to a differently styled button still draws it correctly.
+class VelourButtonBase : public VelourControl {
+protected:
+    bool DrawsFace() const override;
+    void PaintFace(HDC dc, const RECT& client) override;
+    bool PaintsOpaque() const override;
+    ULONGLONG FaceState() override;
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual bool FlatFace() const { return false; }
+
+private:
+    void PaintPush(HDC dc, const RECT& client, bool checkedLook);
+    void PaintCheck(HDC dc, const RECT& client, bool radio);
+    void PaintGroup(HDC dc, const RECT& client);
+};
+
+// A tool-like push button: flat face until pointed at.
+class VelourButton : public VelourButtonBase {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourButton"; }
+
+protected:
+    bool FlatFace() const override { return true; }
+};
+
+// The dialog push button (OK, Cancel, Help).
+class VelourButton2 : public VelourButtonBase {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourButton2"; }
+};
+
+class VelourCheckBox : public VelourButtonBase {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourCheckBox"; }
+};
+
+class VelourRadioButton : public VelourButtonBase {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourRadioButton"; }
+};
+
+class VelourGroupBox : public VelourButtonBase {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourGroupBox"; }
+};
+
+class VelourStatic : public VelourControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourStatic"; }
+
+protected:
+    bool DrawsFace() const override;
+    void PaintFace(HDC dc, const RECT& client) override;
+    bool PaintsOpaque() const override { return false; }
+    ULONGLONG FaceState() override;
+};
+
+class VelourComboBox : public VelourControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourComboBox"; }
+
+protected:
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsFace() const override;
+    void PaintFace(HDC dc, const RECT& client) override;
+    ULONGLONG FaceState() override;
+
+private:
+    bool DrawsWholeFace() const;
+    void PaintFrameAndButton(HDC dc, const RECT& client);
+};
+
+class VelourSliderCtrl : public VelourControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourSliderCtrl"; }
+
+protected:
+    bool DrawsFace() const override;
+    void PaintFace(HDC dc, const RECT& client) override;
+    ULONGLONG FaceState() override;
+};
+
+class VelourSpinButtonCtrl : public VelourControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourSpinButtonCtrl"; }
+
+protected:
+    bool DrawsFace() const override;
+    void PaintFace(HDC dc, const RECT& client) override;
+    ULONGLONG FaceState() override;
+};
+
+// Edits and lists keep their standard client drawing; Velour() gives them the skin's flat frame (and the list
+// control the skin's selection colours).
+class VelourFramedControl : public VelourControl {
+public:
+    void Velour();
+    bool skinned() const { return skinned_; }
+
+protected:
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void OnVelour() {}
+
+private:
+    void PaintFrame();
+    bool skinned_ = false;
+};
+
+class VelourEdit : public VelourFramedControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourEdit"; }
+};
+
+class VelourListBox : public VelourFramedControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourListBox"; }
+};
+
+class VelourListCtrl : public VelourFramedControl {
+public:
+    const wchar_t* RuntimeClassName() const override { return L"VelourListCtrl"; }
+
+protected:
+    void OnVelour() override;
+    void OnUnhooking() override;
+
+private:
+    // The list's custom-draw notifications go to its parent; this hook on the parent answers them.
+    class ParentHook : public velour::WindowHook {
+    public:
+        explicit ParentHook(VelourListCtrl& list) : list_(list) {}
+
+    protected:
+        LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    private:
+        VelourListCtrl& list_;
+    };
+    ParentHook parentHook_{*this};
+};

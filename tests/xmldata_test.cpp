@@ -1,0 +1,400 @@
+#include "xmldata/xml_document.h"
+#include "xmldata/xml_escape.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+using testenv::FileExists;
+using testenv::ReadFile;
+using testenv::TempFolder;
+using testenv::WriteFile;
+using xmldata::Layout;
+using xmldata::XmlDocument;
+using xmldata::XmlError;
+using xmldata::XmlWriter;
+
+namespace {
+
+class XmlDataTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(com.ok()); }
+
+    std::wstring File(const std::wstring& content) {
+        WriteFile(path, ToUtf8(content));
+        return path;
+    }
+    static std::string ToUtf8(const std::wstring& text) {
+        int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+        std::string bytes(size_t(size), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), size, nullptr, nullptr);
+        return bytes;
+    }
+    // Wine's save writes a "\r\n" text node as a bare LF; real MSXML keeps CR LF. Compare files without CRs.
+    static std::string WithoutCr(std::string text) {
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
+    }
+    bool ReadOnly() const {
+        DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
+    // The saved file as text without CRs, a declaration or a final line break, for comparing documents whose
+    // layout is compact: Wine's `xml` property indents those on its own, its save does not.
+    std::string Saved() const {
+        std::string text = WithoutCr(ReadFile(path).value_or(""));
+        if (text.starts_with("<?xml"))
+            text.erase(0, text.find("?>") + 2);
+        while (!text.empty() && (text.front() == '\n'))
+            text.erase(0, 1);
+        while (!text.empty() && (text.back() == '\n'))
+            text.pop_back();
+        return text;
+    }
+    static std::wstring RootXml(const XmlDocument& doc) {
+        std::wstring xml = doc.Xml();
+        // The DOM may add a line break after the document element; what is inside it is what we check.
+        while (!xml.empty() && (xml.back() == L'\n' || xml.back() == L'\r'))
+            xml.pop_back();
+        return xml;
+    }
+    // Loads the file afresh, as the next page operation would.
+    static XmlDocument Reload(const std::wstring& file) {
+        XmlDocument doc;
+        EXPECT_TRUE(doc.Load(file));
+        return doc;
+    }
+
+    win32::ComInit com;
+    TempFolder folder{L"xmldata"};
+    std::wstring path = folder / L"data.xml";
+};
+
+TEST_F(XmlDataTest, MissingFileDoesNotLoadAndHasNoRoot) {
+    XmlDocument doc;
+    EXPECT_FALSE(doc.Load(path));
+    EXPECT_FALSE(doc.Root());
+    EXPECT_FALSE(doc.SelectText(L"./locale"));
+    EXPECT_TRUE(doc.SelectNodes(L"./modules/sub").empty());
+}
+
+TEST_F(XmlDataTest, EmptyRootFindsNothingAndStyleASaveAddsUnderIt) {
+    File(L"<conf_data/>");
+    {
+        XmlDocument doc;
+        ASSERT_TRUE(doc.Load(path));
+        ASSERT_TRUE(doc.Root());
+        EXPECT_EQ(xmldata::BaseName(doc.Root()), L"conf_data");
+        EXPECT_FALSE(doc.SelectNode(L"./background"));
+        EXPECT_FALSE(doc.SelectText(L"./setting/calendar"));
+        EXPECT_TRUE(doc.SelectNodes(L"./modules/sub").empty());
+        EXPECT_FALSE(xmldata::GetAttribute(doc.Root(), L"position"));
+        EXPECT_FALSE(xmldata::NamedItemText(doc.Root(), L"position"));
+    }
+
+    XmlWriter writer = XmlWriter::Edit(path);
+    ASSERT_TRUE(writer.loaded());
+    auto setting = writer.AppendElement(writer.Root(), L"setting");
+    writer.SetText(setting, L"calendar", L"mon");
+    ASSERT_TRUE(writer.Save(path));
+
+    XmlDocument doc = Reload(path);
+    EXPECT_EQ(doc.SelectText(L"./setting/calendar"), L"mon");
+    EXPECT_EQ(doc.SelectNodes(L"/conf_data").size(), 1u);
+    EXPECT_EQ(Saved(), "<conf_data><setting><calendar>mon</calendar></setting></conf_data>");
+}
+
+TEST_F(XmlDataTest, QueriesRelativeToRootDocumentAndNode) {
+    File(L"<conf_data><main><maxitem>7</maxitem><sort>date</sort></main>"
+         L"<modules><sub>Clock</sub><sub>Photo</sub><sub>RSS</sub></modules></conf_data>");
+    XmlDocument doc = Reload(path);
+    EXPECT_EQ(doc.SelectText(L"./main/maxitem"), L"7");
+    EXPECT_EQ(doc.SelectText(L"./conf_data/main/maxitem", doc.DocumentNode()), L"7");
+    EXPECT_FALSE(doc.SelectText(L"./main/maxitem", doc.DocumentNode())); // one level too high
+    EXPECT_EQ(doc.SelectText(L"/conf_data/main/sort"), L"date");
+    auto main = doc.SelectNode(L"./main");
+    ASSERT_TRUE(main);
+    EXPECT_EQ(doc.SelectText(L"./sort", main), L"date");
+
+    std::vector<std::wstring> names;
+    for (auto& sub : doc.SelectNodes(L"./modules/sub"))
+        names.push_back(xmldata::Text(sub));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Clock", L"Photo", L"RSS"}));
+}
+
+TEST_F(XmlDataTest, AttributesThroughElementAndMapAndByBaseName) {
+    File(L"<conf_data xmlns:q=\"urn:q\"><background position=\"zoom\" q:mode=\"x\">C:\\a.jpg</background>"
+         L"<q:extra/></conf_data>");
+    XmlDocument doc = Reload(path);
+    auto background = doc.SelectNode(L"./background");
+    ASSERT_TRUE(background);
+    EXPECT_EQ(xmldata::Text(background), L"C:\\a.jpg");
+    EXPECT_EQ(xmldata::GetAttribute(background, L"position"), L"zoom");
+    EXPECT_EQ(xmldata::NamedItemText(background, L"position"), L"zoom");
+    EXPECT_FALSE(xmldata::GetAttribute(background, L"Position")); // names are case-sensitive
+    EXPECT_FALSE(xmldata::NamedItemText(background, L"missing"));
+
+    auto attributes = xmldata::Attributes(background);
+    ASSERT_EQ(attributes.size(), 2u);
+    EXPECT_EQ(attributes[0].baseName, L"position");
+    EXPECT_EQ(attributes[1].baseName, L"mode");
+    EXPECT_EQ(attributes[1].text, L"x");
+
+    auto extra = xmldata::FindChild(doc.Root(), L"extra");
+    ASSERT_TRUE(extra);
+    EXPECT_EQ(xmldata::BaseName(extra), L"extra");
+    EXPECT_FALSE(xmldata::FindChild(doc.Root(), L"Extra"));
+}
+
+TEST_F(XmlDataTest, StyleAKeepsUnknownElementsAndChangesInPlace) {
+    File(L"<conf_data><unknown a=\"1\">keep<deep>me</deep></unknown><screensaving>false</screensaving></conf_data>");
+    {
+        XmlWriter writer = XmlWriter::Edit(path);
+        ASSERT_TRUE(writer.loaded());
+        auto changed = writer.SetText(writer.Root(), L"screensaving", L"true");
+        ASSERT_TRUE(changed);
+        writer.SetText(writer.Root(), L"spectrum", L"false");
+        ASSERT_TRUE(writer.Save(path));
+    }
+    XmlDocument doc = Reload(path);
+    EXPECT_EQ(Saved(), "<conf_data><unknown a=\"1\">keep<deep>me</deep></unknown>"
+                       "<screensaving>true</screensaving><spectrum>false</spectrum></conf_data>");
+    EXPECT_EQ(doc.SelectNodes(L"./screensaving").size(), 1u); // set in place, not appended again
+}
+
+TEST_F(XmlDataTest, StyleBDropsUnknownElements) {
+    File(L"<conf_data><unknown>keep</unknown><sub><mode>analog</mode></sub></conf_data>");
+    XmlWriter writer = XmlWriter::Rewrite();
+    EXPECT_FALSE(writer.loaded());
+    auto sub = writer.AppendElement(writer.Root(), L"sub");
+    writer.AppendElement(sub, L"mode", L"digital");
+    ASSERT_TRUE(writer.Save(path));
+
+    XmlDocument doc = Reload(path);
+    EXPECT_FALSE(doc.SelectNode(L"./unknown"));
+    EXPECT_EQ(Saved(), "<conf_data><sub><mode>digital</mode></sub></conf_data>");
+}
+
+TEST_F(XmlDataTest, RemovedChildIsGoneAfterSave) {
+    File(L"<conf_data><modules><sub>Clock</sub><sub>Photo</sub><sub>RSS</sub></modules></conf_data>");
+    XmlWriter writer = XmlWriter::Edit(path);
+    auto modules = writer.SelectNode(L"./modules");
+    for (auto& sub : writer.SelectNodes(L"./sub", modules))
+        if (xmldata::Text(sub) == L"Photo")
+            writer.RemoveChild(modules, sub);
+    ASSERT_TRUE(writer.Save(path));
+    EXPECT_EQ(Saved(), "<conf_data><modules><sub>Clock</sub><sub>RSS</sub></modules></conf_data>");
+}
+
+TEST_F(XmlDataTest, SetAttributeReplacesOneOfTheSameName) {
+    File(L"<conf_data><background position=\"center\" other=\"1\">x</background></conf_data>");
+    XmlWriter writer = XmlWriter::Edit(path);
+    auto background = writer.SelectNode(L"./background");
+    writer.SetAttribute(background, L"position", L"resize");
+    auto added = writer.AppendElement(writer.Root(), L"item");
+    writer.SetAttribute(added, L"name", L"a&b\"c");
+    ASSERT_TRUE(writer.Save(path));
+
+    XmlDocument doc = Reload(path);
+    background = doc.SelectNode(L"./background");
+    EXPECT_EQ(xmldata::Attributes(background).size(), 2u);
+    EXPECT_EQ(xmldata::GetAttribute(background, L"position"), L"resize");
+    EXPECT_EQ(xmldata::GetAttribute(background, L"other"), L"1");
+    EXPECT_EQ(xmldata::NamedItemText(doc.SelectNode(L"./item"), L"name"), L"a&b\"c");
+}
+
+TEST_F(XmlDataTest, ElementWithoutTextIsEmpty) {
+    XmlWriter writer = XmlWriter::Rewrite();
+    auto background = writer.AppendElement(writer.Root(), L"background");
+    writer.SetAttribute(background, L"position", L"center");
+    ASSERT_TRUE(writer.Save(path));
+    EXPECT_EQ(Saved(), "<conf_data><background position=\"center\"/></conf_data>");
+}
+
+TEST_F(XmlDataTest, ReadOnlyFileIsSavedAndLeftWritable) {
+    File(L"<conf_data><spectrum>false</spectrum></conf_data>");
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    XmlWriter writer = XmlWriter::Edit(path);
+    writer.SetText(writer.Root(), L"spectrum", L"true");
+    ASSERT_TRUE(writer.Save(path));
+    EXPECT_FALSE(ReadOnly());
+    EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"true");
+}
+
+TEST_F(XmlDataTest, MalformedFileLoadsFalseAndSaveReplacesIt) {
+    File(L"<conf_data><spectrum>true</spectrum>");
+    XmlDocument doc;
+    EXPECT_FALSE(doc.Load(path));
+
+    XmlWriter writer = XmlWriter::Edit(path);
+    EXPECT_FALSE(writer.loaded());
+    ASSERT_TRUE(writer.Root());
+    EXPECT_FALSE(writer.SelectNode(L"./spectrum"));
+    writer.SetText(writer.Root(), L"spectrum", L"false");
+    ASSERT_TRUE(writer.Save(path));
+
+    EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"false");
+    EXPECT_EQ(Saved(), "<conf_data><spectrum>false</spectrum></conf_data>");
+}
+
+TEST_F(XmlDataTest, MissingFileIsCreatedWithConfDataRoot) {
+    XmlWriter writer = XmlWriter::Edit(path);
+    EXPECT_FALSE(writer.loaded());
+    writer.SetText(writer.Root(), L"locale", L"fra");
+    ASSERT_TRUE(writer.Save(path));
+    EXPECT_EQ(Reload(path).SelectText(L"/conf_data/locale"), L"fra");
+}
+
+TEST_F(XmlDataTest, FailingDomCallLeavesOldFileByteForByte) {
+    const std::string old = "<conf_data>\r\n\t<keep>1</keep>\r\n</conf_data>\r\n";
+    for (const wchar_t* badName : {L"1bad", L"a b", L""}) {
+        for (bool readOnly : {false, true}) {
+            ASSERT_TRUE(WriteFile(path, old));
+            if (readOnly)
+                ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+            bool thrown = false;
+            try {
+                XmlWriter writer = XmlWriter::Edit(path);
+                writer.SetText(writer.Root(), L"keep", L"2");
+                writer.AppendElement(writer.Root(), badName, L"x");
+                writer.Save(path);
+            } catch (const XmlError& error) {
+                thrown = true;
+                EXPECT_TRUE(FAILED(error.result));
+            }
+            EXPECT_TRUE(thrown) << testing::PrintToString(std::wstring(badName));
+            EXPECT_EQ(ReadFile(path), old);
+            EXPECT_EQ(ReadOnly(), readOnly);
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+}
+
+TEST_F(XmlDataTest, FailingAttributeLeavesFileAlone) {
+    const std::string old = "<conf_data><background position=\"zoom\">a</background></conf_data>";
+    ASSERT_TRUE(WriteFile(path, old));
+    EXPECT_THROW(
+        {
+            XmlWriter writer = XmlWriter::Edit(path);
+            auto background = writer.SelectNode(L"./background");
+            writer.SetAttribute(background, L"position", L"center");
+            writer.SetAttribute(background, L"bad name", L"x");
+            writer.Save(path);
+        },
+        XmlError);
+    EXPECT_EQ(ReadFile(path), old);
+}
+
+TEST_F(XmlDataTest, SaveToUnwritablePlaceReportsFailure) {
+    XmlWriter writer = XmlWriter::Rewrite();
+    writer.SetText(writer.Root(), L"spectrum", L"true");
+    const std::wstring nowhere = folder / L"missing\\folder\\data.xml";
+    EXPECT_FALSE(writer.Save(nowhere));
+    EXPECT_FALSE(FileExists(nowhere));
+}
+
+TEST_F(XmlDataTest, IndentedLayoutFromNothing) {
+    XmlWriter writer = XmlWriter::Rewrite(Layout::Indented);
+    auto sub = writer.AppendElement(writer.Root(), L"sub");
+    writer.AppendElement(sub, L"spectrum", L"true");
+    writer.AppendElement(sub, L"jacket", L"false");
+    auto main = writer.AppendElement(writer.Root(), L"main");
+    writer.AppendElement(main, L"autoplay", L"true");
+    ASSERT_TRUE(writer.Save(path));
+
+    const std::wstring expected = L"<conf_data>\r\n"
+                                  L"\t<sub>\r\n"
+                                  L"\t\t<spectrum>true</spectrum>\r\n"
+                                  L"\t\t<jacket>false</jacket>\r\n"
+                                  L"\t</sub>\r\n"
+                                  L"\t<main>\r\n"
+                                  L"\t\t<autoplay>true</autoplay>\r\n"
+                                  L"\t</main>\r\n"
+                                  L"</conf_data>";
+    EXPECT_EQ(RootXml(writer), expected);
+
+    auto saved = ReadFile(path);
+    ASSERT_TRUE(saved);
+    EXPECT_NE(WithoutCr(*saved).find(WithoutCr(ToUtf8(expected))), std::string::npos) << *saved;
+
+    // The text nodes are exactly the ones the layout asks for, one per gap.
+    auto children = xmldata::ChildNodes(writer.Root());
+    ASSERT_EQ(children.size(), 5u);
+    EXPECT_EQ(xmldata::ChildNodes(writer.SelectNode(L"./sub")).size(), 5u);
+}
+
+TEST_F(XmlDataTest, IndentedLayoutAfterRootLineBreakUsesTabOnly) {
+    XmlWriter writer = XmlWriter::Rewrite(Layout::Indented);
+    writer.AppendText(writer.Root(), L"\r\n");
+    auto item = writer.AppendElement(writer.Root(), L"item");
+    writer.SetAttribute(item, L"name", L"key");
+    writer.AppendElement(writer.Root(), L"item");
+    ASSERT_TRUE(writer.Save(path));
+    EXPECT_EQ(RootXml(writer), L"<conf_data>\r\n\t<item name=\"key\"/>\r\n\t<item/>\r\n</conf_data>");
+}
+
+TEST_F(XmlDataTest, CompactLayoutInsertsNoWhitespace) {
+    File(L"<conf_data><modules><sub>Clock</sub></modules></conf_data>");
+    XmlWriter writer = XmlWriter::Edit(path);
+    writer.AppendElement(writer.Root(), L"background", L"C:\\b.swf");
+    writer.AppendElement(writer.SelectNode(L"./modules"), L"sub", L"Music");
+    ASSERT_TRUE(writer.Save(path));
+    EXPECT_EQ(xmldata::ChildNodes(writer.Root()).size(), 2u);
+    EXPECT_EQ(Saved(), "<conf_data><modules><sub>Clock</sub><sub>Music</sub></modules>"
+                       "<background>C:\\b.swf</background></conf_data>");
+}
+
+TEST_F(XmlDataTest, NonAsciiTextRoundTripsAsUtf8) {
+    const std::wstring title = L"\u65e5\u672c\u8a9e <&> \u00e9";
+    XmlWriter writer = XmlWriter::Rewrite();
+    writer.AppendElement(writer.Root(), L"title", title);
+    ASSERT_TRUE(writer.Save(path));
+
+    auto saved = ReadFile(path);
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find(ToUtf8(L"\u65e5\u672c\u8a9e &lt;&amp;&gt; \u00e9")), std::string::npos) << *saved;
+    EXPECT_EQ(Reload(path).SelectText(L"./title"), title);
+}
+
+TEST_F(XmlDataTest, EachOperationSeesTheFileNotAnEarlierDocument) {
+    File(L"<conf_data><spectrum>false</spectrum></conf_data>");
+    XmlDocument before = Reload(path);
+    File(L"<conf_data><spectrum>true</spectrum></conf_data>");
+    EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"true");
+    EXPECT_EQ(before.SelectText(L"./spectrum"), L"false");
+}
+
+TEST(XmlEscapeTest, AllFiveCharactersAreEscaped) {
+    const std::wstring text = L"a&b\"c'd<e>f";
+    const std::wstring escaped = xmldata::XmlEscape(text);
+    EXPECT_EQ(escaped, L"a&amp;b&quot;c&apos;d&lt;e&gt;f");
+    for (wchar_t c : std::wstring(L"\"'<>"))
+        EXPECT_EQ(escaped.find(c), std::wstring::npos) << char(c);
+    for (size_t at = escaped.find(L'&'); at != std::wstring::npos; at = escaped.find(L'&', at + 1)) {
+        const std::wstring rest = escaped.substr(at);
+        EXPECT_TRUE(rest.starts_with(L"&amp;") || rest.starts_with(L"&quot;") || rest.starts_with(L"&apos;") ||
+                    rest.starts_with(L"&lt;") || rest.starts_with(L"&gt;"))
+            << "bare ampersand at " << at;
+    }
+    EXPECT_EQ(xmldata::XmlUnescape(escaped), text);
+}
+
+TEST(XmlEscapeTest, AmpersandGoesFirstOnEscapeAndLastOnUnescape) {
+    EXPECT_EQ(xmldata::XmlEscape(L"&lt;"), L"&amp;lt;");
+    EXPECT_EQ(xmldata::XmlUnescape(xmldata::XmlEscape(L"&lt;")), L"&lt;");
+    EXPECT_EQ(xmldata::XmlUnescape(L"&amp;quot;&amp;amp;"), L"&quot;&amp;");
+    EXPECT_EQ(xmldata::XmlUnescape(L"&lt;&gt;&apos;&quot;&amp;"), L"<>'\"&");
+}
+
+TEST(XmlEscapeTest, RoundTripsTextThatLooksEscapedAlready) {
+    for (const wchar_t* text : {L"", L"plain", L"\u97f3\u697d & \u5199\u771f", L"&&&;", L"&amp;&gt;x&lt",
+                                L"<a href=\"x\">'q'</a>", L"&#60;"}) {
+        EXPECT_EQ(xmldata::XmlUnescape(xmldata::XmlEscape(text)), text);
+    }
+    EXPECT_EQ(xmldata::XmlEscape(L"plain \u65e5\u672c"), L"plain \u65e5\u672c");
+    EXPECT_EQ(xmldata::XmlUnescape(L"&#60;&unknown;&lt"), L"&#60;&unknown;&lt"); // only the five entities
+}
+
+} // namespace
