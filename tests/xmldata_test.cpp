@@ -252,8 +252,9 @@ TEST_F(XmlDataTest, FailingDomCallLeavesOldFileByteForByte) {
     for (const wchar_t* badName : {L"1bad", L"a b", L""}) {
         for (bool readOnly : {false, true}) {
             ASSERT_TRUE(WriteFile(path, old));
-            if (readOnly)
+            if (readOnly) {
                 ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+            }
             bool thrown = false;
             try {
                 XmlWriter writer = XmlWriter::Edit(path);
@@ -285,6 +286,34 @@ TEST_F(XmlDataTest, FailingAttributeLeavesFileAlone) {
         },
         XmlError);
     EXPECT_EQ(ReadFile(path), old);
+}
+
+TEST_F(XmlDataTest, FailingRemoveLeavesReadOnlyFileAlone) {
+    const std::string old = "<conf_data><a>1</a><b><c/></b></conf_data>";
+    ASSERT_TRUE(WriteFile(path, old));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_THROW(
+        {
+            XmlWriter writer = XmlWriter::Edit(path);
+            writer.SetText(writer.Root(), L"a", L"2");
+            writer.RemoveChild(writer.Root(), writer.SelectNode(L"./b/c")); // a grandchild, not a child
+            writer.Save(path);
+        },
+        XmlError);
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_TRUE(ReadOnly());
+}
+
+TEST_F(XmlDataTest, ValidNamesAreAccepted) {
+    XmlWriter writer = XmlWriter::Rewrite();
+    for (const wchar_t* name : {L"x-1.a_b", L"_x", L"\u65e5\u672c\u8a9e", L"\u00e9t\u00e9"}) {
+        auto element = writer.AppendElement(writer.Root(), name, L"v");
+        writer.SetAttribute(element, name, L"w");
+    }
+    ASSERT_TRUE(writer.Save(path));
+    XmlDocument doc = Reload(path);
+    EXPECT_EQ(xmldata::ChildNodes(doc.Root()).size(), 4u);
+    EXPECT_EQ(xmldata::GetAttribute(doc.SelectNode(L"./x-1.a_b"), L"x-1.a_b"), L"w");
 }
 
 TEST_F(XmlDataTest, SaveToUnwritablePlaceReportsFailure) {

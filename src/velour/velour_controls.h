@@ -112,7 +112,6 @@ protected:
     ULONGLONG FaceState() override;
 
 private:
-    bool DrawsWholeFace() const;
     void PaintFrameAndButton(HDC dc, const RECT& client);
 };
 

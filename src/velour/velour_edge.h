@@ -1,0 +1,42 @@
+// Hooks that skin the non-client parts of a window: a one-pixel edge, and its standard scroll bars.
+#pragma once
+#include <windows.h>
+
+#include "velour/velour_hook.h"
+
+// Draws a one-pixel edge in the skin's edge colour around the hooked window (lists and pages).
+class VelourEdge : public velour::WindowHook {
+public:
+    bool HookWindow(HWND window);
+
+protected:
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PaintEdge();
+};
+
+// Keeps the window's standard scroll bars, with their behaviour, and paints over them after the system has drawn
+// them: after every non-client paint and whenever their position or state changes.
+class AbstractScrollBarPaintHook : public velour::WindowHook {
+public:
+    bool HookWindow(HWND window);
+
+protected:
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // bar is in window coordinates; info as GetScrollBarInfo gives it.
+    virtual void PaintScrollBar(HDC dc, const RECT& bar, const SCROLLBARINFO& info, bool vertical) = 0;
+    virtual void PaintSizeBox(HDC dc, const RECT& box) = 0;
+
+private:
+    void PaintScrollBars();
+    ULONGLONG ScrollState() const;
+    ULONGLONG lastState_ = 0;
+    bool painting_ = false;
+};
+
+class VelourScrollBarPaintHook : public AbstractScrollBarPaintHook {
+protected:
+    void PaintScrollBar(HDC dc, const RECT& bar, const SCROLLBARINFO& info, bool vertical) override;
+    void PaintSizeBox(HDC dc, const RECT& box) override;
+};
