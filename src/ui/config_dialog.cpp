@@ -1,17 +1,70 @@
 #include "ui/config_dialog.h"
 
 #include "res/resource.h"
+#include "shell/display_link.h"
+#include "shell/folders.h"
+#include "ui/categories.h"
+#include "ui/general_page.h"
+#include "ui/help_viewer.h"
+#include "ui/info_pages.h"
+#include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/registry.h"
 #include "win32/strings.h"
 
-CTesselConfigDialog::CTesselConfigDialog(HWND parent) : Dialog(IDD_SETTINGS, parent) {}
+#include <windowsx.h>
+
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kListWidth = 168;
+constexpr int kTitleBandHeight = 44;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonHeight = 24;
+constexpr int kItemHeight = 34;
+constexpr COLORREF kTitleBandText = 0x00FFFFFF;
+constexpr COLORREF kTitleBandBackground = 0x00807974;
+
+const wchar_t* const kBuiltInModuleFolders[] = {L"Clock", L"Calendar", L"RSS", L"Music", L"Photo", L"locale",
+                                                L"Visualizer"};
+
+} // namespace
+
+std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder) {
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW entry;
+    win32::FindHandle find(::FindFirstFileW((commonModulesFolder + L"\\*").c_str(), &entry));
+    if (!find)
+        return folders;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L".." || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        bool builtIn = false;
+        for (const wchar_t* known : kBuiltInModuleFolders)
+            builtIn = builtIn || win32::EqualsNoCase(name, known);
+        if (!builtIn)
+            folders.push_back(name);
+    } while (::FindNextFileW(find.get(), &entry));
+    return folders;
+}
+
+std::wstring ShortModuleName(const std::wstring& title) {
+    const size_t cut = title.find(L" - ");
+    return cut == std::wstring::npos ? title : title.substr(0, cut);
+}
+
+CTesselConfigDialog::CTesselConfigDialog(HWND parent) : CTesselDialog(IDD_SETTINGS, parent) {}
+
+CTesselConfigDialog::~CTesselConfigDialog() = default;
 
 BOOL CTesselConfigDialog::OnInitDialog() {
+    CTesselDialog::OnInitDialog();
     win32::WinApp* app = win32::GetApp();
     app->setMainWindow(hwnd());
-    std::wstring title = win32::FormatString(win32::LoadResString(IDS_SETTINGS_TITLE).c_str(), app->appName().c_str());
+    const std::wstring title =
+        win32::FormatString(win32::LoadResString(IDS_SETTINGS_TITLE).c_str(), app->appName().c_str());
     ::SetWindowTextW(hwnd(), title.c_str());
-
     HINSTANCE resources = win32::GetResourceHandle();
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
                                                    ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0)));
@@ -20,5 +73,340 @@ BOOL CTesselConfigDialog::OnInitDialog() {
                                                      ::GetSystemMetrics(SM_CYSMICON), 0)));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+    backgroundBrush_.reset(::CreateSolidBrush(kPageBackground));
+    CreateDialogFont();
+    categoryList_ = item(IDC_CATEGORY_LIST);
+    listEdge_.HookWindow(categoryList_);
+    listScrollBars_.HookWindow(categoryList_);
+    okButton_.Bind(hwnd(), IDOK);
+    cancelButton_.Bind(hwnd(), IDCANCEL);
+    helpButton_.Bind(hwnd(), IDC_HELP_BUTTON);
+    titleBand_ = std::make_unique<CConfigItemWindow>(font_.get(), kTitleBandText, kTitleBandBackground, DT_VCENTER, 0);
+    LayOut();
+    ::EnableWindow(item(IDOK), FALSE);
+    ::EnableWindow(item(IDCANCEL), FALSE);
+
+    if (!CreatePages())
+        return TRUE;
+    FillGeneralModuleList();
+    if (!generalPage_ || !generalPage_->LoadOrRestore()) {
+        FailPageLoad();
+        return TRUE;
+    }
+    ListBox_SetCurSel(categoryList_, 0);
+    OnCategorySelected();
+
+    std::wstring helpFile;
+    if (auto applicationPath = win32::ReadRegString(HKEY_LOCAL_MACHINE, shell::kProductRegistryKey, L"ApplicationPath"))
+        helpFile = applicationPath->substr(0, applicationPath->find_last_of(L'\\') + 1);
+    HelpViewer::Instance().RegisterPath(helpFile + L"Skylume.chm");
     return TRUE;
+}
+
+void CTesselConfigDialog::CreateDialogFont() {
+    LOGFONTW templateFont = {};
+    if (HFONT current = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
+        ::GetObjectW(current, sizeof(templateFont), &templateFont);
+    LOGFONTW font = {};
+    if (templateFont.lfHeight == 0) {
+        font.lfHeight = 12;
+        wcscpy_s(font.lfFaceName, L"MS UI Gothic");
+    } else {
+        font.lfHeight = templateFont.lfHeight;
+        wcscpy_s(font.lfFaceName, templateFont.lfFaceName);
+    }
+    font.lfWeight = 100;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = PROOF_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH;
+    font_.reset(::CreateFontIndirectW(&font));
+    for (int id : {IDC_CATEGORY_LIST, IDOK, IDCANCEL, IDC_HELP_BUTTON})
+        ::SendMessageW(item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+}
+
+void CTesselConfigDialog::LayOut() {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    const int buttonTop = client.bottom - kMargin - kButtonHeight;
+    ::MoveWindow(categoryList_, kMargin, kMargin, kListWidth, buttonTop - 2 * kMargin, TRUE);
+    ::SendMessageW(categoryList_, LB_SETITEMHEIGHT, 0, kItemHeight);
+    const int right = client.right - kMargin;
+    const int pageLeft = kMargin + kListWidth + kMargin;
+    RECT band = {pageLeft, kMargin, right, kMargin + kTitleBandHeight};
+    titleBand_->Create(WS_CHILD | WS_VISIBLE, band, hwnd(), 0xFFFF);
+    pageRect_ = {pageLeft, band.bottom, right, buttonTop - kMargin};
+    const int ids[] = {IDOK, IDCANCEL, IDC_HELP_BUTTON};
+    for (int i = 0; i < 3; ++i)
+        ::MoveWindow(item(ids[i]), right - (3 - i) * kButtonWidth - (2 - i) * 6, buttonTop, kButtonWidth,
+                     kButtonHeight, TRUE);
+}
+
+bool CTesselConfigDialog::AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load) {
+    if (!page->Create(moduleName, pageRect_, hwnd()) || (load && !page->LoadOrRestore())) {
+        page->DestroyWindow();
+        FailPageLoad();
+        return false;
+    }
+    pages_.push_back(std::move(page));
+    AppendToList(pages_.back().get());
+    return true;
+}
+
+void CTesselConfigDialog::AppendToList(CConfWindowInf* page) {
+    const int index = ListBox_AddItemData(categoryList_, page);
+    (void)index;
+}
+
+bool CTesselConfigDialog::CreatePages() {
+    auto general = std::make_unique<CCWGeneral>(categoryList_, item(IDOK), font_.get());
+    CCWGeneral* generalPage = general.get();
+    if (!AddPage(std::move(general), L".", false))
+        return false;
+    generalPage_ = generalPage;
+    // The display and wake-up timer pages come here, between General and Version.
+    if (!AddPage(std::make_unique<CCWVersion>(categoryList_, item(IDOK), font_.get()), L".", false))
+        return false;
+    // The photo, news, clock, calendar and music pages follow here in that order.
+    std::wstring common;
+    shell::GetCommonModulesFolder(common);
+    if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!AddPage(std::make_unique<CCWVisualizer>(categoryList_, item(IDOK), font_.get()), L"Visualizer", false))
+            return false;
+    }
+    // Additional modules get pages of their own once their settings descriptions can be read.
+    return true;
+}
+
+void CTesselConfigDialog::FillGeneralModuleList() {
+    if (!generalPage_)
+        return;
+    // Every module page: the list items after General, Display, wake-up timer and Version.
+    for (int index = 0; index < PageCount(); ++index) {
+        CConfWindowInf* page = PageAt(index);
+        if (page->category() <= kCategoryVersion || page == newsRegisterPage_)
+            continue;
+        generalPage_->AddModuleEntry(ShortModuleName(page->title()), page);
+    }
+}
+
+void CTesselConfigDialog::FailPageLoad() {
+    win32::AppMessageBox(IDS_PAGE_LOAD_FAILED, MB_ICONHAND);
+    EndDialog(IDOK);
+}
+
+int CTesselConfigDialog::PageCount() const { return ListBox_GetCount(categoryList_); }
+
+CConfWindowInf* CTesselConfigDialog::PageAt(int index) const {
+    return reinterpret_cast<CConfWindowInf*>(ListBox_GetItemData(categoryList_, index));
+}
+
+void CTesselConfigDialog::OnCategorySelected() {
+    const int selection = ListBox_GetCurSel(categoryList_);
+    if (selection < 0)
+        return;
+    CConfWindowInf* page = PageAt(selection);
+    if (!page || page == currentPage_)
+        return;
+    if (currentPage_)
+        ::ShowWindow(currentPage_->hwnd(), SW_HIDE);
+    currentPage_ = page;
+    currentPage_->OnPageActivate();
+    ::ShowWindow(currentPage_->hwnd(), SW_SHOW);
+    titleBand_->SetTexts(currentPage_->title(), currentPage_->description());
+    ::EnableWindow(item(IDOK), TRUE);
+    ::EnableWindow(item(IDCANCEL), TRUE);
+}
+
+void CTesselConfigDialog::OnHelp() {
+    if (currentPage_)
+        currentPage_->ShowPageHelp();
+    else
+        HelpViewer::Instance().OpenTopic(kDefaultHelpTopic);
+}
+
+bool CTesselConfigDialog::OnCommand(UINT id, UINT code, HWND control) {
+    if (id == IDC_CATEGORY_LIST) {
+        if (code == LBN_SELCHANGE)
+            OnCategorySelected();
+        return true;
+    }
+    if (id == IDC_HELP_BUTTON) {
+        OnHelp();
+        return true;
+    }
+    return CTesselDialog::OnCommand(id, code, control);
+}
+
+void CTesselConfigDialog::OnOK() {
+    std::vector<std::wstring> changed;
+    auto addChanged = [&changed](const std::wstring& name) {
+        for (const std::wstring& known : changed)
+            if (known == name)
+                return;
+        changed.push_back(name);
+    };
+    bool modulesFolderChanged = false;
+    int timerChanged = 0;
+    bool newsChanged = false;
+    for (int index = 0; index < PageCount(); ++index) {
+        CConfWindowInf* page = PageAt(index);
+        switch (page->category()) {
+        case kCategoryGeneral:
+            static_cast<CCWGeneral*>(page)->SaveModeScreenChoice();
+            if (page->IsModified() == 1) {
+                page->SaveData();
+                modulesFolderChanged = true;
+            }
+            break;
+        case kCategoryDisplay:
+            if (page->IsModified() == 1) {
+                page->SaveData();
+                modulesFolderChanged = true;
+            }
+            break;
+        case kCategoryWakeup:
+            timerChanged = page->IsModified() == 1 ? 1 : 0;
+            page->SaveData();
+            break;
+        case kCategoryNews:
+            if (page->IsModified() == 1) {
+                page->SaveData();
+                newsChanged = true;
+            }
+            break;
+        default:
+            if (page->IsModified() == 1) {
+                page->SaveData();
+                addChanged(page->moduleName());
+            }
+            break;
+        }
+    }
+    // The General and Display pages share the Modules folder's own data.xml: one empty name for both.
+    if (modulesFolderChanged)
+        changed.insert(changed.begin(), L"");
+    if (newsChanged)
+        addChanged(L"RSS");
+    EndDialog(IDOK);
+    if (!changed.empty() || timerChanged == 1) {
+        shell::WriteChangedModulesFile(changed, timerChanged);
+        shell::BroadcastCode(shell::kCodeSettingsSaved);
+    }
+}
+
+void CTesselConfigDialog::OnDestroy() {
+    for (auto& page : pages_)
+        page->DestroyWindow();
+    pages_.clear();
+    currentPage_ = nullptr;
+    generalPage_ = nullptr;
+    CTesselDialog::OnDestroy();
+}
+
+HBRUSH CTesselConfigDialog::OnCtlColor(HDC dc, HWND control, UINT controlType) {
+    HBRUSH brush = CTesselDialog::OnCtlColor(dc, control, controlType);
+    if (controlType != CTLCOLOR_STATIC)
+        return brush;
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    ::SetBkMode(dc, TRANSPARENT);
+    return backgroundBrush_.get();
+}
+
+void CTesselConfigDialog::DrawCategoryItem(const DRAWITEMSTRUCT& drawn) {
+    if (drawn.itemID == UINT(-1))
+        return;
+    auto* page = reinterpret_cast<CConfWindowInf*>(drawn.itemData);
+    const bool selected = (drawn.itemState & ODS_SELECTED) != 0;
+    HDC dc = drawn.hDC;
+    RECT rect = drawn.rcItem;
+    if (selected) {
+        DrawSelectionBackground(dc, rect);
+    } else {
+        win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
+        ::FillRect(dc, &rect, background.get());
+    }
+    if (!page)
+        return;
+    win32::Bitmap bitmap(static_cast<HBITMAP>(::LoadImageW(win32::GetResourceHandle(),
+                                                            MAKEINTRESOURCEW(CategoryBitmap(page->category(), selected)),
+                                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    const int iconTop = rect.top + (rect.bottom - rect.top - 24) / 2;
+    DrawTransparentBitmap(dc, bitmap.get(), rect.left + 6, iconTop);
+    RECT text = {rect.left + 6 + 24 + 6, rect.top, rect.right - 4, rect.bottom};
+    DrawItemText(dc, page->title(), text, font_.get(), ::GetSysColor(COLOR_WINDOWTEXT));
+    if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
+        ::DrawFocusRect(dc, &rect);
+}
+
+bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == shell::CommonMessage()) {
+        if (wParam == shell::kCodeCloseSettings)
+            ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+        else if (wParam == shell::kCodeBringSettingsForward)
+            shell::ForceForeground(hwnd());
+        // Sites added by a browser run reach the news register page once it exists.
+        result = 0;
+        return true;
+    }
+    switch (message) {
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlID != IDC_CATEGORY_LIST)
+            break;
+        measure->itemHeight = kItemHeight;
+        result = TRUE;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* drawn = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (drawn->CtlID != IDC_CATEGORY_LIST)
+            break;
+        DrawCategoryItem(*drawn);
+        result = TRUE;
+        return true;
+    }
+    case WM_SYSCOMMAND:
+        // Alt+key goes to the current page, so the page's mnemonics work.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && currentPage_ && lParam) {
+            if (HWND first = ::GetWindow(currentPage_->hwnd(), GW_CHILD)) {
+                ::PostMessageW(first, WM_SYSCHAR, WPARAM(lParam), 0x20000000);
+                result = 0;
+                return true;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return CTesselDialog::OnMessage(message, wParam, lParam, result);
+}
+
+bool CTesselConfigDialog::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN) {
+        HWND focused = ::GetFocus();
+        const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+        if (currentPage_ && focused && msg.wParam == VK_TAB) {
+            if (shift && focused == item(IDOK)) {
+                if (HWND last = currentPage_->LastTabStop()) {
+                    currentPage_->FocusControl(last);
+                    return true;
+                }
+            } else if (!shift && focused == categoryList_) {
+                if (HWND first = currentPage_->FirstTabStop()) {
+                    currentPage_->FocusControl(first);
+                    return true;
+                }
+            }
+        }
+        if (msg.wParam == VK_RETURN && focused == item(IDCANCEL)) {
+            OnCancel();
+            return true;
+        }
+        if (msg.wParam == VK_RETURN && focused == item(IDC_HELP_BUTTON)) {
+            OnHelp();
+            return true;
+        }
+    }
+    return CTesselDialog::PreTranslateMessage(msg);
 }

@@ -1,16 +1,69 @@
-// The settings window: a modal dialog with the category list, the page area and OK, Cancel and Help.
+// The settings window: a modal dialog with the category list, the title band, the selected page and OK, Cancel
+// and Help. It creates every page at start, saves the changed ones at OK and tells the display program.
 #pragma once
-#include "win32/dialog.h"
+#include "ui/conf_window_inf.h"
+#include "ui/controls/config_item_window.h"
+#include "ui/tessel_dialog.h"
+#include "velour/velour_controls.h"
+#include "velour/velour_edge.h"
 #include "win32/handle.h"
 
-class CTesselConfigDialog : public win32::Dialog {
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCWGeneral;
+
+class CTesselConfigDialog : public CTesselDialog {
 public:
     explicit CTesselConfigDialog(HWND parent = nullptr);
+    ~CTesselConfigDialog() override;
+
+    bool PreTranslateMessage(MSG& msg) override;
+    CConfWindowInf* currentPage() const { return currentPage_; }
 
 protected:
     BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnOK() override;
+    void OnDestroy() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT controlType) override;
 
 private:
+    void CreateDialogFont();
+    void LayOut();
+    bool CreatePages();
+    // Creates and loads one page; on failure the page is dropped and false returned.
+    bool AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load);
+    void AppendToList(CConfWindowInf* page);
+    void FillGeneralModuleList();
+    void OnCategorySelected();
+    void OnHelp();
+    void FailPageLoad();
+    void DrawCategoryItem(const DRAWITEMSTRUCT& item);
+    CConfWindowInf* PageAt(int index) const;
+    int PageCount() const;
+
+    HWND categoryList_ = nullptr;
+    VelourEdge listEdge_;
+    VelourScrollBarPaintHook listScrollBars_;
+    VelourButton2 okButton_;
+    VelourButton2 cancelButton_;
+    VelourButton2 helpButton_;
+    win32::Font font_;
+    win32::Brush backgroundBrush_;
+    std::unique_ptr<CConfigItemWindow> titleBand_;
+    CConfWindowInf* currentPage_ = nullptr;
+    CConfWindowInf* newsRegisterPage_ = nullptr;
+    CCWGeneral* generalPage_ = nullptr;
     win32::Icon bigIcon_;
     win32::Icon smallIcon_;
+    RECT pageRect_ = {};
+    std::vector<std::unique_ptr<CConfWindowInf>> pages_;
 };
+
+// Sub-folders of the all-users Modules folder that are additional modules (not a built-in module, not "locale").
+std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder);
+// A page title shortened for the General page's module list: cut before the first " - ".
+std::wstring ShortModuleName(const std::wstring& title);

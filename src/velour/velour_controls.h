@@ -10,6 +10,8 @@ const wchar_t* VelourRuntimeClassName(HWND control);
 
 class VelourControl : public velour::WindowHook {
 public:
+    // Unhooks here, while the object is still a VelourControl, so that its window property goes with it.
+    ~VelourControl() override { Unhook(); }
     // Binds to the dialog's control `id`; false when there is no such control or it is already bound.
     bool Bind(HWND dialog, int id);
     bool Attach(HWND control);

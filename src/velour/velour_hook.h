@@ -8,6 +8,7 @@ namespace velour {
 class WindowHook {
 public:
     WindowHook() = default;
+    // Derived hooks that react in OnUnhooking must call Unhook in their own destructor.
     virtual ~WindowHook();
     WindowHook(const WindowHook&) = delete;
     WindowHook& operator=(const WindowHook&) = delete;

@@ -3,6 +3,15 @@
 #include "win32/app.h"
 
 namespace win32 {
+namespace {
+constexpr wchar_t kDialogProperty[] = L"Skylume.Dialog";
+
+// Messages whose answer is the dialog procedure's return value itself rather than DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message) {
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM ||
+           message == WM_VKEYTOITEM || message == WM_CHARTOITEM || message == WM_QUERYDRAGICON;
+}
+} // namespace
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
@@ -28,7 +37,7 @@ INT_PTR Dialog::DoModal() {
             quit = got == 0;
             break;
         }
-        if (!PreTranslateMessage(msg)) {
+        if (!WalkPreTranslate(msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -81,8 +90,27 @@ void Dialog::EndDialog(INT_PTR result) {
         ::PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
+Dialog* Dialog::FromHandle(HWND window) {
+    return window ? static_cast<Dialog*>(::GetPropW(window, kDialogProperty)) : nullptr;
+}
+
+bool Dialog::WalkPreTranslate(MSG& msg) {
+    if (!hwnd_ || !msg.hwnd || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd)))
+        return false;
+    for (HWND window = msg.hwnd; window; window = ::GetParent(window)) {
+        if (Dialog* dialog = FromHandle(window); dialog && dialog->PreTranslateMessage(msg))
+            return true;
+        if (window == hwnd_)
+            break;
+    }
+    return false;
+}
+
 bool Dialog::PreTranslateMessage(MSG& msg) {
-    return hwnd_ && ::IsDialogMessageW(hwnd_, &msg);
+    // Only keyboard and mouse input goes through the dialog manager, as in MFC.
+    const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                       (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+    return input && hwnd_ && ::IsDialogMessageW(hwnd_, &msg);
 }
 
 bool Dialog::OnCommand(UINT id, UINT, HWND) {
@@ -106,6 +134,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         self = reinterpret_cast<Dialog*>(lParam);
         self->hwnd_ = window;
         ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+        ::SetPropW(window, kDialogProperty, self);
     } else {
         self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
     }
@@ -119,6 +148,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         answer = FALSE;
     }
     if (message == WM_NCDESTROY) {
+        ::RemovePropW(window, kDialogProperty);
         ::SetWindowLongPtrW(window, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
@@ -144,11 +174,12 @@ INT_PTR Dialog::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     LRESULT result = 0;
-    if (OnMessage(message, wParam, lParam, result)) {
-        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
-    return FALSE;
+    if (!OnMessage(message, wParam, lParam, result))
+        return FALSE;
+    if (AnswersDirectly(message))
+        return INT_PTR(result);
+    ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 } // namespace win32

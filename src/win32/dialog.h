@@ -26,6 +26,9 @@ public:
     // Returns true when the message was consumed. The default lets the dialog manager handle navigation keys.
     virtual bool PreTranslateMessage(MSG& msg);
 
+    // The dialog object that owns a window, or null.
+    static Dialog* FromHandle(HWND window);
+
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     // Returns true when the command was handled.
@@ -38,6 +41,9 @@ protected:
 
 private:
     void CreateFromTemplate(HWND parent);
+    // Offers a message to every dialog from the one it is addressed to outwards, innermost first, as far as
+    // this (modal) dialog.
+    bool WalkPreTranslate(MSG& msg);
     static INT_PTR CALLBACK StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Proc(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -295,3 +295,45 @@ RegistryKeyCleaner::~RegistryKeyCleaner() {
 }
 
 } // namespace testenv
+
+namespace testenv {
+
+std::wstring SourceFile(const std::wstring& relative) {
+#ifdef SKYLUME_SOURCE_DIR
+    std::wstring path = std::wstring(L"Z:") + SKYLUME_SOURCE_DIR + L"/" + relative;
+#else
+    std::wstring path = relative;
+#endif
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+HWND FocusOfWindowThread(HWND window) {
+    GUITHREADINFO info = {sizeof(info)};
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+void TypeChord(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down = {};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        INPUT up = {};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::Sleep(300);
+}
+
+} // namespace testenv

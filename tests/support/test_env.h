@@ -122,3 +122,14 @@ private:
 };
 
 } // namespace testenv
+
+namespace testenv {
+// A file of the source tree (for the shipped data files), as a Windows path.
+std::wstring SourceFile(const std::wstring& relative);
+
+// The window of the thread that owns `window` which has the keyboard focus.
+HWND FocusOfWindowThread(HWND window);
+// Types keys as a user would (they go to the foreground window): each entry is a virtual key, pressed and
+// released in order; modifiers listed first are held while the last key is pressed.
+void TypeChord(std::initializer_list<WORD> keys);
+} // namespace testenv

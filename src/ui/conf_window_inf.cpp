@@ -1,0 +1,173 @@
+#include "ui/conf_window_inf.h"
+
+#include "res/resource.h"
+#include "shell/folders.h"
+#include "ui/categories.h"
+#include "ui/help_viewer.h"
+#include "win32/app.h"
+#include "win32/strings.h"
+
+namespace {
+
+bool IsRadioButton(HWND control) {
+    wchar_t className[32] = {};
+    ::GetClassNameW(control, className, 32);
+    if (!win32::EqualsNoCase(className, L"Button"))
+        return false;
+    const LONG_PTR type = ::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+// A radio group counts as one stop: only its checked button takes the focus.
+bool IsUsableTabStop(HWND control) {
+    if (!::IsWindow(control) || !::IsWindowEnabled(control) || !::IsWindowVisible(control))
+        return false;
+    return !IsRadioButton(control) || ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// A plain push button: Enter presses it instead of closing the settings window.
+bool IsPushButton(HWND control) {
+    wchar_t className[32] = {};
+    ::GetClassNameW(control, className, 32);
+    if (!control || !win32::EqualsNoCase(className, L"Button"))
+        return false;
+    const LONG_PTR type = ::GetWindowLongPtrW(control, GWL_STYLE) & 0x0F;
+    return type != BS_AUTOCHECKBOX && type != BS_AUTORADIOBUTTON;
+}
+
+} // namespace
+
+CConfWindowInf::CConfWindowInf(UINT templateId, HWND categoryList, HWND okButton, HFONT font)
+    : Dialog(templateId), font_(font), categoryList_(categoryList), okButton_(okButton) {}
+
+CConfWindowInf::~CConfWindowInf() {
+    if (accelerators_)
+        ::DestroyAcceleratorTable(accelerators_);
+}
+
+int CConfWindowInf::Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog) {
+    moduleName_ = moduleName;
+    if (!CreateModeless(settingsDialog))
+        return 0;
+    ::MoveWindow(hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    return 1;
+}
+
+void CConfWindowInf::GetModuleFolderPath(std::wstring& path) const { path = shell::GetModulesFolder(true, moduleName_); }
+
+void CConfWindowInf::GetDataFilePath(std::wstring& path) const {
+    GetModuleFolderPath(path);
+    path += L"\\";
+    path += shell::kDataFileName;
+}
+
+void CConfWindowInf::RestoreDefaultData() {
+    std::wstring common;
+    shell::GetCommonModulesFolder(common);
+    std::wstring target;
+    GetDataFilePath(target);
+    shell::CopyFileIfNeeded(target, common + L"\\" + moduleName_ + L"\\" + shell::kDataFileName, 1);
+}
+
+int CConfWindowInf::LoadOrRestore() {
+    if (LoadData())
+        return 1;
+    RestoreDefaultData();
+    return LoadData();
+}
+
+void CConfWindowInf::PaintPageBackground(HDC dc, int x, int y, int width, int height) {
+    RECT area = {x, y, x + width, y + height};
+    ::SetBkColor(dc, kPageBackground);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+}
+
+void CConfWindowInf::ShowPageHelp() { HelpViewer::Instance().OpenTopic(HelpTopicOfCategory(category_)); }
+
+void CConfWindowInf::FocusControl(HWND control) { ::SendMessageW(hwnd(), WM_NEXTDLGCTL, WPARAM(control), TRUE); }
+
+BOOL CConfWindowInf::OnInitDialog() {
+    accelerators_ = ::LoadAcceleratorsW(win32::GetResourceHandle(), MAKEINTRESOURCEW(IDR_PAGE_ACCELERATORS));
+    return TRUE;
+}
+
+void CConfWindowInf::OnOK() { ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, IDOK, 0); }
+
+void CConfWindowInf::OnCancel() { ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, IDCANCEL, 0); }
+
+bool CConfWindowInf::OnCommand(UINT id, UINT code, HWND control) {
+    if (id != ID_PAGE_HELP)
+        return Dialog::OnCommand(id, code, control);
+    // Help opens exactly as from the settings window's Help button.
+    if (HWND main = win32::GetApp() ? win32::GetApp()->mainWindow() : nullptr) {
+        ::SetFocus(::GetDlgItem(main, IDC_HELP_BUTTON));
+        ::PostMessageW(main, WM_COMMAND, IDC_HELP_BUTTON, 0);
+    } else {
+        ShowPageHelp();
+    }
+    return true;
+}
+
+bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (message != WM_ERASEBKGND)
+        return false;
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    PaintPageBackground(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom);
+    result = 1;
+    return true;
+}
+
+HWND CConfWindowInf::NextTabStop(HWND from, bool backwards) const {
+    const int count = int(tabStops_.size());
+    int at = -1;
+    for (int i = 0; i < count; ++i)
+        if (tabStops_[i] == from)
+            at = i;
+    if (backwards) {
+        if (at < 0)
+            return nullptr;
+        for (int i = at - 1; i >= 0; --i)
+            if (IsUsableTabStop(tabStops_[i]))
+                return tabStops_[i];
+        return nullptr;
+    }
+    // Nothing focused (or focus outside the list): the first usable stop.
+    for (int i = at + 1; i < count; ++i)
+        if (IsUsableTabStop(tabStops_[i]))
+            return tabStops_[i];
+    return nullptr;
+}
+
+HWND CConfWindowInf::LastTabStop() const {
+    for (auto it = tabStops_.rbegin(); it != tabStops_.rend(); ++it)
+        if (IsUsableTabStop(*it))
+            return *it;
+    return nullptr;
+}
+
+bool CConfWindowInf::PreTranslateMessage(MSG& msg) {
+    if (accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_, &msg))
+        return true;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+        const bool backwards = ::GetKeyState(VK_SHIFT) < 0;
+        HWND next = NextTabStop(::GetFocus(), backwards);
+        if (next)
+            FocusControl(next);
+        else
+            ::SetFocus(backwards ? categoryList_ : okButton_);
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+        ShowPageHelp();
+        return true;
+    }
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_RETURN) {
+        HWND focused = ::GetFocus();
+        if (IsPushButton(focused)) {
+            ::PostMessageW(focused, msg.message, VK_SPACE, msg.message == WM_KEYDOWN ? 0x00390001 : 0xC0390001);
+            return true;
+        }
+    }
+    return Dialog::PreTranslateMessage(msg);
+}

@@ -1,0 +1,67 @@
+// The base of every settings page: a modeless child dialog inside the settings window, with the protocol by
+// which the settings window creates it, loads and saves its data file, asks whether it changed and shows it.
+#pragma once
+#include "win32/dialog.h"
+
+#include <string>
+#include <vector>
+
+class CConfWindowInf : public win32::Dialog {
+public:
+    CConfWindowInf(UINT templateId, HWND categoryList, HWND okButton, HFONT font);
+    ~CConfWindowInf() override;
+
+    // Creates the page's template as a child of the settings dialog at `rect`; 1 on success.
+    virtual int Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog);
+    virtual void SaveData() = 0;
+    virtual int IsModified() = 0;
+    virtual int OnPageActivate() { return 1; }
+    virtual int LoadData() = 0;
+    virtual void RestoreDefaultData();
+    virtual void PaintPageBackground(HDC dc, int x, int y, int width, int height);
+
+    void GetDataFilePath(std::wstring& path) const;
+    void GetModuleFolderPath(std::wstring& path) const;
+    // LoadData, and when it fails one restore of the all-users default file and a second try.
+    int LoadOrRestore();
+    void ShowPageHelp();
+    void FocusControl(HWND control);
+
+    const std::wstring& title() const { return title_; }
+    const std::wstring& description() const { return description_; }
+    int category() const { return category_; }
+    const std::wstring& moduleName() const { return moduleName_; }
+    HFONT font() const { return font_; }
+    const std::vector<HWND>& tabStops() const { return tabStops_; }
+
+    bool PreTranslateMessage(MSG& msg) override;
+
+    // The page's next or previous tab stop after `from` (nullptr when there is none).
+    HWND NextTabStop(HWND from, bool backwards) const;
+    HWND FirstTabStop() const { return NextTabStop(nullptr, false); }
+    HWND LastTabStop() const;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    void AddTabStop(int controlId) { tabStops_.push_back(item(controlId)); }
+    void AddTabStopWindow(HWND control) { tabStops_.push_back(control); }
+
+    std::wstring title_;
+    std::wstring description_;
+    int category_ = 0;
+
+private:
+    std::vector<HWND> tabStops_;
+    HFONT font_;
+    std::wstring moduleName_;
+    HWND categoryList_;
+    HWND okButton_;
+    HACCEL accelerators_ = nullptr;
+};
+
+inline constexpr COLORREF kPageBackground = RGB(215, 221, 224);

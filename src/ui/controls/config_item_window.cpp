@@ -1,0 +1,81 @@
+#include "ui/controls/config_item_window.h"
+
+#include "ui/controls/buffered_paint.h"
+
+namespace {
+constexpr wchar_t kClassName[] = L"SkylumeConfigItemWindow";
+constexpr int kTextMargin = 5;
+
+// Size of `text` as DrawText lays it out with `format`, in a box `width` wide.
+SIZE MeasureText(HDC dc, const std::wstring& text, UINT format, int width) {
+    RECT box{0, 0, width, 0};
+    ::DrawTextW(dc, text.c_str(), int(text.size()), &box, format | DT_CALCRECT);
+    return {box.right - box.left, box.bottom - box.top};
+}
+} // namespace
+
+CConfigItemWindow::CConfigItemWindow(HFONT font, COLORREF textColor, COLORREF backgroundColor, UINT textFormat,
+                                     int frame)
+    : font_(font), textColor_(textColor), backgroundColor_(backgroundColor), textFormat_(textFormat), frame_(frame) {}
+
+bool CConfigItemWindow::Create(DWORD style, const RECT& rect, HWND parent, int id) {
+    // Both ends of the band move when it is resized, so the whole face is redrawn.
+    if (!RegisterControlClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true))
+        return false;
+    return CreateControl(kClassName, L"", style, rect, parent, id);
+}
+
+void CConfigItemWindow::SetTexts(const std::wstring& title, const std::wstring& description) {
+    title_ = title;
+    description_ = description;
+    if (hwnd())
+        ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LRESULT CConfigItemWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
+    switch (message) {
+    case WM_PAINT:
+        controls::PaintBuffered(hwnd(), draw);
+        return 0;
+    case WM_PRINTCLIENT:
+        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_ENABLE:
+        ::InvalidateRect(hwnd(), nullptr, TRUE);
+        return 0;
+    default:
+        return CallDefault(message, wParam, lParam);
+    }
+}
+
+void CConfigItemWindow::Draw(HDC dc, const RECT& client) const {
+    bool enabled = ::IsWindowEnabled(hwnd());
+    controls::FillSolid(dc, client, backgroundColor_);
+    if (frame_ == 1)
+        controls::FrameSolid(dc, client, enabled ? RGB(0, 0, 0) : kDisabledFrame);
+
+    HFONT font = font_ ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    controls::SelectScope selectedFont(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, enabled ? textColor_ : kDisabledText);
+
+    int right = client.right - kTextMargin;
+    int clientHeight = client.bottom - client.top;
+    if (!title_.empty()) {
+        int left = client.left + kTextMargin;
+        SIZE size = MeasureText(dc, title_, textFormat_, right - left);
+        RECT box{left, client.top + (clientHeight - size.cy) / 2, right, 0};
+        box.bottom = box.top + size.cy;
+        ::DrawTextW(dc, title_.c_str(), int(title_.size()), &box, textFormat_);
+    }
+    if (!description_.empty()) {
+        UINT format = textFormat_ | DT_NOPREFIX;
+        SIZE size = MeasureText(dc, description_, format, client.right - client.left);
+        RECT box{right - size.cx, client.top + (clientHeight - size.cy) / 2, right, 0};
+        box.bottom = box.top + size.cy;
+        ::DrawTextW(dc, description_.c_str(), int(description_.size()), &box, format);
+    }
+}

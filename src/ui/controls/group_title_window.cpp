@@ -1,0 +1,70 @@
+#include "ui/controls/group_title_window.h"
+
+#include <cstdlib>
+
+#include "ui/controls/buffered_paint.h"
+#include "ui/controls/page_colors.h"
+
+namespace {
+constexpr wchar_t kClassName[] = L"SkylumeGroupTitleWindow";
+constexpr int kTextIndent = 5;
+constexpr int kLineGap = 2;
+constexpr int kExtraHeight = 6;
+} // namespace
+
+CGroupTitleWindow::CGroupTitleWindow(HFONT font) : font_(font) {}
+
+HFONT CGroupTitleWindow::font() const {
+    return font_ ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+int CGroupTitleWindow::fontHeight() const {
+    LOGFONTW logFont{};
+    if (::GetObjectW(font(), sizeof(logFont), &logFont) == 0)
+        return 0;
+    return std::abs(logFont.lfHeight);
+}
+
+bool CGroupTitleWindow::Create(const std::wstring& title, DWORD style, int x, int y, int width, int& height,
+                               HWND parent, int id) {
+    height = fontHeight() + kExtraHeight;
+    title_ = title;
+    // The line runs to the right edge, so a change of width redraws everything.
+    if (!RegisterControlClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true))
+        return false;
+    return CreateControl(kClassName, title.c_str(), style, RECT{x, y, x + width, y + height}, parent, id);
+}
+
+LRESULT CGroupTitleWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
+    switch (message) {
+    case WM_PAINT:
+        controls::PaintBuffered(hwnd(), draw);
+        return 0;
+    case WM_PRINTCLIENT:
+        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return CallDefault(message, wParam, lParam);
+    }
+}
+
+void CGroupTitleWindow::Draw(HDC dc, const RECT& client) const {
+    controls::FillSolid(dc, client, controls::kPageBackground);
+    int height = fontHeight();
+    {
+        controls::SelectScope selectedFont(dc, font());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        RECT band{client.left + kTextIndent, client.top, client.right, client.top + height};
+        ::DrawTextW(dc, title_.c_str(), int(title_.size()), &band,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    controls::Pen pen(::CreatePen(PS_SOLID, 1, kUnderline));
+    controls::SelectScope selectedPen(dc, pen.get());
+    int lineY = client.top + height + kLineGap;
+    ::MoveToEx(dc, client.left + kTextIndent, lineY, nullptr);
+    ::LineTo(dc, client.right, lineY);
+}

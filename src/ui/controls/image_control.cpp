@@ -1,0 +1,118 @@
+#include "ui/controls/image_control.h"
+
+#include <gdiplus.h>
+
+#include "ui/controls/buffered_paint.h"
+#include "ui/controls/control_geometry.h"
+
+CImageControl::CImageControl() {
+    RegisterImageClass();
+}
+
+bool CImageControl::RegisterImageClass() {
+    return RegisterControlClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
+                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), false);
+}
+
+bool CImageControl::Create(DWORD style, const RECT& rect, HWND parent, int id) {
+    if (!RegisterImageClass())
+        return false;
+    return CreateControl(kClassName, L"", style, rect, parent, id);
+}
+
+void CImageControl::Load(const std::wstring& path) {
+    path_ = path;
+    if (!hwnd())
+        return;
+    if (picture_) {
+        controls::WindowDc dc(hwnd());
+        Render(dc.get());
+    }
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CImageControl::SetFit(int fit) {
+    if (fit_ == fit)
+        return;
+    fit_ = fit;
+    if (hwnd() && picture_) {
+        controls::WindowDc dc(hwnd());
+        Render(dc.get());
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
+    }
+}
+
+void CImageControl::OnWindowGone() {
+    picture_.reset();
+    pictureSize_ = {};
+}
+
+LRESULT CImageControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
+    switch (message) {
+    case WM_PAINT:
+        controls::PaintBuffered(hwnd(), draw);
+        return 0;
+    case WM_PRINTCLIENT:
+        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
+        return 0;
+    case WM_ERASEBKGND:
+        // The paint covers every pixel; erasing first would only flicker.
+        return 1;
+    default:
+        return CallDefault(message, wParam, lParam);
+    }
+}
+
+void CImageControl::Draw(HDC dc, const RECT& client) {
+    if (!picture_ || pictureSize_.cx != client.right || pictureSize_.cy != client.bottom) {
+        picture_.reset(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+        pictureSize_ = {client.right, client.bottom};
+        Render(dc);
+    }
+    controls::MemoryDc source(::CreateCompatibleDC(dc));
+    if (!picture_ || !source)
+        return;
+    controls::SelectScope selected(source.get(), picture_.get());
+    ::BitBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY);
+}
+
+// Draws the stored picture into the kept bitmap; a picture that cannot be shown leaves the plain face.
+void CImageControl::Render(HDC reference) {
+    if (!picture_)
+        return;
+    controls::MemoryDc dc(::CreateCompatibleDC(reference));
+    if (!dc)
+        return;
+    controls::SelectScope selected(dc.get(), picture_.get());
+    RECT face{0, 0, pictureSize_.cx, pictureSize_.cy};
+    ::FillRect(dc.get(), &face, ::GetSysColorBrush(COLOR_BTNFACE));
+    DrawPicture(dc.get(), pictureSize_.cx, pictureSize_.cy);
+}
+
+void CImageControl::DrawPicture(HDC dc, int width, int height) const {
+    if (path_.empty())
+        return;
+    DWORD attributes = ::GetFileAttributesW(path_.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    // The image is dropped at the end of the drawing, so GDI+ does not keep the file open.
+    Gdiplus::Image image(path_.c_str());
+    if (image.GetLastStatus() != Gdiplus::Ok)
+        return;
+    int pictureWidth = int(image.GetWidth());
+    int pictureHeight = int(image.GetHeight());
+    if (pictureWidth <= 0 || pictureHeight <= 0)
+        return;
+    Gdiplus::Graphics graphics(dc);
+    if (graphics.GetLastStatus() != Gdiplus::Ok)
+        return;
+    if (fit_ == 1) {
+        Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+        graphics.FillRectangle(&black, 0, 0, width, height);
+        controls::Placement place = controls::FitPictureInBox(width, height, pictureWidth, pictureHeight);
+        graphics.DrawImage(&image, place.x, place.y, place.width, place.height);
+    } else {
+        graphics.DrawImage(&image, 0, 0, width, height);
+    }
+}

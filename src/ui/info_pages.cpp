@@ -1,0 +1,82 @@
+#include "ui/info_pages.h"
+
+#include "res/resource.h"
+#include "shell/folders.h"
+#include "ui/categories.h"
+#include "win32/app.h"
+#include "win32/handle.h"
+#include "win32/strings.h"
+
+std::wstring ReadFirstLine(const std::wstring& path) {
+    win32::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return {};
+    // The first line is all we need; a version line is short.
+    char buffer[1024];
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr))
+        return {};
+    std::string line(buffer, read);
+    line = line.substr(0, line.find_first_of("\r\n"));
+    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return win32::Utf8ToWide(line.substr(3));
+    if (line.empty())
+        return {};
+    int length = ::MultiByteToWideChar(CP_ACP, 0, line.data(), int(line.size()), nullptr, 0);
+    std::wstring wide(size_t(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, line.data(), int(line.size()), wide.data(), length);
+    return wide;
+}
+
+std::wstring VersionLine(const std::wstring& appName, const std::wstring& versionFile) {
+    std::wstring version = ReadFirstLine(versionFile);
+    if (version.empty())
+        version = kDefaultVersion;
+    return win32::FormatString(L"%s Version %s", appName.c_str(), version.c_str());
+}
+
+BOOL CInformationPage::OnInitDialog() {
+    CConfWindowInf::OnInitDialog();
+    background_.reset(::CreateSolidBrush(kPageBackground));
+    return TRUE;
+}
+
+bool CInformationPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_CTLCOLORSTATIC) {
+        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        result = reinterpret_cast<LRESULT>(background_.get());
+        return true;
+    }
+    return CConfWindowInf::OnMessage(message, wParam, lParam, result);
+}
+
+CCWVersion::CCWVersion(HWND categoryList, HWND okButton, HFONT font)
+    : CInformationPage(IDD_PAGE_VERSION, categoryList, okButton, font) {
+    title_ = win32::LoadResString(IDS_VERSION_TITLE);
+    description_ = win32::LoadResString(IDS_VERSION_DESCRIPTION);
+    category_ = kCategoryVersion;
+}
+
+BOOL CCWVersion::OnInitDialog() {
+    CInformationPage::OnInitDialog();
+    versionLine_.Bind(hwnd(), IDC_VERSION_LINE);
+    ownerLine_.Bind(hwnd(), IDC_OWNER_LINE);
+    const win32::WinApp* app = win32::GetApp();
+    const std::wstring line = VersionLine(app ? app->appName() : L"Skylume", shell::GetProgramFilePath(L"version.txt"));
+    ::SetDlgItemTextW(hwnd(), IDC_VERSION_LINE, line.c_str());
+    return TRUE;
+}
+
+CCWVisualizer::CCWVisualizer(HWND categoryList, HWND okButton, HFONT font)
+    : CInformationPage(IDD_PAGE_VISUALIZER, categoryList, okButton, font) {
+    title_ = win32::LoadResString(IDS_VISUALIZER_TITLE);
+    description_ = win32::LoadResString(IDS_VISUALIZER_DESCRIPTION);
+    category_ = kCategoryVisualizer;
+}
+
+BOOL CCWVisualizer::OnInitDialog() {
+    CInformationPage::OnInitDialog();
+    line_.Bind(hwnd(), IDC_VISUALIZER_LINE);
+    return TRUE;
+}

@@ -1,0 +1,119 @@
+// The changed-modules file, the broadcast, and the display-program monitor that records them.
+#include "shell/binary_io.h"
+#include "shell/display_link.h"
+#include "shell/folders.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testenv;
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values)
+        bytes.push_back(char(value));
+    return bytes;
+}
+
+// Waits until the monitor has recorded at least `lines` codes and returns what it wrote.
+std::string WaitForCodes(const std::wstring& logFolder, size_t lines, DWORD timeoutMs = 5000) {
+    const DWORD start = ::GetTickCount();
+    std::string codes;
+    do {
+        codes = ReadFile(logFolder + L"\\codes.txt").value_or("");
+        if (size_t(std::count(codes.begin(), codes.end(), '\n')) >= lines)
+            break;
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return codes;
+}
+
+} // namespace
+
+TEST(ChangedModulesFile, OnePhotoChange) {
+    EXPECT_EQ(shell::BuildChangedModulesFile({L"Photo"}, 0),
+              Bytes({0, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 'P', 0, 'h', 0, 'o', 0, 't', 0, 'o', 0}));
+}
+
+TEST(ChangedModulesFile, TimerFlagAlone) {
+    EXPECT_EQ(shell::BuildChangedModulesFile({}, 1), Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(ChangedModulesFile, ModulesFolderOwnFileIsTheEmptyName) {
+    EXPECT_EQ(shell::BuildChangedModulesFile({L"", L"RSS"}, 0),
+              Bytes({0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 'R', 0, 'S', 0, 'S', 0}));
+}
+
+TEST(ChangedModulesFile, NonAsciiNamesAreUtf16) {
+    std::string bytes = shell::BuildChangedModulesFile({L"\u6642\u8a08"}, 0);
+    EXPECT_EQ(bytes.substr(8), Bytes({2, 0, 0, 0, 0x42, 0x66, 0x08, 0x8A}));
+}
+
+TEST(BinaryReader, LengthsBeyondTheEndAreRefused) {
+    shell::BinaryReader reader(Bytes({3, 0, 0, 0, 'a', 0, 'b', 0}));
+    EXPECT_FALSE(reader.GetString());
+    EXPECT_EQ(reader.remaining(), 8u) << "a refused string consumes nothing";
+    shell::BinaryReader huge(Bytes({0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}));
+    EXPECT_FALSE(huge.GetString());
+    shell::BinaryReader shortInt(Bytes({1, 0, 0}));
+    EXPECT_FALSE(shortInt.GetUint32());
+}
+
+TEST(BinaryReader, ReadsWhatTheWriterWrote) {
+    shell::BinaryWriter writer;
+    writer.PutUint32(0xABE00001);
+    writer.PutString(L"Calendar");
+    writer.PutString(L"");
+    shell::BinaryReader reader(writer.bytes());
+    EXPECT_EQ(reader.GetUint32(), 0xABE00001u);
+    EXPECT_EQ(reader.GetString(), L"Calendar");
+    EXPECT_EQ(reader.GetString(), L"");
+    EXPECT_EQ(reader.remaining(), 0u);
+}
+
+class ChangedModulesWrite : public ::testing::Test {
+protected:
+    ChangedModulesWrite() { shell::ResetModulesFolderCache(); }
+    ~ChangedModulesWrite() override { shell::ResetModulesFolderCache(); }
+    std::wstring CmfPath() const { return folders.userModules() + L"\\cmf.dat"; }
+    IsolatedFolders folders;
+};
+
+TEST_F(ChangedModulesWrite, NothingChangedLeavesAnOlderFileAlone) {
+    MakeFolders(folders.userModules());
+    ASSERT_TRUE(WriteFile(CmfPath(), "older"));
+    shell::WriteChangedModulesFile({}, 0);
+    EXPECT_EQ(ReadFile(CmfPath()), "older");
+}
+
+TEST_F(ChangedModulesWrite, ReadOnlyFileIsReplacedWhole) {
+    MakeFolders(folders.userModules());
+    ASSERT_TRUE(WriteFile(CmfPath(), std::string(100, 'x')));
+    ::SetFileAttributesW(CmfPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    shell::WriteChangedModulesFile({L"Clock"}, 0);
+    EXPECT_EQ(ReadFile(CmfPath()), shell::BuildChangedModulesFile({L"Clock"}, 0));
+}
+
+TEST_F(ChangedModulesWrite, FirstRunCreatesTheModulesFolder) {
+    shell::WriteChangedModulesFile({}, 1);
+    EXPECT_EQ(ReadFile(CmfPath()), Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(ChangedModulesWrite, MonitorRecordsEachCodeWithTheFileAsItWas) {
+    TempFolder log(L"monitor");
+    RunningProcess monitor(FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log.path()});
+    ASSERT_TRUE(monitor.started());
+    ::Sleep(500); // the monitor's window must exist before the broadcast
+
+    shell::BroadcastCode(shell::kCodeTimerSwitchedOff);
+    EXPECT_EQ(WaitForCodes(log.path(), 1), "0xABE00004 -\r\n");
+
+    shell::WriteChangedModulesFile({L"Music"}, 0);
+    shell::BroadcastCode(shell::kCodeSettingsSaved);
+    EXPECT_EQ(WaitForCodes(log.path(), 2), "0xABE00004 -\r\n0xABE00001 cmf-2.dat\r\n");
+    EXPECT_EQ(ReadFile(log / L"cmf-2.dat"), shell::BuildChangedModulesFile({L"Music"}, 0));
+}

@@ -1,0 +1,369 @@
+// The settings window of the real program, driven by messages and keys as a user would.
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testenv;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
+constexpr int kCategoryList = 1001, kHelpButton = 1000;
+constexpr int kModuleList = 1001, kBurnInCheck = 1016, kModeScreenCheck = 1049, kVersionLine = 1008;
+
+const UINT kCommonMessage = ::RegisterWindowMessageW(L"TesselCommonMessage0504190");
+
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    SettingsWindowTest() {
+        MakeFolders(folders.commonModules());
+        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(), (folders.commonModules() + L"\\data.xml").c_str(),
+                    FALSE);
+        monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
+                                                   std::vector<std::wstring>{L"--log", log.path()});
+        ::Sleep(300);
+    }
+
+    void InstallVisualizer() {
+        MakeFolders(folders.commonModules() + L"\\Visualizer");
+        WriteFile(folders.commonModules() + L"\\Visualizer\\module-sub.swf", "FWS");
+    }
+    void WriteUserData(const std::string& xml) {
+        MakeFolders(folders.userModules());
+        ASSERT_TRUE(WriteFile(UserData(), xml));
+    }
+    std::wstring UserData() const { return folders.userModules() + L"\\data.xml"; }
+    std::wstring Cmf() const { return folders.userModules() + L"\\cmf.dat"; }
+
+    // Starts the program and waits until the window is ready (OK enabled once a page is selected).
+    HWND Open() {
+        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+        HWND window = WaitForWindow(process->id(), kWindowClass);
+        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
+            ::Sleep(50);
+        return window;
+    }
+    // The page whose template has a control with this id and text starting so (or any text when empty).
+    static HWND PageWith(HWND window, int id) {
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            if (std::wstring(className) == L"#32770" && ::GetDlgItem(child, id))
+                return child;
+        }
+        return nullptr;
+    }
+    static HWND CurrentPage(HWND window) {
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            if (std::wstring(className) == L"#32770" && ::IsWindowVisible(child))
+                return child;
+        }
+        return nullptr;
+    }
+    static void SelectCategory(HWND window, int index) {
+        HWND list = ::GetDlgItem(window, kCategoryList);
+        ::SendMessageW(list, LB_SETCURSEL, index, 0);
+        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(kCategoryList, LBN_SELCHANGE), LPARAM(list));
+    }
+    // Presses a dialog button and waits for the program to end.
+    std::optional<DWORD> Press(HWND window, int id) {
+        ::PostMessageW(window, WM_COMMAND, id, 0);
+        auto code = process->Wait(10000);
+        ::Sleep(400); // let a broadcast reach the monitor
+        return code;
+    }
+    std::string Codes() const { return ReadFile(log / L"codes.txt").value_or(""); }
+    static void ClickListItem(HWND list, int index) {
+        RECT item = {};
+        ::SendMessageW(list, LB_GETITEMRECT, index, LPARAM(&item));
+        const LPARAM point = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+        ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        ::PostMessageW(list, WM_LBUTTONUP, 0, point);
+        ::Sleep(200);
+    }
+
+    IsolatedFolders folders;
+    ProgramFolder program;
+    FlashPlayer flash{0x000A0000};
+    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
+    TempFolder log{L"monitor"};
+    std::unique_ptr<RunningProcess> monitor;
+    std::unique_ptr<RunningProcess> process;
+};
+
+} // namespace
+
+TEST_F(SettingsWindowTest, UncheckingTheVisualizerReachesTheDisplayProgram) {
+    InstallVisualizer();
+    WriteUserData("<conf_data><screensaving>true</screensaving><keep>me</keep>"
+                  "<modules><sub>Visualizer</sub></modules></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    HWND general = PageWith(window, kModuleList);
+    ASSERT_NE(general, nullptr);
+    HWND modules = ::GetDlgItem(general, kModuleList);
+    ASSERT_EQ(::SendMessageW(modules, LB_GETCOUNT, 0, 0), 1) << "one entry: the Visualizer page";
+    ClickListItem(modules, 0);
+
+    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    std::string data = ReadFile(UserData()).value_or("");
+    EXPECT_EQ(data.find("Visualizer"), std::string::npos) << data;
+    EXPECT_NE(data.find("<keep>me</keep>"), std::string::npos) << data;
+    EXPECT_NE(data.find("<screensaving>true</screensaving>"), std::string::npos) << data;
+    const std::string expected("\0\0\0\0\1\0\0\0\0\0\0\0", 12);
+    EXPECT_EQ(ReadFile(Cmf()), expected);
+    EXPECT_EQ(Codes(), "0xABE00001 cmf-1.dat\r\n");
+    EXPECT_EQ(ReadFile(log / L"cmf-1.dat"), expected) << "the file was complete before the code was posted";
+}
+
+TEST_F(SettingsWindowTest, OkWithoutChangesWritesNothingAndBroadcastsNothing) {
+    InstallVisualizer();
+    WriteUserData("<conf_data><screensaving>false</screensaving><modules><sub>Visualizer</sub></modules></conf_data>");
+    MakeFolders(folders.userModules());
+    WriteFile(Cmf(), "older");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    const auto before = ReadFile(UserData());
+    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(Cmf()), "older");
+    EXPECT_EQ(ReadFile(UserData()), before);
+    EXPECT_EQ(Codes(), "");
+    // The mode-screen choice is written on every OK.
+    DWORD value = 7, size = sizeof(value);
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", L"NotShowPSDialog", RRF_RT_REG_DWORD,
+                             nullptr, &value, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(value, 0u);
+}
+
+TEST_F(SettingsWindowTest, MissingModulesLeaveTheFileWhenTheWindowOpensEvenOnCancel) {
+    InstallVisualizer();
+    WriteUserData("<conf_data><modules><sub>Weather</sub><sub>Visualizer</sub><sub>Visualizer</sub></modules>"
+                  "</conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Press(window, IDCANCEL), std::optional<DWORD>(0));
+    std::string data = ReadFile(UserData()).value_or("");
+    EXPECT_EQ(data.find("Weather"), std::string::npos) << data;
+    auto count = [&data](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = data.find(what); at != std::string::npos; at = data.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<sub>Visualizer</sub>"), 1u) << data;
+    EXPECT_FALSE(FileExists(Cmf()));
+}
+
+TEST_F(SettingsWindowTest, UncheckingAndRecheckingChangesNothing) {
+    InstallVisualizer();
+    WriteUserData("<conf_data><modules><sub>Visualizer</sub></modules></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    const auto opened = ReadFile(UserData());
+    HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
+    ClickListItem(modules, 0);
+    ClickListItem(modules, 0);
+    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(UserData()), opened);
+    EXPECT_FALSE(FileExists(Cmf()));
+    EXPECT_EQ(Codes(), "");
+}
+
+TEST_F(SettingsWindowTest, ClickBelowTheLastModuleChangesNothing) {
+    InstallVisualizer();
+    WriteUserData("<conf_data><modules><sub>Visualizer</sub></modules></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
+    RECT client;
+    ::GetClientRect(modules, &client);
+    ::PostMessageW(modules, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, client.bottom - 3));
+    ::Sleep(200);
+    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    EXPECT_FALSE(FileExists(Cmf()));
+}
+
+TEST_F(SettingsWindowTest, ModeScreenChoiceAloneWritesOnlyTheRegistry) {
+    WriteUserData("<conf_data><screensaving>false</screensaving><modules/></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    const auto opened = ReadFile(UserData());
+    HWND general = PageWith(window, kModeScreenCheck);
+    ASSERT_NE(general, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(general, kModeScreenCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(::GetDlgItem(general, kModeScreenCheck), BM_SETCHECK, BST_UNCHECKED, 0);
+    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    DWORD value = 0, size = sizeof(value);
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", L"NotShowPSDialog", RRF_RT_REG_DWORD,
+                             nullptr, &value, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(value, 1u);
+    EXPECT_EQ(ReadFile(UserData()), opened);
+    EXPECT_FALSE(FileExists(Cmf()));
+    EXPECT_EQ(Codes(), "");
+}
+
+TEST_F(SettingsWindowTest, ModeScreenValueOfAnotherTypeReadsAsAbsent) {
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr);
+    ::RegSetValueExW(key, L"NotShowPSDialog", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
+    ::RegCloseKey(key);
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(PageWith(window, kModeScreenCheck), kModeScreenCheck), BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+    Press(window, IDCANCEL);
+}
+
+TEST_F(SettingsWindowTest, BurnInChangeSavesAndRecordsTheModulesFolder) {
+    WriteUserData("<conf_data><screensaving>false</screensaving><modules/></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ::SendMessageW(::GetDlgItem(PageWith(window, kBurnInCheck), kBurnInCheck), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    EXPECT_NE(ReadFile(UserData()).value_or("").find("<screensaving>true</screensaving>"), std::string::npos);
+    EXPECT_EQ(ReadFile(Cmf()), std::string("\0\0\0\0\1\0\0\0\0\0\0\0", 12));
+}
+
+TEST_F(SettingsWindowTest, CloseCodeClosesLikeCancel) {
+    WriteUserData("<conf_data><screensaving>false</screensaving><modules/></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ::SendMessageW(::GetDlgItem(PageWith(window, kBurnInCheck), kBurnInCheck), BM_SETCHECK, BST_CHECKED, 0);
+    const auto opened = ReadFile(UserData());
+    ::PostMessageW(HWND_BROADCAST, kCommonMessage, 0xABE00003, 0);
+    EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(UserData()), opened);
+    EXPECT_FALSE(FileExists(Cmf()));
+}
+
+TEST_F(SettingsWindowTest, ForwardCodeRaisesTheWindowOverAnother) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                   nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    MSG msg;
+    for (int i = 0; i < 10; ++i) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(30);
+    }
+    ASSERT_EQ(::GetForegroundWindow(), other);
+    ::PostMessageW(HWND_BROADCAST, kCommonMessage, 0xABE00005, 0);
+    for (int i = 0; i < 50 && ::GetForegroundWindow() != window; ++i) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(50);
+    }
+    EXPECT_EQ(::GetForegroundWindow(), window);
+    ::DestroyWindow(other);
+    Press(window, IDCANCEL);
+}
+
+TEST_F(SettingsWindowTest, PageWithoutDataOrDefaultEndsTheWindowWithAMessage) {
+    ::DeleteFileW((folders.commonModules() + L"\\data.xml").c_str());
+    process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+    HWND box = WaitForWindow(process->id(), L"#32770");
+    ASSERT_NE(box, nullptr);
+    std::wstring text = MessageBoxText(box);
+    EXPECT_NE(text.find(L"required files are missing or damaged"), std::wstring::npos) << text;
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
+    EXPECT_FALSE(FileExists(Cmf()));
+}
+
+TEST_F(SettingsWindowTest, DeletedDataFileIsRestoredFromTheDefaults) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(FileExists(UserData()));
+    Press(window, IDCANCEL);
+}
+
+TEST_F(SettingsWindowTest, TabAndShiftTabLeaveThePageForOkAndTheCategoryList) {
+    WriteUserData("<conf_data><modules/></conf_data>");
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ::SetForegroundWindow(window);
+    HWND page = CurrentPage(window);
+    ASSERT_NE(page, nullptr);
+
+    ::SendMessageW(page, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(page, kModeScreenCheck)), TRUE);
+    TypeChord({VK_TAB});
+    EXPECT_EQ(FocusOfWindowThread(window), ::GetDlgItem(window, IDOK));
+
+    ::SendMessageW(page, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(page, kModuleList)), TRUE);
+    TypeChord({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(FocusOfWindowThread(window), ::GetDlgItem(window, kCategoryList));
+
+    // Back into the page: Tab on the list goes to the page's first stop, Shift+Tab on OK to its last.
+    TypeChord({VK_TAB});
+    EXPECT_EQ(FocusOfWindowThread(window), ::GetDlgItem(page, kModuleList));
+    ::SendMessageW(window, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(window, IDOK)), TRUE);
+    TypeChord({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(FocusOfWindowThread(window), ::GetDlgItem(page, kModeScreenCheck));
+    Press(window, IDCANCEL);
+}
+
+TEST_F(SettingsWindowTest, AltHInsideAPageActsLikeTheHelpButton) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ::SetForegroundWindow(window);
+    HWND page = CurrentPage(window);
+    ::SendMessageW(page, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(page, kBurnInCheck)), TRUE);
+    TypeChord({VK_MENU, 'H'});
+    EXPECT_EQ(FocusOfWindowThread(window), ::GetDlgItem(window, kHelpButton));
+    Press(window, IDCANCEL);
+}
+
+TEST_F(SettingsWindowTest, VersionPageShowsTheDefaultOrTheFirstLineOfVersionTxt) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    wchar_t text[128] = {};
+    ::GetDlgItemTextW(PageWith(window, kVersionLine), kVersionLine, text, 128);
+    // The General page has a control 1008 too; the version page is the one with a version line.
+    HWND versionPage = nullptr;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetDlgItemTextW(child, kVersionLine, text, 128);
+        if (std::wstring(text).find(L"Version") != std::wstring::npos)
+            versionPage = child;
+    }
+    ASSERT_NE(versionPage, nullptr);
+    ::GetDlgItemTextW(versionPage, kVersionLine, text, 128);
+    EXPECT_STREQ(text, L"Skylume Version 1.0.00.07110");
+    Press(window, IDCANCEL);
+
+    WriteFile(program / L"version.txt", "2.5.01.1234\r\nsecond line\r\n");
+    window = Open();
+    ASSERT_NE(window, nullptr);
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetDlgItemTextW(child, kVersionLine, text, 128);
+        if (std::wstring(text).find(L"Version") != std::wstring::npos)
+            break;
+    }
+    EXPECT_STREQ(text, L"Skylume Version 2.5.01.1234");
+    Press(window, IDCANCEL);
+}
+
+TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 2) << "General and Version";
+    Press(window, IDCANCEL);
+
+    InstallVisualizer();
+    MakeFolders(folders.commonModules() + L"\\LOCALE");
+    MakeFolders(folders.commonModules() + L"\\photo");
+    window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 3);
+    SelectCategory(window, 2);
+    EXPECT_NE(CurrentPage(window), PageWith(window, kModuleList));
+    Press(window, IDCANCEL);
+}

@@ -1,0 +1,615 @@
+// The skinned-control library: the message box driven as a user would (from a second thread that finds the box
+// and presses its buttons or keys), and the skinned controls bound to real windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "res/resource.h"
+#include "test_env.h"
+#include "velour/velour_controls.h"
+#include "velour/velour_dialog.h"
+#include "velour/velour_message_box.h"
+#include "win32/app.h"
+
+namespace {
+
+struct BoxButton {
+    int id = 0;
+    std::wstring text;
+    bool isDefault = false;
+};
+
+// What the driving thread saw of the box while it was shown.
+struct Observed {
+    bool found = false;
+    bool stillOpenAfterAction = false;
+    std::wstring caption;
+    std::wstring text;
+    std::vector<BoxButton> buttons;
+    int focusedId = 0;
+    bool ownerEnabled = true;
+    std::wstring fontFace;
+    RECT textRect{};
+    RECT boxRect{};
+};
+
+struct BoxSearch {
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<BoxSearch*>(parameter);
+    wchar_t className[64] = {}, title[256] = {};
+    ::GetClassNameW(window, className, 64);
+    ::GetWindowTextW(window, title, 256);
+    if (std::wstring(className) == L"#32770" && *search->caption == title && ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForBox(DWORD threadId, const std::wstring& caption, DWORD timeoutMs = 10000) {
+    const DWORD start = ::GetTickCount();
+    do {
+        BoxSearch search{&caption, nullptr};
+        ::EnumThreadWindows(threadId, FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        ::Sleep(20);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (::IsWindow(window) && ::IsWindowVisible(window)) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t buffer[2048] = {};
+    ::GetWindowTextW(window, buffer, 2048);
+    return buffer;
+}
+
+void Inspect(HWND box, DWORD threadId, HWND owner, Observed& seen) {
+    seen.caption = TextOf(box);
+    ::GetWindowRect(box, &seen.boxRect);
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[64] = {};
+        ::GetClassNameW(child, className, 64);
+        if (::lstrcmpiW(className, L"Button") == 0) {
+            LONG style = ::GetWindowLongW(child, GWL_STYLE);
+            seen.buttons.push_back({::GetDlgCtrlID(child), TextOf(child), (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON});
+        } else if (::lstrcmpiW(className, L"Static") == 0 && !TextOf(child).empty()) {
+            seen.text += TextOf(child);
+            ::GetWindowRect(child, &seen.textRect);
+        }
+    }
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (::GetGUIThreadInfo(threadId, &info) && info.hwndFocus)
+        seen.focusedId = ::GetDlgCtrlID(info.hwndFocus);
+    if (owner)
+        seen.ownerEnabled = ::IsWindowEnabled(owner) != FALSE;
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0));
+    LOGFONTW logFont{};
+    if (font && ::GetObjectW(font, sizeof(logFont), &logFont))
+        seen.fontFace = logFont.lfFaceName;
+}
+
+HWND Button(HWND box, int id) { return ::GetDlgItem(box, id); }
+
+HWND Focused(DWORD threadId) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+// Shows a box on this thread while `action` works it from another thread. Should the action leave the box
+// open, the driver notes it and presses the first button so that the test ends either way.
+int RunBox(const std::wstring& text, UINT type, HWND owner, const std::function<void(HWND, DWORD)>& action,
+           Observed& seen) {
+    static int counter = 0;
+    const std::wstring caption = L"Velour test box " + std::to_wstring(++counter);
+    const DWORD threadId = ::GetCurrentThreadId();
+    std::thread driver([&] {
+        HWND box = WaitForBox(threadId, caption);
+        if (!box)
+            return;
+        seen.found = true;
+        Inspect(box, threadId, owner, seen);
+        action(box, threadId);
+        if (!WaitUntilGone(box, 3000)) {
+            seen.stillOpenAfterAction = true;
+            if (!seen.buttons.empty())
+                ::PostMessageW(Button(box, seen.buttons.front().id), BM_CLICK, 0, 0);
+        }
+    });
+    int result = VelourMessageBox(text.c_str(), caption.c_str(), type, owner);
+    driver.join();
+    return result;
+}
+
+std::function<void(HWND, DWORD)> Click(int id) {
+    return [id](HWND box, DWORD) { ::PostMessageW(Button(box, id), BM_CLICK, 0, 0); };
+}
+
+std::function<void(HWND, DWORD)> PressKey(UINT key) {
+    return [key](HWND box, DWORD threadId) {
+        HWND target = Focused(threadId);
+        ::PostMessageW(target ? target : box, WM_KEYDOWN, key, 1);
+        ::PostMessageW(target ? target : box, WM_KEYUP, key, 0xC0000001);
+    };
+}
+
+struct ButtonSetCase {
+    UINT type;
+    std::vector<int> ids;
+    std::vector<std::wstring> englishTexts;
+    int escapeResult; // 0: Escape leaves the box open
+};
+
+const std::vector<ButtonSetCase>& ButtonSets() {
+    static const std::vector<ButtonSetCase> sets = {
+        {MB_OK, {IDOK}, {L"OK"}, IDOK},
+        {MB_OKCANCEL, {IDOK, IDCANCEL}, {L"OK", L"Cancel"}, IDCANCEL},
+        {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}, {L"&Abort", L"&Retry", L"&Ignore"}, 0},
+        {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, {L"&Yes", L"&No", L"Cancel"}, IDCANCEL},
+        {MB_YESNO, {IDYES, IDNO}, {L"&Yes", L"&No"}, 0},
+        {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, {L"&Retry", L"Cancel"}, IDCANCEL},
+        {MB_CANCELTRYCONTINUE, {IDCANCEL, IDTRYAGAIN, IDCONTINUE}, {L"Cancel", L"&Try Again", L"&Continue"}, IDCANCEL},
+    };
+    return sets;
+}
+
+// ---- Message box ----
+
+TEST(VelourMessageBoxTest, EachButtonSetShowsItsButtonsAndAnswersWithThePressedOne) {
+    for (const ButtonSetCase& set : ButtonSets()) {
+        for (size_t pressed = 0; pressed < set.ids.size(); ++pressed) {
+            Observed seen;
+            int result = RunBox(L"Choose one.", set.type, nullptr, Click(set.ids[pressed]), seen);
+            SCOPED_TRACE("type " + std::to_string(set.type) + ", button " + std::to_string(pressed));
+            ASSERT_TRUE(seen.found);
+            ASSERT_EQ(seen.buttons.size(), set.ids.size());
+            for (size_t i = 0; i < set.ids.size(); ++i) {
+                EXPECT_EQ(seen.buttons[i].id, set.ids[i]);
+                EXPECT_EQ(seen.buttons[i].text, set.englishTexts[i]);
+            }
+            EXPECT_FALSE(seen.stillOpenAfterAction);
+            EXPECT_EQ(result, set.ids[pressed]);
+        }
+    }
+}
+
+TEST(VelourMessageBoxTest, EscapeAnswersCancelOnlyWhereThereIsACancelAndOkForAPlainOkBox) {
+    for (const ButtonSetCase& set : ButtonSets()) {
+        Observed seen;
+        int result = RunBox(L"Escape?", set.type, nullptr, PressKey(VK_ESCAPE), seen);
+        SCOPED_TRACE("type " + std::to_string(set.type));
+        ASSERT_TRUE(seen.found);
+        if (set.escapeResult) {
+            EXPECT_FALSE(seen.stillOpenAfterAction);
+            EXPECT_EQ(result, set.escapeResult);
+        } else {
+            EXPECT_TRUE(seen.stillOpenAfterAction);
+            EXPECT_EQ(result, set.ids.front()); // pressed by the driver after Escape did nothing
+        }
+    }
+}
+
+TEST(VelourMessageBoxTest, CloseBoxCancelsWhenThereIsACancelButton) {
+    Observed seen;
+    int result = RunBox(L"Close?", MB_OKCANCEL, nullptr, [](HWND box, DWORD) { ::PostMessageW(box, WM_CLOSE, 0, 0); },
+                        seen);
+    EXPECT_FALSE(seen.stillOpenAfterAction);
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST(VelourMessageBoxTest, YesNoBoxIgnoresTheCloseBoxAndGreysIt) {
+    Observed seen;
+    bool closeGreyed = false;
+    int result = RunBox(
+        L"Close?", MB_YESNO, nullptr,
+        [&](HWND box, DWORD) {
+            HMENU menu = ::GetSystemMenu(box, FALSE);
+            closeGreyed = menu && (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+            ::PostMessageW(box, WM_CLOSE, 0, 0);
+        },
+        seen);
+    EXPECT_TRUE(closeGreyed);
+    EXPECT_TRUE(seen.stillOpenAfterAction);
+    EXPECT_EQ(result, IDYES);
+}
+
+TEST(VelourMessageBoxTest, DefaultButtonFlagChoosesTheFocusedButtonAndEnterPressesIt) {
+    struct Case {
+        UINT type;
+        int expected;
+    };
+    for (Case c : {Case{MB_YESNOCANCEL | MB_DEFBUTTON2, IDNO}, Case{MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, IDIGNORE},
+                   Case{MB_CANCELTRYCONTINUE | MB_DEFBUTTON2, IDTRYAGAIN}, Case{MB_OKCANCEL, IDOK},
+                   Case{MB_YESNO | MB_DEFBUTTON4, IDYES}}) {
+        Observed seen;
+        int result = RunBox(L"Enter?", c.type, nullptr, PressKey(VK_RETURN), seen);
+        SCOPED_TRACE("type " + std::to_string(c.type));
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.focusedId, c.expected);
+        int defaults = 0;
+        for (const BoxButton& button : seen.buttons) {
+            if (button.isDefault) {
+                ++defaults;
+                EXPECT_EQ(button.id, c.expected);
+            }
+        }
+        EXPECT_EQ(defaults, 1);
+        EXPECT_FALSE(seen.stillOpenAfterAction);
+        EXPECT_EQ(result, c.expected);
+    }
+}
+
+class OwnerWindow {
+public:
+    OwnerWindow() {
+        window_ = ::CreateWindowExW(0, L"Static", L"velour owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    ~OwnerWindow() { ::DestroyWindow(window_); }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+TEST(VelourMessageBoxTest, OwnerIsDisabledWhileShownAndEnabledAfterwards) {
+    OwnerWindow owner;
+    ASSERT_TRUE(::IsWindowEnabled(owner.get()));
+    Observed seen;
+    HWND boxOwner = nullptr;
+    int result = RunBox(
+        L"Owned.", MB_OK, owner.get(),
+        [&](HWND box, DWORD) {
+            boxOwner = ::GetWindow(box, GW_OWNER);
+            ::PostMessageW(Button(box, IDOK), BM_CLICK, 0, 0);
+        },
+        seen);
+    ASSERT_TRUE(seen.found);
+    EXPECT_FALSE(seen.ownerEnabled);
+    EXPECT_EQ(boxOwner, owner.get());
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(::IsWindowEnabled(owner.get()));
+}
+
+TEST(VelourMessageBoxTest, ShowsCaptionAndTextAndWrapsLongText) {
+    std::wstring longText;
+    for (int i = 0; i < 40; ++i)
+        longText += L"The quick brown fox jumps. ";
+    Observed seen;
+    int result = RunBox(longText, MB_OK | MB_ICONEXCLAMATION, nullptr, Click(IDOK), seen);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, longText);
+    EXPECT_EQ(seen.caption.rfind(L"Velour test box", 0), 0u);
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    EXPECT_LT(seen.boxRect.right - seen.boxRect.left, screenWidth);
+    // Wrapped onto several lines: taller than one line of the font, narrower than the box.
+    EXPECT_GT(seen.textRect.bottom - seen.textRect.top, 3 * 10);
+    EXPECT_LT(seen.textRect.right - seen.textRect.left, seen.boxRect.right - seen.boxRect.left);
+    EXPECT_EQ(result, IDOK);
+}
+
+TEST(VelourMessageBoxTest, ShortTextGivesASmallBox) {
+    Observed small, large;
+    RunBox(L"Hi.", MB_OK, nullptr, Click(IDOK), small);
+    RunBox(std::wstring(300, L'x') + L" " + std::wstring(300, L'y'), MB_OK, nullptr, Click(IDOK), large);
+    ASSERT_TRUE(small.found && large.found);
+    EXPECT_LT(small.boxRect.right - small.boxRect.left, large.boxRect.right - large.boxRect.left);
+}
+
+// Loads a language library as the active resources for the life of the object.
+class ActiveLanguage {
+public:
+    explicit ActiveLanguage(const std::wstring& library) {
+        module_.reset(::LoadLibraryExW((testenv::FolderOfThisExecutable() + L"\\" + library).c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE));
+        app_.setResourceHandle(module_.get());
+    }
+    bool loaded() const { return bool(module_); }
+
+private:
+    win32::Module module_;
+    win32::WinApp app_;
+};
+
+TEST(VelourMessageBoxTest, ButtonTextsAndFontComeFromTheActiveLanguage) {
+    {
+        ActiveLanguage japanese(L"DaystreamSetting_jpn.dll");
+        ASSERT_TRUE(japanese.loaded());
+        Observed seen;
+        int result = RunBox(L"日本語のテキスト", MB_YESNOCANCEL, nullptr, Click(IDNO), seen);
+        ASSERT_EQ(seen.buttons.size(), 3u);
+        EXPECT_EQ(seen.buttons[0].text, L"はい(&Y)");
+        EXPECT_EQ(seen.buttons[1].text, L"いいえ(&N)");
+        EXPECT_EQ(seen.buttons[2].text, L"キャンセル");
+        EXPECT_EQ(seen.fontFace, L"MS UI Gothic");
+        EXPECT_EQ(result, IDNO);
+
+        Observed more;
+        RunBox(L"x", MB_ABORTRETRYIGNORE, nullptr, Click(IDABORT), more);
+        ASSERT_EQ(more.buttons.size(), 3u);
+        EXPECT_EQ(more.buttons[0].text, L"中止(&A)");
+        EXPECT_EQ(more.buttons[1].text, L"再試行(&R)");
+        EXPECT_EQ(more.buttons[2].text, L"無視(&I)");
+        Observed last;
+        RunBox(L"x", MB_CANCELTRYCONTINUE, nullptr, Click(IDCANCEL), last);
+        ASSERT_EQ(last.buttons.size(), 3u);
+        EXPECT_EQ(last.buttons[1].text, L"再実行(&T)");
+        EXPECT_EQ(last.buttons[2].text, L"続行(&C)");
+    }
+    for (auto [library, yes] : {std::pair{L"SkylumeSetting_fra.dll", L"&Oui"}, std::pair{L"SkylumeSetting_deu.dll", L"&Ja"},
+                                std::pair{L"SkylumeSetting_rus.dll", L"&Да"}, std::pair{L"SkylumeSetting_esp.dll", L"&Sí"},
+                                std::pair{L"SkylumeSetting_ita.dll", L"&Sì"}, std::pair{L"DaystreamSetting_usa.dll", L"&Yes"},
+                                std::pair{L"SkylumeSetting_gbr.dll", L"&Yes"}}) {
+        ActiveLanguage language(library);
+        ASSERT_TRUE(language.loaded());
+        Observed seen;
+        RunBox(L"x", MB_YESNO, nullptr, Click(IDYES), seen);
+        ASSERT_EQ(seen.buttons.size(), 2u);
+        EXPECT_EQ(seen.buttons[0].text, yes);
+        EXPECT_EQ(seen.fontFace, L"MS Shell Dlg");
+    }
+}
+
+TEST(VelourMessageBoxTest, EveryLanguageHasEveryButtonText) {
+    for (const wchar_t* library : {L"DaystreamSetting_jpn.dll", L"DaystreamSetting_usa.dll", L"SkylumeSetting_gbr.dll",
+                                   L"SkylumeSetting_fra.dll", L"SkylumeSetting_ita.dll", L"SkylumeSetting_deu.dll",
+                                   L"SkylumeSetting_esp.dll", L"SkylumeSetting_rus.dll"}) {
+        win32::Module module(::LoadLibraryExW((testenv::FolderOfThisExecutable() + L"\\" + library).c_str(), nullptr,
+                                              LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module) << library;
+        for (UINT id = IDS_VELOUR_OK; id <= IDS_VELOUR_CONTINUE; ++id)
+            EXPECT_FALSE(win32::LoadResString(module.get(), id).empty()) << library << " " << id;
+    }
+}
+
+// ---- Controls ----
+
+// A top-level window that records the notifications its children send.
+class TestParent {
+public:
+    TestParent() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VelourTestParent";
+        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+        ::RegisterClassW(&windowClass);
+        window_ = ::CreateWindowExW(0, L"VelourTestParent", L"velour parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                                    400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+    }
+    ~TestParent() { ::DestroyWindow(window_); }
+    TestParent(const TestParent&) = delete;
+    TestParent& operator=(const TestParent&) = delete;
+
+    HWND get() const { return window_; }
+    HWND AddChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int y = 10) {
+        HWND child = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 10, y, 150, 24, window_,
+                                       reinterpret_cast<HMENU>(INT_PTR(id)), ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        return child;
+    }
+    std::vector<std::pair<int, int>> commands; // (id, notification code)
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE)
+            ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<TestParent*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_COMMAND && self)
+            self->commands.emplace_back(LOWORD(wParam), HIWORD(wParam));
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window_;
+};
+
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+TEST(VelourControlsTest, BoundButton2ReportsItsClassNameAndPlainControlsReportNone) {
+    TestParent parent;
+    HWND skinned = parent.AddChild(L"Button", L"OK", BS_PUSHBUTTON | WS_TABSTOP, IDOK);
+    HWND plain = parent.AddChild(L"Button", L"Plain", BS_PUSHBUTTON, 200, 40);
+    {
+        VelourButton2 button;
+        ASSERT_TRUE(button.Bind(parent.get(), IDOK));
+        EXPECT_EQ(button.hwnd(), skinned);
+        ASSERT_NE(VelourRuntimeClassName(skinned), nullptr);
+        EXPECT_STREQ(VelourRuntimeClassName(skinned), L"VelourButton2");
+        EXPECT_EQ(VelourRuntimeClassName(plain), nullptr);
+        EXPECT_EQ(VelourRuntimeClassName(nullptr), nullptr);
+        VelourButton second;
+        EXPECT_FALSE(second.Bind(parent.get(), IDOK)); // one skin per control
+        EXPECT_FALSE(second.Bind(parent.get(), 999));  // no such control
+        ASSERT_TRUE(second.Bind(parent.get(), 200));
+        EXPECT_STREQ(VelourRuntimeClassName(plain), L"VelourButton");
+    }
+    // Once the objects are gone, the controls are plain again.
+    EXPECT_EQ(VelourRuntimeClassName(skinned), nullptr);
+    EXPECT_EQ(VelourRuntimeClassName(plain), nullptr);
+}
+
+TEST(VelourControlsTest, EachControlClassAnswersItsOwnName) {
+    TestParent parent;
+    HWND control = parent.AddChild(L"Static", L"text", SS_LEFT, 300);
+    auto nameWhenBound = [&](VelourControl& object) {
+        EXPECT_TRUE(object.Attach(control));
+        std::wstring name = VelourRuntimeClassName(control) ? VelourRuntimeClassName(control) : L"";
+        object.Detach();
+        return name;
+    };
+    VelourCheckBox check;
+    VelourRadioButton radio;
+    VelourStatic label;
+    VelourGroupBox group;
+    VelourComboBox combo;
+    VelourSliderCtrl slider;
+    VelourSpinButtonCtrl spin;
+    VelourEdit edit;
+    VelourListBox listBox;
+    VelourListCtrl listCtrl;
+    EXPECT_EQ(nameWhenBound(check), L"VelourCheckBox");
+    EXPECT_EQ(nameWhenBound(radio), L"VelourRadioButton");
+    EXPECT_EQ(nameWhenBound(label), L"VelourStatic");
+    EXPECT_EQ(nameWhenBound(group), L"VelourGroupBox");
+    EXPECT_EQ(nameWhenBound(combo), L"VelourComboBox");
+    EXPECT_EQ(nameWhenBound(slider), L"VelourSliderCtrl");
+    EXPECT_EQ(nameWhenBound(spin), L"VelourSpinButtonCtrl");
+    EXPECT_EQ(nameWhenBound(edit), L"VelourEdit");
+    EXPECT_EQ(nameWhenBound(listBox), L"VelourListBox");
+    EXPECT_EQ(nameWhenBound(listCtrl), L"VelourListCtrl");
+}
+
+TEST(VelourControlsTest, BoundCheckBoxKeepsItsCheckStateAndNotifies) {
+    TestParent parent;
+    HWND box = parent.AddChild(L"Button", L"Check me", BS_AUTOCHECKBOX | WS_TABSTOP, 101);
+    VelourCheckBox check;
+    ASSERT_TRUE(check.Bind(parent.get(), 101));
+    ::UpdateWindow(parent.get());
+
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ::SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    parent.commands.clear();
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ASSERT_FALSE(parent.commands.empty());
+    EXPECT_EQ(parent.commands.back(), std::make_pair(101, int(BN_CLICKED)));
+
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST(VelourControlsTest, BoundRadioAndComboKeepTheirStandardMessages) {
+    TestParent parent;
+    HWND radio = parent.AddChild(L"Button", L"Radio", BS_AUTORADIOBUTTON, 110);
+    HWND combo = ::CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 10, 60,
+                                   150, 200, parent.get(), reinterpret_cast<HMENU>(111), nullptr, nullptr);
+    VelourRadioButton radioSkin;
+    VelourComboBox comboSkin;
+    ASSERT_TRUE(radioSkin.Bind(parent.get(), 110));
+    ASSERT_TRUE(comboSkin.Bind(parent.get(), 111));
+    ::SendMessageW(radio, BM_CLICK, 0, 0);
+    EXPECT_EQ(::SendMessageW(radio, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"first"));
+    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"second"));
+    ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    ::UpdateWindow(combo);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+}
+
+TEST(VelourControlsTest, SliderKeepsItsPositionMessages) {
+    ::InitCommonControls();
+    TestParent parent;
+    HWND slider = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 100, 200, 30,
+                                    parent.get(), reinterpret_cast<HMENU>(120), nullptr, nullptr);
+    VelourSliderCtrl skin;
+    ASSERT_TRUE(skin.Bind(parent.get(), 120));
+    ::SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    ::SendMessageW(slider, TBM_SETPOS, TRUE, 7);
+    ::UpdateWindow(slider);
+    EXPECT_EQ(::SendMessageW(slider, TBM_GETPOS, 0, 0), 7);
+}
+
+COLORREF PixelOfClientPrint(HWND control, int x, int y) {
+    RECT client;
+    ::GetClientRect(control, &client);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    COLORREF pixel = ::GetPixel(memory, x, y);
+    ::SelectObject(memory, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+TEST(VelourControlsTest, BoundPushButtonIsDrawnInTheSkin) {
+    TestParent parent;
+    HWND button = parent.AddChild(L"Button", L"Skinned", BS_PUSHBUTTON, 130);
+    const COLORREF before = PixelOfClientPrint(button, 0, 0);
+    VelourButton2 skin;
+    ASSERT_TRUE(skin.Bind(parent.get(), 130));
+    // Unfocused, not default: a one-pixel frame in the skin's edge colour.
+    EXPECT_EQ(PixelOfClientPrint(button, 0, 0), COLORREF(0x00807974));
+    EXPECT_NE(before, COLORREF(0x00807974));
+    skin.Detach();
+    EXPECT_NE(PixelOfClientPrint(button, 0, 0), COLORREF(0x00807974));
+}
+
+// ---- Dialog ----
+
+class SkinnedDialog : public VelourDialog2 {
+public:
+    SkinnedDialog() : VelourDialog2(IDD_SETTINGS, nullptr) {}
+    int overrideCalls = 0;
+
+protected:
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT controlType) override {
+        ++overrideCalls;
+        return VelourDialog2::OnCtlColor(dc, control, controlType);
+    }
+};
+
+TEST(VelourDialogTest, ControlColoursComeFromTheOverridableHandlerInThePageColour) {
+    ActiveLanguage english(L"DaystreamSetting_usa.dll");
+    ASSERT_TRUE(english.loaded());
+    // The settings template names the settings window's class, which the program registers at start.
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ::DefDlgProcW;
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TesselSetting0505301612";
+    ::RegisterClassW(&windowClass);
+
+    SkinnedDialog dialog;
+    ASSERT_TRUE(dialog.CreateModeless(nullptr));
+    HDC screen = ::GetDC(nullptr);
+    HBRUSH brush = reinterpret_cast<HBRUSH>(::SendMessageW(dialog.hwnd(), WM_CTLCOLORSTATIC,
+                                                           reinterpret_cast<WPARAM>(screen),
+                                                           reinterpret_cast<LPARAM>(dialog.item(IDOK))));
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(dialog.overrideCalls, 1);
+    LOGBRUSH logBrush{};
+    ASSERT_TRUE(brush && ::GetObjectW(brush, sizeof(logBrush), &logBrush));
+    EXPECT_EQ(logBrush.lbColor, RGB(215, 221, 224));
+    dialog.DestroyWindow();
+}
+
+} // namespace
