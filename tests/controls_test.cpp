@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,11 @@ namespace {
 
 constexpr COLORREF kPage = RGB(215, 221, 224);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kDisabledFrame = 0x00CDC9C3;
+constexpr COLORREF kDisabledText = 0x00B3B1AC;
+constexpr COLORREF kUnderline = RGB(170, 177, 187);
+constexpr COLORREF kUnvisited = RGB(0, 0, 255);
+constexpr COLORREF kVisited = RGB(100, 0, 200);
 
 struct Command {
     int id;
@@ -245,9 +252,9 @@ TEST_F(ControlsTest, ConfigItemFrameIsBlackWhenEnabledAndGreyWhenDisabled) {
     {
         Pixels face(band.hwnd());
         for (auto [x, y] : {std::pair{0, 0}, {299, 0}, {0, 39}, {299, 39}, {150, 0}, {0, 20}})
-            EXPECT_EQ(face.at(x, y), CConfigItemWindow::kDisabledFrame) << x << "," << y;
+            EXPECT_EQ(face.at(x, y), kDisabledFrame) << x << "," << y;
         EXPECT_EQ(face.Count(kBlack), 0);
-        EXPECT_GT(face.Count(CConfigItemWindow::kDisabledText), 0) << "text not in the disabled colour";
+        EXPECT_GT(face.Count(kDisabledText), 0) << "text not in the disabled colour";
     }
 }
 
@@ -365,13 +372,13 @@ TEST_F(ControlsTest, GroupTitleUnderlineRunsFromTheIndentToTheRightEdge) {
     ASSERT_TRUE(title.Create(L"Group", WS_VISIBLE, 0, 0, 200, height, host, 602));
     Pixels face(title.hwnd());
     const int lineY = 24 + 2;
-    EXPECT_EQ(face.at(199, lineY), CGroupTitleWindow::kUnderline) << Hex(face.at(199, lineY));
-    EXPECT_EQ(face.at(5, lineY), CGroupTitleWindow::kUnderline);
-    EXPECT_EQ(face.at(100, lineY), CGroupTitleWindow::kUnderline);
+    EXPECT_EQ(face.at(199, lineY), kUnderline) << Hex(face.at(199, lineY));
+    EXPECT_EQ(face.at(5, lineY), kUnderline);
+    EXPECT_EQ(face.at(100, lineY), kUnderline);
     EXPECT_EQ(face.at(4, lineY), kPage);
     EXPECT_EQ(face.at(100, lineY - 1), kPage);
     EXPECT_EQ(face.at(100, lineY + 1), kPage);
-    EXPECT_EQ(face.Count(CGroupTitleWindow::kUnderline), 195);
+    EXPECT_EQ(face.Count(kUnderline), 195);
 }
 
 // The end of a cut title is an ellipsis: its last inked columns hold only dots sitting on the baseline, where a
@@ -458,15 +465,15 @@ TEST_F(LinkTest, UnvisitedLinksAreBlueAndUnderlinedOnThePageColour) {
     Pixels face(link.hwnd());
     EXPECT_EQ(face.at(399, 0), kPage);
     EXPECT_EQ(face.at(0, 0), kPage);
-    EXPECT_GT(face.Count(CLinkControl::kUnvisitedText), 0);
-    EXPECT_EQ(face.Count(CLinkControl::kVisitedText), 0);
+    EXPECT_GT(face.Count(kUnvisited), 0);
+    EXPECT_EQ(face.Count(kVisited), 0);
     // The underline: one row blue over the whole text.
     TextSpan span = link.span();
     bool underlined = false;
     for (int y = 0; y < face.height() && !underlined; ++y) {
         bool full = true;
         for (int x = span.left; x < span.left + span.width && full; ++x)
-            full = face.at(x, y) == CLinkControl::kUnvisitedText;
+            full = face.at(x, y) == kUnvisited;
         underlined = full;
     }
     EXPECT_TRUE(underlined);
@@ -478,7 +485,7 @@ TEST_F(LinkTest, ClickingOneLinkTurnsEveryLinkVisited) {
     CLinkControl first, second;
     ASSERT_TRUE(first.Create(L"First link", WS_VISIBLE, RECT{0, 0, 300, 30}, host, 703));
     ASSERT_TRUE(second.Create(L"Second link", WS_VISIBLE, RECT{0, 40, 300, 70}, host, 704));
-    ASSERT_EQ(Pixels(second.hwnd()).Count(CLinkControl::kVisitedText), 0);
+    ASSERT_EQ(Pixels(second.hwnd()).Count(kVisited), 0);
 
     Click(first, InsideText(first));
     ASSERT_EQ(g_commands.size(), 1u);
@@ -489,13 +496,13 @@ TEST_F(LinkTest, ClickingOneLinkTurnsEveryLinkVisited) {
 
     for (const CLinkControl* link : {&first, &second}) {
         Pixels face(link->hwnd());
-        EXPECT_GT(face.Count(CLinkControl::kVisitedText), 0) << link->id();
-        EXPECT_EQ(face.Count(CLinkControl::kUnvisitedText), 0) << link->id();
+        EXPECT_GT(face.Count(kVisited), 0) << link->id();
+        EXPECT_EQ(face.Count(kUnvisited), 0) << link->id();
     }
     // A link made later in the same run starts visited too.
     CLinkControl third;
     ASSERT_TRUE(third.Create(L"Third", WS_VISIBLE, RECT{0, 80, 300, 110}, host, 705));
-    EXPECT_GT(Pixels(third.hwnd()).Count(CLinkControl::kVisitedText), 0);
+    EXPECT_GT(Pixels(third.hwnd()).Count(kVisited), 0);
 
     // Every further click still reaches the parent.
     Click(second, InsideText(second));
@@ -515,7 +522,7 @@ TEST_F(LinkTest, ClickBesideTheTextDoesNothing) {
     EXPECT_TRUE(g_commands.empty());
     EXPECT_FALSE(CLinkControl::Visited());
     EXPECT_NE(::GetFocus(), link.hwnd());
-    EXPECT_EQ(Pixels(link.hwnd()).Count(CLinkControl::kVisitedText), 0);
+    EXPECT_EQ(Pixels(link.hwnd()).Count(kVisited), 0);
 }
 
 TEST_F(LinkTest, HandCursorOnlyOverTheText) {
@@ -642,7 +649,7 @@ TEST_F(LinkTest, LinkFromADialogTemplateTakesEnterBeforeTheDefaultButton) {
     ASSERT_TRUE(link.SubclassDlgItem(801, dialog));
     EXPECT_EQ(link.text(), L"Web calendar");
     EXPECT_GT(link.span().width, 20);
-    EXPECT_GT(Pixels(link.hwnd()).Count(CLinkControl::kUnvisitedText), 0);
+    EXPECT_GT(Pixels(link.hwnd()).Count(kUnvisited), 0);
 
     ::SetFocus(link.hwnd());
     ASSERT_EQ(::GetFocus(), link.hwnd());

@@ -19,7 +19,10 @@ std::string DataFileWithLocale(const std::string& code) {
 
 class LanguageChoice : public ::testing::Test {
 protected:
-    LanguageChoice() { Reset(); }
+    LanguageChoice() {
+        Reset();
+        MakeFolders(folders.commonModules());
+    }
     ~LanguageChoice() override { Reset(); }
     static void Reset() {
         shell::ResetModulesFolderCache();
@@ -30,8 +33,12 @@ protected:
         ASSERT_TRUE(WriteFile(folders.userModules() + L"\\data.xml", xml));
     }
     void WriteCommonData(const std::string& xml) {
-        MakeFolders(folders.commonModules());
         ASSERT_TRUE(WriteFile(folders.commonModules() + L"\\data.xml", xml));
+    }
+    // The shipped defaults, so that a windowed run finds its pages' data.
+    void InstallDefaults() {
+        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
+                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
     }
     win32::ComInit com;
     IsolatedFolders folders;
@@ -148,6 +155,7 @@ TEST_F(LanguageChoice, RussianSystemWithoutLocaleRunsInEnglish) {
         GTEST_SKIP() << "runs in the Russian-locale entry";
     EXPECT_EQ(shell::GetSystemLanguageIndex(), 5);
     EXPECT_EQ(shell::GetLanguageIndex(), 5);
+    InstallDefaults();
     ProgramFolder program;
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Skylume Settings");

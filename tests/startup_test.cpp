@@ -12,6 +12,11 @@ constexpr wchar_t kMenuExtKey[] = L"Software\\Microsoft\\Internet Explorer\\Menu
 
 class StartupTest : public ::testing::Test {
 protected:
+    StartupTest() {
+        MakeFolders(folders.commonModules());
+        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
+                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
+    }
     IsolatedFolders folders;
     ProgramFolder program;
     FlashPlayer flash{0x000A0000};
@@ -203,14 +208,13 @@ TEST_F(StartupTest, KeywordJobsSurviveAMissingAllUsersTree) {
     EXPECT_TRUE(FileExists(program / L"aiesc.html"));
 }
 
-TEST_F(StartupTest, WindowOpensEvenWhenThePerUserFolderCannotBeCreated) {
-    // The per-user application-data folder is a file: nothing can be created below it.
+TEST_F(StartupTest, UnwritablePerUserFolderEndsWithTheMissingFilesMessage) {
+    // The per-user application-data folder is a file: nothing can be created below it, so no page can load.
     DeleteTree(folders.appData());
     ASSERT_TRUE(WriteFile(folders.appData(), "not a folder"));
     RunningProcess process(program.exe(), {});
-    HWND window = WaitForWindow(process.id(), kWindowClass);
-    ASSERT_NE(window, nullptr);
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    std::wstring text = DismissMessageBox(process);
+    EXPECT_NE(text.find(L"required files are missing or damaged"), std::wstring::npos) << text;
     EXPECT_EQ(process.Wait(10000), std::optional<DWORD>(0));
 }
 

@@ -110,7 +110,9 @@ void Inspect(HWND box, DWORD threadId, HWND owner, Observed& seen) {
         seen.fontFace = logFont.lfFaceName;
 }
 
-HWND Button(HWND box, int id) { return ::GetDlgItem(box, id); }
+HWND Button(HWND box, int id) {
+    return ::GetDlgItem(box, id);
+}
 
 HWND Focused(DWORD threadId) {
     GUITHREADINFO info{};
@@ -213,8 +215,8 @@ TEST(VelourMessageBoxTest, EscapeAnswersCancelOnlyWhereThereIsACancelAndOkForAPl
 
 TEST(VelourMessageBoxTest, CloseBoxCancelsWhenThereIsACancelButton) {
     Observed seen;
-    int result = RunBox(L"Close?", MB_OKCANCEL, nullptr, [](HWND box, DWORD) { ::PostMessageW(box, WM_CLOSE, 0, 0); },
-                        seen);
+    int result = RunBox(
+        L"Close?", MB_OKCANCEL, nullptr, [](HWND box, DWORD) { ::PostMessageW(box, WM_CLOSE, 0, 0); }, seen);
     EXPECT_FALSE(seen.stillOpenAfterAction);
     EXPECT_EQ(result, IDCANCEL);
 }
@@ -360,10 +362,11 @@ TEST(VelourMessageBoxTest, ButtonTextsAndFontComeFromTheActiveLanguage) {
         EXPECT_EQ(last.buttons[1].text, L"再実行(&T)");
         EXPECT_EQ(last.buttons[2].text, L"続行(&C)");
     }
-    for (auto [library, yes] : {std::pair{L"SkylumeSetting_fra.dll", L"&Oui"}, std::pair{L"SkylumeSetting_deu.dll", L"&Ja"},
-                                std::pair{L"SkylumeSetting_rus.dll", L"&Да"}, std::pair{L"SkylumeSetting_esp.dll", L"&Sí"},
-                                std::pair{L"SkylumeSetting_ita.dll", L"&Sì"}, std::pair{L"DaystreamSetting_usa.dll", L"&Yes"},
-                                std::pair{L"SkylumeSetting_gbr.dll", L"&Yes"}}) {
+    for (auto [library, yes] :
+         {std::pair{L"SkylumeSetting_fra.dll", L"&Oui"}, std::pair{L"SkylumeSetting_deu.dll", L"&Ja"},
+          std::pair{L"SkylumeSetting_rus.dll", L"&Да"}, std::pair{L"SkylumeSetting_esp.dll", L"&Sí"},
+          std::pair{L"SkylumeSetting_ita.dll", L"&Sì"}, std::pair{L"DaystreamSetting_usa.dll", L"&Yes"},
+          std::pair{L"SkylumeSetting_gbr.dll", L"&Yes"}}) {
         ActiveLanguage language(library);
         ASSERT_TRUE(language.loaded());
         Observed seen;
@@ -601,9 +604,9 @@ TEST(VelourDialogTest, ControlColoursComeFromTheOverridableHandlerInThePageColou
     SkinnedDialog dialog;
     ASSERT_TRUE(dialog.CreateModeless(nullptr));
     HDC screen = ::GetDC(nullptr);
-    HBRUSH brush = reinterpret_cast<HBRUSH>(::SendMessageW(dialog.hwnd(), WM_CTLCOLORSTATIC,
-                                                           reinterpret_cast<WPARAM>(screen),
-                                                           reinterpret_cast<LPARAM>(dialog.item(IDOK))));
+    HBRUSH brush =
+        reinterpret_cast<HBRUSH>(::SendMessageW(dialog.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(screen),
+                                                reinterpret_cast<LPARAM>(dialog.item(IDOK))));
     ::ReleaseDC(nullptr, screen);
     EXPECT_EQ(dialog.overrideCalls, 1);
     LOGBRUSH logBrush{};

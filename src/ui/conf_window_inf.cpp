@@ -57,8 +57,9 @@ void CConfWindowInf::GetModuleFolderPath(std::wstring& path) const { path = shel
 
 void CConfWindowInf::GetDataFilePath(std::wstring& path) const {
     GetModuleFolderPath(path);
-    path += L"\\";
-    path += shell::kDataFileName;
+    // Without its folder a page has no file; "\data.xml" alone would name one at the root of the drive.
+    if (!path.empty())
+        path += std::wstring(L"\\") + shell::kDataFileName;
 }
 
 void CConfWindowInf::RestoreDefaultData() {
@@ -66,6 +67,8 @@ void CConfWindowInf::RestoreDefaultData() {
     shell::GetCommonModulesFolder(common);
     std::wstring target;
     GetDataFilePath(target);
+    if (target.empty())
+        return;
     shell::CopyFileIfNeeded(target, common + L"\\" + moduleName_ + L"\\" + shell::kDataFileName, 1);
 }
 

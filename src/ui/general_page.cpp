@@ -67,6 +67,8 @@ int CCWGeneral::LoadData() {
     selection_.ForgetLoaded();
     std::wstring path;
     GetDataFilePath(path);
+    if (path.empty())
+        return 0;
     auto writer = xmldata::XmlWriter::Edit(path);
     if (!writer.loaded())
         return 0;
@@ -92,6 +94,8 @@ int CCWGeneral::IsModified() {
 void CCWGeneral::SaveData() {
     std::wstring path;
     GetDataFilePath(path);
+    if (path.empty())
+        return;
     auto writer = xmldata::XmlWriter::Edit(path);
     xmldata::Element root = writer.Root();
     xmldata::Node screensaving, modules;

@@ -17,7 +17,9 @@ bool CTesselDialog::PreTranslateMessage(MSG& msg) {
 }
 
 bool CTesselDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_WINDOWPOSCHANGING && !adjustingPlacement_ && (::IsIconic(hwnd()) || ::IsZoomed(hwnd()))) {
+    // Only a maximised dialog is put back: a minimised one comes back at its normal place by itself, and
+    // rewriting its placement here would undo the minimising.
+    if (message == WM_WINDOWPOSCHANGING && !adjustingPlacement_ && ::IsZoomed(hwnd())) {
         auto* change = reinterpret_cast<WINDOWPOS*>(lParam);
         WINDOWPLACEMENT placement = {sizeof(placement)};
         if (!(change->flags & SWP_NOMOVE) && ::GetWindowPlacement(hwnd(), &placement)) {

@@ -63,7 +63,9 @@ VelourControl* VelourControl::FromWindow(HWND control) {
     return control ? static_cast<VelourControl*>(::GetPropW(control, kObjectProperty)) : nullptr;
 }
 
-bool VelourControl::Bind(HWND dialog, int id) { return dialog && Attach(::GetDlgItem(dialog, id)); }
+bool VelourControl::Bind(HWND dialog, int id) {
+    return dialog && Attach(::GetDlgItem(dialog, id));
+}
 
 bool VelourControl::Attach(HWND control) {
     if (!control || FromWindow(control))
@@ -83,7 +85,9 @@ void VelourControl::OnUnhooking() {
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-int VelourControl::Scaled(int pixelsAt96) const { return Scale(hwnd(), pixelsAt96); }
+int VelourControl::Scaled(int pixelsAt96) const {
+    return Scale(hwnd(), pixelsAt96);
+}
 
 void VelourControl::CheckFaceState() {
     if (!DrawsFace())
@@ -249,9 +253,13 @@ RECT DrawLabel(HDC dc, const std::wstring& text, RECT rect, UINT format) {
 }
 } // namespace
 
-bool VelourButtonBase::DrawsFace() const { return KindOf(hwnd()) != ButtonKind::Other; }
+bool VelourButtonBase::DrawsFace() const {
+    return KindOf(hwnd()) != ButtonKind::Other;
+}
 
-bool VelourButtonBase::PaintsOpaque() const { return KindOf(hwnd()) != ButtonKind::Group; }
+bool VelourButtonBase::PaintsOpaque() const {
+    return KindOf(hwnd()) != ButtonKind::Group;
+}
 
 ULONGLONG VelourButtonBase::FaceState() {
     HWND button = hwnd();
@@ -569,8 +577,7 @@ ULONGLONG VelourComboBox::FaceState() {
     HWND combo = hwnd();
     return Pack({ULONGLONG(::SendMessageW(combo, CB_GETCURSEL, 0, 0)),
                  ULONGLONG(::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)), ULONGLONG(HasFocus(combo)),
-                 ULONGLONG(::IsWindowEnabled(combo)), ULONGLONG(hot()),
-                 ULONGLONG(::GetWindowLongW(combo, GWL_STYLE))});
+                 ULONGLONG(::IsWindowEnabled(combo)), ULONGLONG(hot()), ULONGLONG(::GetWindowLongW(combo, GWL_STYLE))});
 }
 
 LRESULT VelourComboBox::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -656,11 +663,14 @@ void VelourComboBox::PaintFace(HDC dc, const RECT& client) {
 
 // ---- Slider ----
 
-bool VelourSliderCtrl::DrawsFace() const { return true; }
+bool VelourSliderCtrl::DrawsFace() const {
+    return true;
+}
 
 ULONGLONG VelourSliderCtrl::FaceState() {
     HWND slider = hwnd();
-    return Pack({ULONGLONG(::SendMessageW(slider, TBM_GETPOS, 0, 0)), ULONGLONG(::SendMessageW(slider, TBM_GETRANGEMIN, 0, 0)),
+    return Pack({ULONGLONG(::SendMessageW(slider, TBM_GETPOS, 0, 0)),
+                 ULONGLONG(::SendMessageW(slider, TBM_GETRANGEMIN, 0, 0)),
                  ULONGLONG(::SendMessageW(slider, TBM_GETRANGEMAX, 0, 0)),
                  ULONGLONG(::SendMessageW(slider, TBM_GETNUMTICS, 0, 0)), ULONGLONG(HasFocus(slider)),
                  ULONGLONG(::IsWindowEnabled(slider)), ULONGLONG(::GetCapture() == slider), ULONGLONG(hot())});
@@ -699,8 +709,8 @@ void VelourSliderCtrl::PaintFace(HDC dc, const RECT& client) {
         const int length = Scaled(4);
         auto drawTick = [&](int at) {
             const bool before = vertical ? (style & (TBS_LEFT | TBS_BOTH)) != 0 : (style & (TBS_TOP | TBS_BOTH)) != 0;
-            const bool after = vertical ? !(style & TBS_LEFT) || (style & TBS_BOTH)
-                                        : !(style & TBS_TOP) || (style & TBS_BOTH);
+            const bool after =
+                vertical ? !(style & TBS_LEFT) || (style & TBS_BOTH) : !(style & TBS_TOP) || (style & TBS_BOTH);
             const int gap = Scaled(2);
             if (vertical) {
                 if (after)
@@ -742,7 +752,9 @@ void VelourSliderCtrl::PaintFace(HDC dc, const RECT& client) {
 
 // ---- Spin button ----
 
-bool VelourSpinButtonCtrl::DrawsFace() const { return true; }
+bool VelourSpinButtonCtrl::DrawsFace() const {
+    return true;
+}
 
 namespace {
 // Which half of a spin button the pressed mouse is on: 0 none, 1 first (up/left), 2 second.
@@ -840,7 +852,9 @@ LRESULT VelourFramedControl::HookProc(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void VelourListCtrl::OnVelour() { parentHook_.Hook(::GetParent(hwnd())); }
+void VelourListCtrl::OnVelour() {
+    parentHook_.Hook(::GetParent(hwnd()));
+}
 
 void VelourListCtrl::OnUnhooking() {
     parentHook_.Unhook();

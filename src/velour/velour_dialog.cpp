@@ -31,7 +31,9 @@ void AbstractDialog::InstallColorHook() {
         hooked_ = hwnd();
 }
 
-HBRUSH AbstractDialog::OnCtlColor(HDC, HWND, UINT) { return nullptr; }
+HBRUSH AbstractDialog::OnCtlColor(HDC, HWND, UINT) {
+    return nullptr;
+}
 
 LRESULT CALLBACK AbstractDialog::ColorHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR data) {

@@ -162,4 +162,6 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
     }
 }
 
-void VelourScrollBarPaintHook::PaintSizeBox(HDC dc, const RECT& box) { FillSolid(dc, box, kPage); }
+void VelourScrollBarPaintHook::PaintSizeBox(HDC dc, const RECT& box) {
+    FillSolid(dc, box, kPage);
+}

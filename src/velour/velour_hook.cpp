@@ -4,7 +4,9 @@
 
 namespace velour {
 
-WindowHook::~WindowHook() { Unhook(); }
+WindowHook::~WindowHook() {
+    Unhook();
+}
 
 bool WindowHook::Hook(HWND window) {
     if (hwnd_ || !window || !::IsWindow(window))
@@ -24,7 +26,9 @@ void WindowHook::Unhook() {
     hwnd_ = nullptr;
 }
 
-LRESULT WindowHook::HookProc(UINT message, WPARAM wParam, LPARAM lParam) { return Default(message, wParam, lParam); }
+LRESULT WindowHook::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+}
 
 LRESULT WindowHook::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd_, message, wParam, lParam);

@@ -199,7 +199,8 @@ void Layout(HWND window, Box& box) {
     {
         WindowDC dc(window);
         SelectObjectGuard selected(dc.get(), font);
-        const int maxTextWidth = std::max(int(dialogUnits(120, 0).cx), std::min(workWidth * 5 / 8, int(dialogUnits(280, 0).cx)));
+        const int maxTextWidth =
+            std::max(int(dialogUnits(120, 0).cx), std::min(workWidth * 5 / 8, int(dialogUnits(280, 0).cx)));
         textSize = MeasureText(dc.get(), box.text.empty() ? L" " : box.text, maxTextWidth, textFormat);
         for (const ButtonSpec& spec : box.buttons) {
             SIZE label = MeasureText(dc.get(), ButtonText(spec), workWidth, DT_SINGLELINE);
@@ -238,9 +239,9 @@ void Layout(HWND window, Box& box) {
         const bool isDefault = i == box.defaultIndex;
         DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? WS_GROUP : 0) |
                       (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND button = ::CreateWindowExW(0, L"Button", ButtonText(spec).c_str(), style, x, y, buttonWidths[i],
-                                        buttonSize.cy, window, reinterpret_cast<HMENU>(INT_PTR(spec.id)), instance,
-                                        nullptr);
+        HWND button =
+            ::CreateWindowExW(0, L"Button", ButtonText(spec).c_str(), style, x, y, buttonWidths[i], buttonSize.cy,
+                              window, reinterpret_cast<HMENU>(INT_PTR(spec.id)), instance, nullptr);
         ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         auto skin = std::make_unique<VelourButton2>();
         skin->Attach(button);

@@ -83,10 +83,10 @@ HFONT WindowFont(HWND window) {
 HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage) {
     ::SetTextColor(dc, kText);
     HWND parent = ::GetParent(control);
-    HBRUSH brush = parent ? reinterpret_cast<HBRUSH>(::SendMessageW(parent, ctlColorMessage,
-                                                                    reinterpret_cast<WPARAM>(dc),
-                                                                    reinterpret_cast<LPARAM>(control)))
-                          : nullptr;
+    HBRUSH brush = parent
+                       ? reinterpret_cast<HBRUSH>(::SendMessageW(parent, ctlColorMessage, reinterpret_cast<WPARAM>(dc),
+                                                                 reinterpret_cast<LPARAM>(control)))
+                       : nullptr;
     return brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
