@@ -5,6 +5,7 @@
 #include "ui/categories.h"
 #include "ui/help_viewer.h"
 #include "win32/app.h"
+#include "win32/handle.h"
 #include "win32/strings.h"
 
 namespace {
@@ -112,6 +113,13 @@ bool CConfWindowInf::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    // Labels, group boxes and check boxes sit on the page colour.
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
+        static const win32::Brush pageBrush(::CreateSolidBrush(kPageBackground));
+        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        result = reinterpret_cast<LRESULT>(pageBrush.get());
+        return true;
+    }
     if (message != WM_ERASEBKGND)
         return false;
     RECT client;

@@ -1,0 +1,51 @@
+// The baseline of the start-up benchmark: loads the same language library as the settings program and shows the
+// settings window's own template, with nothing in it, then waits to be closed.
+#include <windows.h>
+
+#include <string>
+
+static INT_PTR CALLBACK EmptyDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    if ((message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE) {
+        ::DestroyWindow(window);
+        return TRUE;
+    }
+    if (message == WM_DESTROY)
+        ::PostQuitMessage(0);
+    return message == WM_INITDIALOG;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    folder = folder.substr(0, folder.find_last_of(L'\\'));
+    HMODULE resources = ::LoadLibraryW((folder + L"\\DaystreamSetting_usa.dll").c_str());
+    if (!resources)
+        return 1;
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = ::DefDlgProcW;
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"TesselSetting0505301612";
+    ::RegisterClassW(&windowClass);
+    HRSRC found = ::FindResourceW(resources, MAKEINTRESOURCEW(129), MAKEINTRESOURCEW(5));
+    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(resources, found)));
+    HWND dialog = ::CreateDialogIndirectParamW(
+        instance, dialogTemplate, nullptr,
+        EmptyDialogProc,
+        0);
+    if (!dialog)
+        return 1;
+    ::ShowWindow(dialog, SW_SHOWNORMAL);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!::IsDialogMessageW(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    ::FreeLibrary(resources);
+    return 0;
+}
