@@ -32,10 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::RegisterClassW(&windowClass);
     HRSRC found = ::FindResourceW(resources, MAKEINTRESOURCEW(129), MAKEINTRESOURCEW(5));
     auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(resources, found)));
-    HWND dialog = ::CreateDialogIndirectParamW(
-        instance, dialogTemplate, nullptr,
-        EmptyDialogProc,
-        0);
+    HWND dialog = ::CreateDialogIndirectParamW(instance, dialogTemplate, nullptr, EmptyDialogProc, 0);
     if (!dialog)
         return 1;
     ::ShowWindow(dialog, SW_SHOWNORMAL);

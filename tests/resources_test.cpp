@@ -11,10 +11,9 @@
 
 namespace {
 
-const wchar_t* const kLibraries[] = {L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",
-                                     L"SkylumeSetting_gbr.dll",   L"SkylumeSetting_ita.dll",
-                                     L"SkylumeSetting_deu.dll",   L"DaystreamSetting_usa.dll",
-                                     L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll"};
+const wchar_t* const kLibraries[] = {
+    L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",   L"SkylumeSetting_gbr.dll", L"SkylumeSetting_ita.dll",
+    L"SkylumeSetting_deu.dll",   L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll", L"SkylumeSetting_rus.dll"};
 // Held only by the program itself: the texts shown when no library can be loaded.
 const std::set<UINT> kProgramOnlyStrings = {259, 260};
 
@@ -130,8 +129,9 @@ TEST_P(LanguageLibrary, HasEveryStringOfTheProgramsOwnSet) {
                 ++n;
             return n;
         };
-        if (translated.count(id))
+        if (translated.count(id)) {
             EXPECT_EQ(count(translated[id]), count(text)) << "string " << id;
+        }
     }
 }
 

@@ -19,8 +19,8 @@ class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest() {
         MakeFolders(folders.commonModules());
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(), (folders.commonModules() + L"\\data.xml").c_str(),
-                    FALSE);
+        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
+                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
         ::Sleep(300);

@@ -24,6 +24,4 @@ void RunRemoveSettingJob() {
     ::DeleteFileW(script.c_str());
 }
 
-void RunAddSiteCommand(const std::wstring&) {}
-
 } // namespace shell

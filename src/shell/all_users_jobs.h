@@ -1,4 +1,4 @@
-// The installer's and uninstaller's jobs, and the browser's add-site run.
+// The installer's and uninstaller's jobs.
 #pragma once
 #include <string>
 
@@ -8,7 +8,5 @@ namespace shell {
 void RunInitDataJob();
 // Undoes what RunInitDataJob added; per-user data are not touched.
 void RunRemoveSettingJob();
-// Checks an address from the browser and adds it to the news list.
-void RunAddSiteCommand(const std::wstring& url);
 
 } // namespace shell

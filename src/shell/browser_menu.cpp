@@ -87,8 +87,7 @@ void ChangeEntryInHive(const std::wstring& hiveFile, const std::wstring& hiveNam
                        int mode, const std::wstring& scriptPath) {
     if (::RegLoadKeyW(HKEY_USERS, hiveName.c_str(), hiveFile.c_str()) != ERROR_SUCCESS)
         return;
-    AddOrRemoveEntry(HKEY_USERS, win32::FormatString(L"%s\\%s", hiveName.c_str(), entryKey.c_str()), mode,
-                     scriptPath);
+    AddOrRemoveEntry(HKEY_USERS, win32::FormatString(L"%s\\%s", hiveName.c_str(), entryKey.c_str()), mode, scriptPath);
     ::RegUnLoadKeyW(HKEY_USERS, hiveName.c_str());
 }
 
@@ -200,8 +199,8 @@ void RegisterBrowserMenuEntry(int mode) {
     std::wstring profilesRoot = profile;
     profilesRoot = profilesRoot.substr(0, profilesRoot.find_last_of(L'\\'));
 
-    ChangeEntryInHive(win32::FormatString(L"%s\\%s\\%s", profilesRoot.c_str(), L"Default User", L"ntuser.dat"),
-                      L"def", entryKey, mode, scriptPath);
+    ChangeEntryInHive(win32::FormatString(L"%s\\%s\\%s", profilesRoot.c_str(), L"Default User", L"ntuser.dat"), L"def",
+                      entryKey, mode, scriptPath);
     ChangeEntryForLocalUsers(profilesRoot, entryKey, mode, scriptPath);
 }
 

@@ -37,7 +37,9 @@ void WriteChangedModulesFile(const std::vector<std::wstring>& modules, int timer
     ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
 }
 
-void BroadcastCode(WPARAM code) { ::PostMessageW(HWND_BROADCAST, CommonMessage(), code, 0); }
+void BroadcastCode(WPARAM code) {
+    ::PostMessageW(HWND_BROADCAST, CommonMessage(), code, 0);
+}
 
 void ForceForeground(HWND window) {
     HWND foreground = ::GetForegroundWindow();

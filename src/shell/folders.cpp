@@ -17,7 +17,9 @@ bool CreateFolderAccepted(const std::wstring& path) {
     return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-bool PathExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::wstring ModulesBase(bool create) {
     if (!g_modulesFolder.empty())
@@ -73,7 +75,9 @@ bool CommonFolder(std::wstring& path, const wchar_t* literal) {
 
 } // namespace
 
-void ResetModulesFolderCache() { g_modulesFolder.clear(); }
+void ResetModulesFolderCache() {
+    g_modulesFolder.clear();
+}
 
 std::wstring GetModulesFolder(bool create, const std::wstring& relative) {
     std::wstring modules = ModulesBase(create);
@@ -97,16 +101,21 @@ std::wstring GetModulesFolder(bool create, const std::wstring& relative) {
         std::wstring inner = canonical.size() > modules.size() + 1 ? canonical.substr(modules.size() + 1) : L"";
         size_t cut = inner.find_last_of(L'\\');
         std::wstring parent = cut == std::wstring::npos ? std::wstring() : inner.substr(0, cut);
-        if (parent.empty() || GetModulesFolder(true, parent).empty() ||
-            !::CreateDirectoryW(canonical.c_str(), nullptr))
+        if (parent.empty() || GetModulesFolder(true, parent).empty() || !::CreateDirectoryW(canonical.c_str(), nullptr))
             return {};
     }
     return canonical;
 }
 
-bool GetCommonModulesFolder(std::wstring& path) { return CommonFolder(path, kModulesFolder); }
-bool GetCommonDemoFolder(std::wstring& path) { return CommonFolder(path, kDemoFolder); }
-bool GetCommonBackgroundFolder(std::wstring& path) { return CommonFolder(path, kBackgroundFolder); }
+bool GetCommonModulesFolder(std::wstring& path) {
+    return CommonFolder(path, kModulesFolder);
+}
+bool GetCommonDemoFolder(std::wstring& path) {
+    return CommonFolder(path, kDemoFolder);
+}
+bool GetCommonBackgroundFolder(std::wstring& path) {
+    return CommonFolder(path, kBackgroundFolder);
+}
 
 std::wstring GetProgramFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);
@@ -121,7 +130,9 @@ std::wstring GetProgramFolder() {
     }
 }
 
-std::wstring GetProgramFilePath(const std::wstring& name) { return GetProgramFolder() + L"\\" + name; }
+std::wstring GetProgramFilePath(const std::wstring& name) {
+    return GetProgramFolder() + L"\\" + name;
+}
 
 int CopyFileIfNeeded(const std::wstring& target, const std::wstring& source, int overwrite) {
     if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {

@@ -12,14 +12,16 @@ namespace shell {
 namespace {
 
 constexpr const wchar_t* kLanguageCodes[kLanguageCount] = {L"jpn", L"fra", L"gbr", L"ita",
-                                                            L"deu", L"usa", L"esp", L"rus"};
+                                                           L"deu", L"usa", L"esp", L"rus"};
 constexpr const wchar_t* kLibraryNames[kLanguageCount] = {
     L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",   L"SkylumeSetting_gbr.dll", L"SkylumeSetting_ita.dll",
     L"SkylumeSetting_deu.dll",   L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll", L"SkylumeSetting_rus.dll"};
 
 std::optional<int> g_languageIndex;
 
-int ValidIndex(int index) { return index >= 0 && index < kLanguageCount ? index : kFallbackLanguage; }
+int ValidIndex(int index) {
+    return index >= 0 && index < kLanguageCount ? index : kFallbackLanguage;
+}
 
 // The language a data.xml names in ./locale below its root, or -1.
 int LanguageIndexFromDataFile(const std::wstring& path) {
@@ -88,11 +90,17 @@ int GetLanguageIndex() {
     return index;
 }
 
-void ResetLanguageIndexCache() { g_languageIndex.reset(); }
+void ResetLanguageIndexCache() {
+    g_languageIndex.reset();
+}
 
-std::wstring GetLanguageCode(int index) { return kLanguageCodes[ValidIndex(index)]; }
+std::wstring GetLanguageCode(int index) {
+    return kLanguageCodes[ValidIndex(index)];
+}
 
-std::wstring GetLanguageLibraryName(int index) { return GetProgramFilePath(kLibraryNames[ValidIndex(index)]); }
+std::wstring GetLanguageLibraryName(int index) {
+    return GetProgramFilePath(kLibraryNames[ValidIndex(index)]);
+}
 
 bool LanguageResources::LoadLanguageResources() {
     Release();
@@ -113,8 +121,8 @@ void LanguageResources::Release() {
 }
 
 bool LoadStringFromSystemLanguage(std::wstring& text, unsigned id) {
-    win32::Module library(::LoadLibraryExW(GetLanguageLibraryName(GetSystemLanguageIndex()).c_str(), nullptr,
-                                           LOAD_LIBRARY_AS_DATAFILE));
+    win32::Module library(
+        ::LoadLibraryExW(GetLanguageLibraryName(GetSystemLanguageIndex()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!library)
         return false;
     std::wstring loaded = win32::LoadResString(library.get(), id);

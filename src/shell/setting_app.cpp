@@ -169,7 +169,7 @@ void CTesselSettingApp::RunAddSite() {
     if (!com.ok() || info.addRss != 1)
         return;
     shell::CopyCommonRssCache();
-    shell::RunAddSiteCommand(info.url);
+    // The check of info.url and its addition to the news list run here once the news module is built.
 }
 
 void CTesselSettingApp::RunKeywordJob() {

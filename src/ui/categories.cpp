@@ -22,10 +22,14 @@ constexpr CategoryInfo kCategories[] = {
     {L"/html/T001WHAT.htm", IDB_CATEGORY_MODULE, IDB_CATEGORY_MODULE_SELECTED},
 };
 constexpr int kCount = int(sizeof(kCategories) / sizeof(kCategories[0]));
-const CategoryInfo& Info(int category) { return kCategories[category >= 0 && category < kCount ? category : kCount - 1]; }
+const CategoryInfo& Info(int category) {
+    return kCategories[category >= 0 && category < kCount ? category : kCount - 1];
+}
 } // namespace
 
-const wchar_t* HelpTopicOfCategory(int category) { return Info(category).helpTopic; }
+const wchar_t* HelpTopicOfCategory(int category) {
+    return Info(category).helpTopic;
+}
 
 int CategoryBitmap(int category, bool selected) {
     return selected ? Info(category).selectedBitmap : Info(category).bitmap;

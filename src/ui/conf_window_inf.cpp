@@ -54,7 +54,9 @@ int CConfWindowInf::Create(const std::wstring& moduleName, const RECT& rect, HWN
     return 1;
 }
 
-void CConfWindowInf::GetModuleFolderPath(std::wstring& path) const { path = shell::GetModulesFolder(true, moduleName_); }
+void CConfWindowInf::GetModuleFolderPath(std::wstring& path) const {
+    path = shell::GetModulesFolder(true, moduleName_);
+}
 
 void CConfWindowInf::GetDataFilePath(std::wstring& path) const {
     GetModuleFolderPath(path);
@@ -86,18 +88,26 @@ void CConfWindowInf::PaintPageBackground(HDC dc, int x, int y, int width, int he
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
 }
 
-void CConfWindowInf::ShowPageHelp() { HelpViewer::Instance().OpenTopic(HelpTopicOfCategory(category_)); }
+void CConfWindowInf::ShowPageHelp() {
+    HelpViewer::Instance().OpenTopic(HelpTopicOfCategory(category_));
+}
 
-void CConfWindowInf::FocusControl(HWND control) { ::SendMessageW(hwnd(), WM_NEXTDLGCTL, WPARAM(control), TRUE); }
+void CConfWindowInf::FocusControl(HWND control) {
+    ::SendMessageW(hwnd(), WM_NEXTDLGCTL, WPARAM(control), TRUE);
+}
 
 BOOL CConfWindowInf::OnInitDialog() {
     accelerators_ = ::LoadAcceleratorsW(win32::GetResourceHandle(), MAKEINTRESOURCEW(IDR_PAGE_ACCELERATORS));
     return TRUE;
 }
 
-void CConfWindowInf::OnOK() { ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, IDOK, 0); }
+void CConfWindowInf::OnOK() {
+    ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, IDOK, 0);
+}
 
-void CConfWindowInf::OnCancel() { ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, IDCANCEL, 0); }
+void CConfWindowInf::OnCancel() {
+    ::PostMessageW(::GetParent(hwnd()), WM_COMMAND, IDCANCEL, 0);
+}
 
 bool CConfWindowInf::OnCommand(UINT id, UINT code, HWND control) {
     if (id != ID_PAGE_HELP)

@@ -25,8 +25,8 @@ constexpr int kItemHeight = 34;
 constexpr COLORREF kTitleBandText = 0x00FFFFFF;
 constexpr COLORREF kTitleBandBackground = 0x00807974;
 
-const wchar_t* const kBuiltInModuleFolders[] = {L"Clock", L"Calendar", L"RSS", L"Music", L"Photo", L"locale",
-                                                L"Visualizer"};
+const wchar_t* const kBuiltInModuleFolders[] = {L"Clock", L"Calendar", L"RSS",       L"Music",
+                                                L"Photo", L"locale",   L"Visualizer"};
 
 } // namespace
 
@@ -68,9 +68,9 @@ BOOL CTesselConfigDialog::OnInitDialog() {
     HINSTANCE resources = win32::GetResourceHandle();
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
                                                    ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                                                     ::GetSystemMetrics(SM_CXSMICON),
-                                                     ::GetSystemMetrics(SM_CYSMICON), 0)));
+    smallIcon_.reset(
+        static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
@@ -138,8 +138,8 @@ void CTesselConfigDialog::LayOut() {
     pageRect_ = {pageLeft, band.bottom, right, buttonTop - kMargin};
     const int ids[] = {IDOK, IDCANCEL, IDC_HELP_BUTTON};
     for (int i = 0; i < 3; ++i)
-        ::MoveWindow(item(ids[i]), right - (3 - i) * kButtonWidth - (2 - i) * 6, buttonTop, kButtonWidth,
-                     kButtonHeight, TRUE);
+        ::MoveWindow(item(ids[i]), right - (3 - i) * kButtonWidth - (2 - i) * 6, buttonTop, kButtonWidth, kButtonHeight,
+                     TRUE);
 }
 
 bool CTesselConfigDialog::AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load) {
@@ -174,7 +174,9 @@ bool CTesselConfigDialog::CreatePages() {
         if (!AddPage(std::make_unique<CCWVisualizer>(categoryList_, item(IDOK), font_.get()), L"Visualizer", false))
             return false;
     }
-    // Additional modules get pages of their own once their settings descriptions can be read.
+    // Each additional module gets a page of its own, built from the settings description it ships, once such
+    // pages can be built; until then the scan finds them and no page is added.
+    additionalModules_ = FindAdditionalModuleFolders(common);
     return true;
 }
 
@@ -195,7 +197,9 @@ void CTesselConfigDialog::FailPageLoad() {
     EndDialog(IDOK);
 }
 
-int CTesselConfigDialog::PageCount() const { return ListBox_GetCount(categoryList_); }
+int CTesselConfigDialog::PageCount() const {
+    return ListBox_GetCount(categoryList_);
+}
 
 CConfWindowInf* CTesselConfigDialog::PageAt(int index) const {
     return reinterpret_cast<CConfWindowInf*>(ListBox_GetItemData(categoryList_, index));
@@ -329,8 +333,8 @@ void CTesselConfigDialog::DrawCategoryItem(const DRAWITEMSTRUCT& drawn) {
     if (!page)
         return;
     win32::Bitmap bitmap(static_cast<HBITMAP>(::LoadImageW(win32::GetResourceHandle(),
-                                                            MAKEINTRESOURCEW(CategoryBitmap(page->category(), selected)),
-                                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+                                                           MAKEINTRESOURCEW(CategoryBitmap(page->category(), selected)),
+                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     const int iconTop = rect.top + (rect.bottom - rect.top - 24) / 2;
     DrawTransparentBitmap(dc, bitmap.get(), rect.left + 6, iconTop);
     RECT text = {rect.left + 6 + 24 + 6, rect.top, rect.right - 4, rect.bottom};

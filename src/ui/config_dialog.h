@@ -60,6 +60,7 @@ private:
     win32::Icon bigIcon_;
     win32::Icon smallIcon_;
     RECT pageRect_ = {};
+    std::vector<std::wstring> additionalModules_;
     std::vector<std::unique_ptr<CConfWindowInf>> pages_;
 };
 

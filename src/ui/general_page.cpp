@@ -170,8 +170,8 @@ LRESULT CALLBACK CCWGeneral::ModuleListProc(HWND list, UINT message, WPARAM wPar
     case WM_KEYDOWN:
         if (wParam == VK_SPACE) {
             const LONG_PTR style = ::GetWindowLongPtrW(list, GWL_STYLE);
-            const int current = (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) ? ListBox_GetCaretIndex(list)
-                                                                              : ListBox_GetCurSel(list);
+            const int current =
+                (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) ? ListBox_GetCaretIndex(list) : ListBox_GetCurSel(list);
             self->ToggleItem(current);
             return 0;
         }

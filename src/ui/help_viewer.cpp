@@ -13,9 +13,13 @@ HelpViewer& HelpViewer::Instance() {
     return viewer;
 }
 
-HelpViewer::HelpViewer() { ::HtmlHelpW(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&cookie_)); }
+HelpViewer::HelpViewer() {
+    ::HtmlHelpW(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&cookie_));
+}
 
-HelpViewer::~HelpViewer() { ::HtmlHelpW(nullptr, nullptr, HH_UNINITIALIZE, cookie_); }
+HelpViewer::~HelpViewer() {
+    ::HtmlHelpW(nullptr, nullptr, HH_UNINITIALIZE, cookie_);
+}
 
 void HelpViewer::RegisterPath(const std::wstring& path) {
     path_ = path;

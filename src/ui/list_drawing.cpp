@@ -1,26 +1,10 @@
 #include "ui/list_drawing.h"
 
-#include "win32/handle.h"
-
-namespace {
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~SelectGuard() { ::SelectObject(dc_, previous_); }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-} // namespace
+#include "win32/gdi.h"
 
 void DrawSelectionBackground(HDC dc, const RECT& rect) {
-    win32::Brush fill(::CreateSolidBrush(kSelectionFill));
-    win32::Brush frame(::CreateSolidBrush(kSelectionFrame));
-    ::FillRect(dc, &rect, fill.get());
-    ::FrameRect(dc, &rect, frame.get());
+    win32::FillSolid(dc, rect, kSelectionFill);
+    win32::FrameSolid(dc, rect, kSelectionFrame);
 }
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transparent) {
@@ -28,19 +12,16 @@ void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, COLORREF transp
         return;
     BITMAP info = {};
     ::GetObjectW(bitmap, sizeof(info), &info);
-    HDC memory = ::CreateCompatibleDC(dc);
-    {
-        SelectGuard select(memory, bitmap);
-        if (transparent == CLR_INVALID)
-            transparent = ::GetPixel(memory, 0, 0);
-        ::TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, info.bmWidth, info.bmHeight,
-                         transparent);
-    }
-    ::DeleteDC(memory);
+    win32::MemoryDc memory(::CreateCompatibleDC(dc));
+    win32::SelectObjectScope select(memory.get(), bitmap);
+    if (transparent == CLR_INVALID)
+        transparent = ::GetPixel(memory.get(), 0, 0);
+    ::TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, info.bmWidth, info.bmHeight,
+                     transparent);
 }
 
 void DrawItemText(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour) {
-    SelectGuard select(dc, font);
+    win32::SelectObjectScope select(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::DrawTextW(dc, text.c_str(), int(text.size()), &rect,

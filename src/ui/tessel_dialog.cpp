@@ -21,7 +21,8 @@ bool CTesselDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     // rewriting its placement here would undo the minimising.
     if (message == WM_WINDOWPOSCHANGING && !adjustingPlacement_ && ::IsZoomed(hwnd())) {
         auto* change = reinterpret_cast<WINDOWPOS*>(lParam);
-        WINDOWPLACEMENT placement = {sizeof(placement)};
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof(placement);
         if (!(change->flags & SWP_NOMOVE) && ::GetWindowPlacement(hwnd(), &placement)) {
             const RECT& normal = placement.rcNormalPosition;
             change->x = normal.left;

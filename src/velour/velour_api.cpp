@@ -11,6 +11,8 @@ bool EnableLuna(bool enable) {
     return previous;
 }
 
-bool IsLunaEnabled() { return g_lunaEnabled; }
+bool IsLunaEnabled() {
+    return g_lunaEnabled;
+}
 
 } // namespace VelourAPI

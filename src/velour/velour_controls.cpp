@@ -6,12 +6,12 @@
 #include <string>
 
 #include "velour/velour_paint.h"
+#include "win32/gdi.h"
 
 using namespace velour;
 
 namespace {
 const wchar_t kObjectProperty[] = L"Velour.Control";
-using Pen = win32::UniqueHandle<win32::GdiObjectTraits<HPEN>>;
 
 class BusyScope {
 public:
@@ -110,16 +110,13 @@ void VelourControl::Paint(HDC given) {
         ::GetClientRect(hwnd(), &client);
         PaintFace(given, client);
     } else if (PaintsOpaque()) {
-        BufferedPaint paint(hwnd());
-        PaintFace(paint.dc(), paint.client());
+        win32::PaintBuffered(hwnd(), [this](HDC dc, const RECT& client) { PaintFace(dc, client); });
     } else {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
+        win32::PaintScope paint(hwnd());
         RECT client;
         ::GetClientRect(hwnd(), &client);
-        if (dc)
-            PaintFace(dc, client);
-        ::EndPaint(hwnd(), &ps);
+        if (paint.dc())
+            PaintFace(paint.dc(), client);
     }
     lastFaceState_ = FaceState();
 }
@@ -310,7 +307,7 @@ void VelourButtonBase::PaintPush(HDC dc, const RECT& client, bool checkedLook) {
     COLORREF border = !enabled ? kDisabledText : (focused || isDefault) ? kSelectionDark : kEdge;
     int borderWidth = (focused || isDefault) && enabled ? 2 * line : line;
     if (FlatFace() && !hot() && !pushed && !focused)
-        FrameSolid(dc, client, enabled ? kEdge : kDisabledText, line);
+        win32::FrameSolid(dc, client, enabled ? kEdge : kDisabledText, line);
     else
         DrawButtonFace(dc, client, pushed, hot() && enabled, border, borderWidth);
 
@@ -344,7 +341,7 @@ void VelourButtonBase::PaintPush(HDC dc, const RECT& client, bool checkedLook) {
                          ((style & BS_ICON) ? DST_ICON : DST_BITMAP) | (enabled ? DSS_NORMAL : DSS_DISABLED));
         }
     } else {
-        SelectObjectGuard font(dc, WindowFont(button));
+        win32::SelectObjectScope font(dc, WindowFont(button));
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, enabled ? kText : kDisabledText);
         DrawLabel(dc, WindowText(button), content, TextFormatFor(style, DT_CENTER));
@@ -390,28 +387,28 @@ void VelourButtonBase::PaintCheck(HDC dc, const RECT& client, bool radio) {
     const LRESULT check = state & (BST_CHECKED | BST_INDETERMINATE);
     if (radio) {
         win32::Brush fillBrush(::CreateSolidBrush(fill));
-        Pen borderPen(::CreatePen(PS_SOLID, Scaled(1), border));
-        SelectObjectGuard pen(dc, borderPen.get());
-        SelectObjectGuard brush(dc, fillBrush.get());
+        win32::Pen borderPen(::CreatePen(PS_SOLID, Scaled(1), border));
+        win32::SelectObjectScope pen(dc, borderPen.get());
+        win32::SelectObjectScope brush(dc, fillBrush.get());
         ::Ellipse(dc, box.left, box.top, box.right, box.bottom);
         if (check & BST_CHECKED) {
             win32::Brush markBrush(::CreateSolidBrush(mark));
-            Pen markPen(::CreatePen(PS_SOLID, 1, mark));
-            SelectObjectGuard pen2(dc, markPen.get());
-            SelectObjectGuard brush2(dc, markBrush.get());
+            win32::Pen markPen(::CreatePen(PS_SOLID, 1, mark));
+            win32::SelectObjectScope pen2(dc, markPen.get());
+            win32::SelectObjectScope brush2(dc, markBrush.get());
             int inset = size * 3 / 10;
             ::Ellipse(dc, box.left + inset, box.top + inset, box.right - inset, box.bottom - inset);
         }
     } else {
-        FillSolid(dc, box, fill);
-        FrameSolid(dc, box, border, Scaled(1));
+        win32::FillSolid(dc, box, fill);
+        win32::FrameSolid(dc, box, border, Scaled(1));
         if (check & BST_INDETERMINATE) {
             RECT inner = box;
             ::InflateRect(&inner, -size / 4, -size / 4);
-            FillSolid(dc, inner, mark);
+            win32::FillSolid(dc, inner, mark);
         } else if (check & BST_CHECKED) {
-            Pen markPen(::CreatePen(PS_SOLID, std::max(2, size / 6), mark));
-            SelectObjectGuard pen(dc, markPen.get());
+            win32::Pen markPen(::CreatePen(PS_SOLID, std::max(2, size / 6), mark));
+            win32::SelectObjectScope pen(dc, markPen.get());
             POINT points[3] = {{box.left + size * 22 / 100, box.top + size * 50 / 100},
                                {box.left + size * 42 / 100, box.top + size * 72 / 100},
                                {box.left + size * 78 / 100, box.top + size * 28 / 100}};
@@ -425,7 +422,7 @@ void VelourButtonBase::PaintCheck(HDC dc, const RECT& client, bool radio) {
         textRect.right = box.left - gap;
     else
         textRect.left = box.right + gap;
-    SelectObjectGuard font(dc, WindowFont(button));
+    win32::SelectObjectScope font(dc, WindowFont(button));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, textColor);
     std::wstring text = WindowText(button);
@@ -443,7 +440,7 @@ void VelourButtonBase::PaintGroup(HDC dc, const RECT& client) {
     HWND button = hwnd();
     HBRUSH background = ParentBackground(button, dc, WM_CTLCOLORSTATIC);
     COLORREF textColor = ::IsWindowEnabled(button) ? ::GetTextColor(dc) : kDisabledText;
-    SelectObjectGuard font(dc, WindowFont(button));
+    win32::SelectObjectScope font(dc, WindowFont(button));
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
     std::wstring text = WindowText(button);
@@ -460,7 +457,7 @@ void VelourButtonBase::PaintGroup(HDC dc, const RECT& client) {
     int saved = ::SaveDC(dc);
     if (!text.empty())
         ::ExcludeClipRect(dc, label.left, label.top, label.right, label.bottom);
-    FrameSolid(dc, frame, kEdge, Scaled(1));
+    win32::FrameSolid(dc, frame, kEdge, Scaled(1));
     ::RestoreDC(dc, saved);
     if (!text.empty()) {
         ::FillRect(dc, &label, background);
@@ -508,13 +505,13 @@ void VelourStatic::PaintFace(HDC dc, const RECT& client) {
     const int line = Scaled(1);
     switch (style & SS_TYPEMASK) {
     case SS_ETCHEDHORZ:
-        FillSolid(dc, {client.left, client.top, client.right, client.top + line}, kEdge);
+        win32::FillSolid(dc, {client.left, client.top, client.right, client.top + line}, kEdge);
         return;
     case SS_ETCHEDVERT:
-        FillSolid(dc, {client.left, client.top, client.left + line, client.bottom}, kEdge);
+        win32::FillSolid(dc, {client.left, client.top, client.left + line, client.bottom}, kEdge);
         return;
     case SS_ETCHEDFRAME:
-        FrameSolid(dc, client, kEdge, line);
+        win32::FrameSolid(dc, client, kEdge, line);
         return;
     default:
         break;
@@ -558,7 +555,7 @@ void VelourStatic::PaintFace(HDC dc, const RECT& client) {
     default:
         break;
     }
-    SelectObjectGuard font(dc, WindowFont(control));
+    win32::SelectObjectScope font(dc, WindowFont(control));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, textColor);
     std::wstring text = WindowText(control);
@@ -587,7 +584,7 @@ LRESULT VelourComboBox::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = Default(message, wParam, lParam);
         RECT client;
         ::GetClientRect(hwnd(), &client);
-        WindowDC dc(hwnd());
+        win32::WindowDc dc(hwnd());
         if (dc.get())
             PaintFrameAndButton(dc.get(), client);
         return result;
@@ -602,11 +599,11 @@ void VelourComboBox::PaintFrameAndButton(HDC dc, const RECT& client) {
     const bool active = HasFocus(combo) || dropped || hot();
     const int line = Scaled(1);
     COLORREF border = !enabled ? kDisabledText : active ? kSelectionDark : kEdge;
-    FrameSolid(dc, client, border, line);
+    win32::FrameSolid(dc, client, border, line);
     RECT inner = client;
     ::InflateRect(&inner, -line, -line);
     if (!DrawsFace())
-        FrameSolid(dc, inner, enabled ? kField : kPage, line);
+        win32::FrameSolid(dc, inner, enabled ? kField : kPage, line);
 
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
@@ -619,7 +616,7 @@ void VelourComboBox::PaintFrameAndButton(HDC dc, const RECT& client) {
     if (button.right - button.left <= 0)
         return;
     FillVerticalGradient(dc, button, dropped ? kSelectionLight : kFaceTop, dropped ? kSelectionLight : kFaceBottom);
-    FillSolid(dc, {button.left, button.top, button.left + line, button.bottom}, border);
+    win32::FillSolid(dc, {button.left, button.top, button.left + line, button.bottom}, border);
     DrawArrow(dc, button, Arrow::Down, enabled ? kText : kDisabledText);
 }
 
@@ -628,7 +625,7 @@ void VelourComboBox::PaintFace(HDC dc, const RECT& client) {
     const bool enabled = ::IsWindowEnabled(combo);
     const bool focused = HasFocus(combo);
     const bool dropped = ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
-    FillSolid(dc, client, enabled ? kField : kPage);
+    win32::FillSolid(dc, client, enabled ? kField : kPage);
     PaintFrameAndButton(dc, client);
 
     COMBOBOXINFO info{};
@@ -649,8 +646,8 @@ void VelourComboBox::PaintFace(HDC dc, const RECT& client) {
         }
     }
     if (focused && !dropped && enabled)
-        FillSolid(dc, item, kSelectionLight);
-    SelectObjectGuard font(dc, WindowFont(combo));
+        win32::FillSolid(dc, item, kSelectionLight);
+    win32::SelectObjectScope font(dc, WindowFont(combo));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, enabled ? kText : kDisabledText);
     RECT textRect = item;
@@ -701,8 +698,8 @@ void VelourSliderCtrl::PaintFace(HDC dc, const RECT& client) {
         channel.top = cy - half;
         channel.bottom = cy + half;
     }
-    FillSolid(dc, channel, enabled ? kField : kPage);
-    FrameSolid(dc, channel, enabled ? kEdge : kDisabledText, line);
+    win32::FillSolid(dc, channel, enabled ? kField : kPage);
+    win32::FrameSolid(dc, channel, enabled ? kEdge : kDisabledText, line);
 
     if (!(style & TBS_NOTICKS)) {
         const int count = int(::SendMessageW(slider, TBM_GETNUMTICS, 0, 0));
@@ -714,14 +711,14 @@ void VelourSliderCtrl::PaintFace(HDC dc, const RECT& client) {
             const int gap = Scaled(2);
             if (vertical) {
                 if (after)
-                    FillSolid(dc, {thumb.right + gap, at, thumb.right + gap + length, at + line}, kEdge);
+                    win32::FillSolid(dc, {thumb.right + gap, at, thumb.right + gap + length, at + line}, kEdge);
                 if (before)
-                    FillSolid(dc, {thumb.left - gap - length, at, thumb.left - gap, at + line}, kEdge);
+                    win32::FillSolid(dc, {thumb.left - gap - length, at, thumb.left - gap, at + line}, kEdge);
             } else {
                 if (after)
-                    FillSolid(dc, {at, thumb.bottom + gap, at + line, thumb.bottom + gap + length}, kEdge);
+                    win32::FillSolid(dc, {at, thumb.bottom + gap, at + line, thumb.bottom + gap + length}, kEdge);
                 if (before)
-                    FillSolid(dc, {at, thumb.top - gap - length, at + line, thumb.top - gap}, kEdge);
+                    win32::FillSolid(dc, {at, thumb.top - gap - length, at + line, thumb.top - gap}, kEdge);
             }
         };
         const int thumbHalf = vertical ? (thumb.bottom - thumb.top) / 2 : (thumb.right - thumb.left) / 2;
@@ -739,11 +736,11 @@ void VelourSliderCtrl::PaintFace(HDC dc, const RECT& client) {
     const bool pressed = ::GetCapture() == slider;
     if (!(style & TBS_NOTHUMB)) {
         COLORREF face = !enabled ? kPage : pressed ? kSelectionDark : kSelectionLight;
-        FillSolid(dc, thumb, face);
-        FrameSolid(dc, thumb, enabled ? (hot() || pressed ? kSelectionDark : kEdge) : kDisabledText, line);
+        win32::FillSolid(dc, thumb, face);
+        win32::FrameSolid(dc, thumb, enabled ? (hot() || pressed ? kSelectionDark : kEdge) : kDisabledText, line);
         if (enabled && !pressed) {
             RECT highlight{thumb.left + line, thumb.top + line, thumb.right - line, thumb.top + 2 * line};
-            FillSolid(dc, highlight, kField);
+            win32::FillSolid(dc, highlight, kField);
         }
     }
     if (HasFocus(slider))
@@ -820,7 +817,7 @@ void VelourFramedControl::Velour() {
 
 void VelourFramedControl::PaintFrame() {
     HWND control = hwnd();
-    WindowDC dc(control, true);
+    win32::WindowDc dc(control, win32::WindowDc::Area::WholeWindow);
     if (!dc.get())
         return;
     RECT window;
@@ -828,10 +825,10 @@ void VelourFramedControl::PaintFrame() {
     ::OffsetRect(&window, -window.left, -window.top);
     const bool enabled = ::IsWindowEnabled(control);
     COLORREF border = !enabled ? kDisabledText : HasFocus(control) ? kSelectionDark : kEdge;
-    FrameSolid(dc.get(), window, border, 1);
+    win32::FrameSolid(dc.get(), window, border, 1);
     if (::GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
         ::InflateRect(&window, -1, -1);
-        FrameSolid(dc.get(), window, enabled ? kField : kPage, 1);
+        win32::FrameSolid(dc.get(), window, enabled ? kField : kPage, 1);
     }
 }
 

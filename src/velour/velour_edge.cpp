@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "velour/velour_paint.h"
+#include "win32/gdi.h"
 
 using namespace velour;
 
@@ -29,16 +30,16 @@ LRESULT VelourEdge::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void VelourEdge::PaintEdge() {
-    WindowDC dc(hookedWindow(), true);
+    win32::WindowDc dc(hookedWindow(), win32::WindowDc::Area::WholeWindow);
     if (!dc.get())
         return;
     RECT window;
     ::GetWindowRect(hookedWindow(), &window);
     ::OffsetRect(&window, -window.left, -window.top);
-    FrameSolid(dc.get(), window, kEdge, 1);
+    win32::FrameSolid(dc.get(), window, kEdge, 1);
     if (::GetWindowLongW(hookedWindow(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
         ::InflateRect(&window, -1, -1);
-        FrameSolid(dc.get(), window, kField, 1);
+        win32::FrameSolid(dc.get(), window, kField, 1);
     }
 }
 
@@ -99,7 +100,7 @@ void AbstractScrollBarPaintHook::PaintScrollBars() {
     lastState_ = ScrollState();
     RECT windowRect;
     ::GetWindowRect(window, &windowRect);
-    WindowDC dc(window, true);
+    win32::WindowDc dc(window, win32::WindowDc::Area::WholeWindow);
     RECT vertical{}, horizontal{};
     bool hasVertical = false, hasHorizontal = false;
     for (LONG object : {OBJID_VSCROLL, OBJID_HSCROLL}) {
@@ -127,7 +128,7 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
     const bool disabled = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0;
     const int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
     const int arrow = std::min(int(info.dxyLineButton), length / 2);
-    FillSolid(dc, bar, kPage);
+    win32::FillSolid(dc, bar, kPage);
 
     RECT first = bar, second = bar;
     if (vertical) {
@@ -157,11 +158,11 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
             ::InflateRect(&thumb, 0, -2);
         }
         const bool pressed = (info.rgstate[3] & STATE_SYSTEM_PRESSED) != 0;
-        FillSolid(dc, thumb, pressed ? kSelectionDark : kSelectionLight);
-        FrameSolid(dc, thumb, kEdge, 1);
+        win32::FillSolid(dc, thumb, pressed ? kSelectionDark : kSelectionLight);
+        win32::FrameSolid(dc, thumb, kEdge, 1);
     }
 }
 
 void VelourScrollBarPaintHook::PaintSizeBox(HDC dc, const RECT& box) {
-    FillSolid(dc, box, kPage);
+    win32::FillSolid(dc, box, kPage);
 }

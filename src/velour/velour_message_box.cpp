@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "velour/velour_controls.h"
 #include "velour/velour_paint.h"
+#include "win32/gdi.h"
 #include "win32/app.h"
 
 using namespace velour;
@@ -197,8 +198,8 @@ void Layout(HWND window, Box& box) {
     SIZE textSize{};
     std::vector<int> buttonWidths;
     {
-        WindowDC dc(window);
-        SelectObjectGuard selected(dc.get(), font);
+        win32::WindowDc dc(window);
+        win32::SelectObjectScope selected(dc.get(), font);
         const int maxTextWidth =
             std::max(int(dialogUnits(120, 0).cx), std::min(workWidth * 5 / 8, int(dialogUnits(280, 0).cx)));
         textSize = MeasureText(dc.get(), box.text.empty() ? L" " : box.text, maxTextWidth, textFormat);
@@ -274,7 +275,7 @@ void Paint(HWND window, const Box& box, HDC dc) {
     body.bottom = strip.top = box.stripTop;
     ::FillRect(dc, &body, box.page.get());
     ::FillRect(dc, &strip, box.strip.get());
-    FillSolid(dc, {client.left, box.stripTop, client.right, box.stripTop + Scale(window, 1)}, kEdge);
+    win32::FillSolid(dc, {client.left, box.stripTop, client.right, box.stripTop + Scale(window, 1)}, kEdge);
     if (box.icon)
         ::DrawIconEx(dc, box.iconRect.left, box.iconRect.top, box.icon, box.iconRect.right - box.iconRect.left,
                      box.iconRect.bottom - box.iconRect.top, 0, nullptr, DI_NORMAL);

@@ -2,8 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include "win32/handle.h"
-
 namespace velour {
 
 inline constexpr COLORREF kPage = RGB(215, 221, 224);
@@ -24,9 +22,7 @@ inline constexpr COLORREF kMark = RGB(38, 58, 84);
 // Pixels at the window's DPI for a length designed at 96 DPI; never less than one.
 int Scale(HWND window, int pixelsAt96);
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
-void FrameSolid(HDC dc, const RECT& rect, COLORREF color, int thickness = 1);
 enum class Arrow { Up, Down, Left, Right };
 void DrawArrow(HDC dc, const RECT& rect, Arrow direction, COLORREF color);
 // The face of a raised skinned button (push buttons, spin and scroll arrows).
@@ -34,57 +30,5 @@ void DrawButtonFace(HDC dc, const RECT& rect, bool pushed, bool hot, COLORREF bo
 HFONT WindowFont(HWND window);
 // Asks the parent for the control's background brush the standard way, leaving its text colour in dc.
 HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage);
-
-class SelectObjectGuard {
-public:
-    SelectObjectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? ::SelectObject(dc, object) : nullptr) {}
-    ~SelectObjectGuard() {
-        if (previous_)
-            ::SelectObject(dc_, previous_);
-    }
-    SelectObjectGuard(const SelectObjectGuard&) = delete;
-    SelectObjectGuard& operator=(const SelectObjectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-class WindowDC {
-public:
-    explicit WindowDC(HWND window, bool wholeWindow = false)
-        : window_(window), dc_(wholeWindow ? ::GetWindowDC(window) : ::GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_)
-            ::ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// BeginPaint/EndPaint with drawing into an off-screen bitmap of the client area, copied out at the end, so
-// controls that paint their whole face never flicker.
-class BufferedPaint {
-public:
-    explicit BufferedPaint(HWND window);
-    ~BufferedPaint();
-    BufferedPaint(const BufferedPaint&) = delete;
-    BufferedPaint& operator=(const BufferedPaint&) = delete;
-    HDC dc() const { return memory_ ? memory_ : paint_.hdc; }
-    const RECT& client() const { return client_; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT paint_{};
-    RECT client_{};
-    HDC memory_ = nullptr;
-    win32::Bitmap bitmap_;
-    HGDIOBJ previousBitmap_ = nullptr;
-};
 
 } // namespace velour

@@ -21,7 +21,9 @@ std::wstring ExecutableBaseName(HINSTANCE instance) {
 }
 } // namespace
 
-WinApp::WinApp() { g_app = this; }
+WinApp::WinApp() {
+    g_app = this;
+}
 WinApp::~WinApp() {
     if (g_app == this)
         g_app = nullptr;
@@ -40,9 +42,13 @@ int WinApp::DoMessageBox(const std::wstring& text, UINT type, UINT) {
     return ::MessageBoxW(owner, text.c_str(), appName_.c_str(), type);
 }
 
-WinApp* GetApp() { return g_app; }
+WinApp* GetApp() {
+    return g_app;
+}
 
-HINSTANCE GetResourceHandle() { return g_app ? g_app->resourceHandle() : ::GetModuleHandleW(nullptr); }
+HINSTANCE GetResourceHandle() {
+    return g_app ? g_app->resourceHandle() : ::GetModuleHandleW(nullptr);
+}
 
 int AppMessageBox(const std::wstring& text, UINT type, UINT helpId) {
     if (g_app)
@@ -60,6 +66,8 @@ std::wstring LoadResString(HINSTANCE module, UINT id) {
     return length > 0 && text ? std::wstring(text, size_t(length)) : std::wstring();
 }
 
-std::wstring LoadResString(UINT id) { return LoadResString(GetResourceHandle(), id); }
+std::wstring LoadResString(UINT id) {
+    return LoadResString(GetResourceHandle(), id);
+}
 
 } // namespace win32

@@ -15,7 +15,9 @@ bool AnswersDirectly(UINT message) {
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
-Dialog::~Dialog() { DestroyWindow(); }
+Dialog::~Dialog() {
+    DestroyWindow();
+}
 
 INT_PTR Dialog::DoModal() {
     HWND parent = parent_;
@@ -126,7 +128,9 @@ bool Dialog::OnCommand(UINT id, UINT, HWND) {
     }
 }
 
-bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* self = nullptr;

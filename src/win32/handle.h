@@ -71,6 +71,11 @@ template <typename T> struct GdiObjectTraits {
     static pointer invalid() noexcept { return nullptr; }
     static void close(pointer h) noexcept { ::DeleteObject(h); }
 };
+struct MemoryDcTraits {
+    using pointer = HDC;
+    static pointer invalid() noexcept { return nullptr; }
+    static void close(pointer h) noexcept { ::DeleteDC(h); }
+};
 struct IconTraits {
     using pointer = HICON;
     static pointer invalid() noexcept { return nullptr; }
@@ -85,6 +90,9 @@ using Module = UniqueHandle<ModuleTraits>;
 using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using Pen = UniqueHandle<GdiObjectTraits<HPEN>>;
+// A DC from CreateCompatibleDC.
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using Icon = UniqueHandle<IconTraits>;
 
 } // namespace win32

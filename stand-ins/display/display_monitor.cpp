@@ -79,8 +79,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.lpszClassName = L"SkylumeDisplayMonitor";
     ::RegisterClassW(&windowClass);
     // A top-level window (not message-only), so that broadcasts reach it.
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"Skylume display monitor",
-                                    WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"Skylume display monitor", WS_POPUP,
+                                    0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
     MSG msg;

@@ -13,8 +13,8 @@ constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 std::optional<std::wstring> ReadValue(HKEY root, const wchar_t* path, const wchar_t* name) {
     wchar_t buffer[1024];
     DWORD size = sizeof(buffer);
-    if (::RegGetValueW(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
-                       &size) != ERROR_SUCCESS)
+    if (::RegGetValueW(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     return std::wstring(buffer);
 }
@@ -75,13 +75,15 @@ TempFolder::TempFolder(const std::wstring& label) {
     ::GetTempPathW(MAX_PATH, temp);
     std::wstring root = std::wstring(temp) + L"skylume-tests";
     ::CreateDirectoryW(root.c_str(), nullptr);
-    path_ = root + L"\\" + label + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-            std::to_wstring(counter++) + L"-" + std::to_wstring(::GetTickCount());
+    path_ = root + L"\\" + label + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+            L"-" + std::to_wstring(::GetTickCount());
     DeleteTree(path_);
     MakeFolders(path_);
 }
 
-TempFolder::~TempFolder() { DeleteTree(path_); }
+TempFolder::~TempFolder() {
+    DeleteTree(path_);
+}
 
 IsolatedFolders::IsolatedFolders()
     : root_(L"folders"), appData_(root_ / L"AppData"), commonAppData_(root_ / L"ProgramData") {
@@ -199,7 +201,9 @@ std::wstring FolderOfThisExecutable() {
     return full.substr(0, full.find_last_of(L'\\'));
 }
 
-bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool WriteFile(const std::wstring& path, const std::string& bytes) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -212,8 +216,8 @@ bool WriteFile(const std::wstring& path, const std::string& bytes) {
 }
 
 std::optional<std::string> ReadFile(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
     std::string bytes;
@@ -225,7 +229,9 @@ std::optional<std::string> ReadFile(const std::wstring& path) {
     return bytes;
 }
 
-void MakeFolders(const std::wstring& path) { ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr); }
+void MakeFolders(const std::wstring& path) {
+    ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+}
 
 void DeleteTree(const std::wstring& path) {
     WIN32_FIND_DATAW entry;
@@ -311,7 +317,8 @@ std::wstring SourceFile(const std::wstring& relative) {
 }
 
 HWND FocusOfWindowThread(HWND window) {
-    GUITHREADINFO info = {sizeof(info)};
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info))
         return nullptr;
     return info.hwndFocus;

@@ -62,8 +62,7 @@ struct ProcessResult {
 };
 
 // Runs a program with the given arguments (each quoted) and waits for it.
-ProcessResult RunProgram(const std::wstring& exe, const std::vector<std::wstring>& arguments,
-                         DWORD timeoutMs = 20000);
+ProcessResult RunProgram(const std::wstring& exe, const std::vector<std::wstring>& arguments, DWORD timeoutMs = 20000);
 
 // A started process that is ended on destruction if it still runs.
 class RunningProcess {

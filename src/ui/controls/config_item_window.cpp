@@ -1,6 +1,6 @@
 #include "ui/controls/config_item_window.h"
 
-#include "ui/controls/buffered_paint.h"
+#include "win32/gdi.h"
 
 namespace {
 constexpr wchar_t kClassName[] = L"SkylumeConfigItemWindow";
@@ -34,15 +34,9 @@ void CConfigItemWindow::SetTexts(const std::wstring& title, const std::wstring& 
 
 LRESULT CConfigItemWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
+    if (auto answer = win32::AnswerBufferedPaint(hwnd(), message, wParam, draw))
+        return *answer;
     switch (message) {
-    case WM_PAINT:
-        controls::PaintBuffered(hwnd(), draw);
-        return 0;
-    case WM_PRINTCLIENT:
-        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_ENABLE:
         ::InvalidateRect(hwnd(), nullptr, TRUE);
         return 0;
@@ -53,12 +47,12 @@ LRESULT CConfigItemWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CConfigItemWindow::Draw(HDC dc, const RECT& client) const {
     bool enabled = ::IsWindowEnabled(hwnd());
-    controls::FillSolid(dc, client, backgroundColor_);
+    win32::FillSolid(dc, client, backgroundColor_);
     if (frame_ == 1)
-        controls::FrameSolid(dc, client, enabled ? RGB(0, 0, 0) : kDisabledFrame);
+        win32::FrameSolid(dc, client, enabled ? RGB(0, 0, 0) : kDisabledFrame);
 
     HFONT font = font_ ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    controls::SelectScope selectedFont(dc, font);
+    win32::SelectObjectScope selectedFont(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, enabled ? textColor_ : kDisabledText);
 

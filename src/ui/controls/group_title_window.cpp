@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "ui/controls/buffered_paint.h"
 #include "ui/controls/page_colors.h"
+#include "win32/gdi.h"
 
 namespace {
 constexpr wchar_t kClassName[] = L"SkylumeGroupTitleWindow";
@@ -37,33 +37,24 @@ bool CGroupTitleWindow::Create(const std::wstring& title, DWORD style, int x, in
 
 LRESULT CGroupTitleWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
-    switch (message) {
-    case WM_PAINT:
-        controls::PaintBuffered(hwnd(), draw);
-        return 0;
-    case WM_PRINTCLIENT:
-        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        return CallDefault(message, wParam, lParam);
-    }
+    if (auto answer = win32::AnswerBufferedPaint(hwnd(), message, wParam, draw))
+        return *answer;
+    return CallDefault(message, wParam, lParam);
 }
 
 void CGroupTitleWindow::Draw(HDC dc, const RECT& client) const {
-    controls::FillSolid(dc, client, controls::kPageBackground);
+    win32::FillSolid(dc, client, controls::kPageBackground);
     int height = fontHeight();
     {
-        controls::SelectScope selectedFont(dc, font());
+        win32::SelectObjectScope selectedFont(dc, font());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, RGB(0, 0, 0));
         RECT band{client.left + kTextIndent, client.top, client.right, client.top + height};
         ::DrawTextW(dc, title_.c_str(), int(title_.size()), &band,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    controls::Pen pen(::CreatePen(PS_SOLID, 1, kUnderline));
-    controls::SelectScope selectedPen(dc, pen.get());
+    win32::Pen pen(::CreatePen(PS_SOLID, 1, kUnderline));
+    win32::SelectObjectScope selectedPen(dc, pen.get());
     int lineY = client.top + height + kLineGap;
     ::MoveToEx(dc, client.left + kTextIndent, lineY, nullptr);
     ::LineTo(dc, client.right, lineY);

@@ -2,8 +2,8 @@
 
 #include <gdiplus.h>
 
-#include "ui/controls/buffered_paint.h"
 #include "ui/controls/control_geometry.h"
+#include "win32/gdi.h"
 
 CImageControl::CImageControl() {
     RegisterImageClass();
@@ -25,7 +25,7 @@ void CImageControl::Load(const std::wstring& path) {
     if (!hwnd())
         return;
     if (picture_) {
-        controls::WindowDc dc(hwnd());
+        win32::WindowDc dc(hwnd());
         Render(dc.get());
     }
     ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -36,7 +36,7 @@ void CImageControl::SetFit(int fit) {
         return;
     fit_ = fit;
     if (hwnd() && picture_) {
-        controls::WindowDc dc(hwnd());
+        win32::WindowDc dc(hwnd());
         Render(dc.get());
         ::InvalidateRect(hwnd(), nullptr, FALSE);
     }
@@ -49,19 +49,9 @@ void CImageControl::OnWindowGone() {
 
 LRESULT CImageControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
-    switch (message) {
-    case WM_PAINT:
-        controls::PaintBuffered(hwnd(), draw);
-        return 0;
-    case WM_PRINTCLIENT:
-        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
-        return 0;
-    case WM_ERASEBKGND:
-        // The paint covers every pixel; erasing first would only flicker.
-        return 1;
-    default:
-        return CallDefault(message, wParam, lParam);
-    }
+    if (auto answer = win32::AnswerBufferedPaint(hwnd(), message, wParam, draw))
+        return *answer;
+    return CallDefault(message, wParam, lParam);
 }
 
 void CImageControl::Draw(HDC dc, const RECT& client) {
@@ -70,10 +60,10 @@ void CImageControl::Draw(HDC dc, const RECT& client) {
         pictureSize_ = {client.right, client.bottom};
         Render(dc);
     }
-    controls::MemoryDc source(::CreateCompatibleDC(dc));
+    win32::MemoryDc source(::CreateCompatibleDC(dc));
     if (!picture_ || !source)
         return;
-    controls::SelectScope selected(source.get(), picture_.get());
+    win32::SelectObjectScope selected(source.get(), picture_.get());
     ::BitBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY);
 }
 
@@ -81,10 +71,10 @@ void CImageControl::Draw(HDC dc, const RECT& client) {
 void CImageControl::Render(HDC reference) {
     if (!picture_)
         return;
-    controls::MemoryDc dc(::CreateCompatibleDC(reference));
+    win32::MemoryDc dc(::CreateCompatibleDC(reference));
     if (!dc)
         return;
-    controls::SelectScope selected(dc.get(), picture_.get());
+    win32::SelectObjectScope selected(dc.get(), picture_.get());
     RECT face{0, 0, pictureSize_.cx, pictureSize_.cy};
     ::FillRect(dc.get(), &face, ::GetSysColorBrush(COLOR_BTNFACE));
     DrawPicture(dc.get(), pictureSize_.cx, pictureSize_.cy);

@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
-#include "ui/controls/buffered_paint.h"
 #include "ui/controls/page_colors.h"
+#include "win32/gdi.h"
 
 namespace {
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT;
@@ -75,10 +75,10 @@ void CLinkControl::Measure() {
         return;
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    controls::WindowDc dc(hwnd());
+    win32::WindowDc dc(hwnd());
     RECT box{0, 0, 0, 0};
     {
-        controls::SelectScope selected(dc.get(), underlinedFont_.get());
+        win32::SelectObjectScope selected(dc.get(), underlinedFont_.get());
         ::DrawTextW(dc.get(), text_.c_str(), int(text_.size()), &box, kTextFormat | DT_CALCRECT);
     }
     span_ = controls::PlaceTextSpan(client.right, box.right - box.left, AlignmentOf(hwnd()));
@@ -93,15 +93,9 @@ bool CLinkControl::InSpan(LPARAM point) const {
 
 LRESULT CLinkControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     auto draw = [this](HDC dc, const RECT& client) { Draw(dc, client); };
+    if (auto answer = win32::AnswerBufferedPaint(hwnd(), message, wParam, draw))
+        return *answer;
     switch (message) {
-    case WM_PAINT:
-        controls::PaintBuffered(hwnd(), draw);
-        return 0;
-    case WM_PRINTCLIENT:
-        controls::DrawBuffered(hwnd(), reinterpret_cast<HDC>(wParam), draw);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_SETTEXT: {
         LRESULT result = CallDefault(message, wParam, lParam);
         text_ = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
@@ -201,8 +195,8 @@ void CLinkControl::Activate() {
 }
 
 void CLinkControl::Draw(HDC dc, const RECT& client) const {
-    controls::FillSolid(dc, client, controls::kPageBackground);
-    controls::SelectScope selectedFont(dc, underlinedFont_.get());
+    win32::FillSolid(dc, client, controls::kPageBackground);
+    win32::SelectObjectScope selectedFont(dc, underlinedFont_.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, visited_ ? kVisitedText : kUnvisitedText);
     RECT text{span_.left, client.top, span_.left + span_.width, client.bottom};

@@ -1,0 +1,190 @@
+// The page base: keyboard rules inside a page and the load-or-restore protocol, with a real page window.
+#include "shell/folders.h"
+#include "test_env.h"
+#include "ui/conf_window_inf.h"
+#include "win32/com.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace testenv;
+
+namespace {
+
+constexpr int kPush = 901, kCheck = 902, kRadioOne = 903, kRadioTwo = 904, kLast = 905, kDisabled = 906;
+
+class TestPage : public CConfWindowInf {
+public:
+    TestPage(HWND list, HWND ok) : CConfWindowInf(900, list, ok, nullptr) {}
+    int LoadData() override {
+        ++loads;
+        std::wstring path;
+        GetDataFilePath(path);
+        return FileExists(path) ? 1 : 0;
+    }
+    void SaveData() override {}
+    int IsModified() override { return 0; }
+
+    std::vector<UINT> commands;
+    int loads = 0;
+
+protected:
+    BOOL OnInitDialog() override {
+        CConfWindowInf::OnInitDialog();
+        for (int id : {kPush, kCheck, kRadioOne, kRadioTwo, kLast, kDisabled})
+            AddTabStop(id);
+        ::CheckRadioButton(hwnd(), kRadioOne, kRadioTwo, kRadioOne);
+        return TRUE;
+    }
+    bool OnCommand(UINT id, UINT code, HWND control) override {
+        if (id == kPush || id == kLast)
+            commands.push_back(id);
+        return CConfWindowInf::OnCommand(id, code, control);
+    }
+};
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        auto* received = reinterpret_cast<std::vector<UINT>*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (received)
+            received->push_back(LOWORD(wParam));
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Pump() {
+    MSG msg;
+    for (int i = 0; i < 5; ++i) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(20);
+    }
+}
+
+// The settings window's part in these tests: a parent with a category list and an OK button.
+class PageHost : public ::testing::Test {
+protected:
+    PageHost() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = RecordingProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"PageBaseTestHost";
+        ::RegisterClassW(&windowClass);
+        host = ::CreateWindowExW(WS_EX_CONTROLPARENT, L"PageBaseTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                 0, 500, 400, nullptr, nullptr, nullptr, nullptr);
+        ::SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&hostCommands));
+        list = ::CreateWindowW(L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 100, 300, host, HMENU(1001),
+                               nullptr, nullptr);
+        ok = ::CreateWindowW(L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 300, 350, 80, 24, host, HMENU(IDOK),
+                             nullptr, nullptr);
+        page = std::make_unique<TestPage>(list, ok);
+        RECT rect = {110, 0, 490, 340};
+        EXPECT_EQ(page->Create(L"Photo", rect, host), 1);
+        ::ShowWindow(page->hwnd(), SW_SHOW);
+        ::SetForegroundWindow(host);
+        Pump();
+    }
+    ~PageHost() override {
+        page.reset();
+        ::DestroyWindow(host);
+        ::UnregisterClassW(L"PageBaseTestHost", ::GetModuleHandleW(nullptr));
+        shell::ResetModulesFolderCache();
+    }
+    HWND Item(int id) const { return ::GetDlgItem(page->hwnd(), id); }
+    // Feeds a key through the page as the modal loop would; returns whether the page consumed it.
+    bool Key(UINT message, WPARAM key, bool shift = false) {
+        BYTE state[256] = {};
+        ::GetKeyboardState(state);
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(state);
+        MSG msg = {::GetFocus(), message, key, 0, 0, {}};
+        bool consumed = page->PreTranslateMessage(msg);
+        if (!consumed) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        state[VK_SHIFT] = 0;
+        ::SetKeyboardState(state);
+        Pump();
+        return consumed;
+    }
+
+    HWND host = nullptr, list = nullptr, ok = nullptr;
+    std::vector<UINT> hostCommands;
+    std::unique_ptr<TestPage> page;
+};
+
+} // namespace
+
+TEST_F(PageHost, TabStopsSkipDisabledControlsAndUncheckedRadioButtons) {
+    EXPECT_EQ(page->FirstTabStop(), Item(kPush));
+    EXPECT_EQ(page->NextTabStop(Item(kCheck), false), Item(kRadioOne));
+    EXPECT_EQ(page->NextTabStop(Item(kRadioOne), false), Item(kLast)) << "a radio group is one stop";
+    EXPECT_EQ(page->LastTabStop(), Item(kLast)) << "the disabled button is no stop";
+    EXPECT_EQ(page->NextTabStop(Item(kLast), false), nullptr);
+    EXPECT_EQ(page->NextTabStop(Item(kPush), true), nullptr);
+    ::CheckRadioButton(page->hwnd(), kRadioOne, kRadioTwo, kRadioTwo);
+    EXPECT_EQ(page->NextTabStop(Item(kCheck), false), Item(kRadioTwo));
+    EXPECT_EQ(page->NextTabStop(Item(kLast), true), Item(kRadioTwo));
+}
+
+TEST_F(PageHost, TabLeavesThePageForOkAndShiftTabForTheCategoryList) {
+    ::SetFocus(Item(kLast));
+    EXPECT_TRUE(Key(WM_KEYDOWN, VK_TAB));
+    EXPECT_EQ(::GetFocus(), ok);
+    ::SetFocus(Item(kPush));
+    EXPECT_TRUE(Key(WM_KEYDOWN, VK_TAB, true));
+    EXPECT_EQ(::GetFocus(), list);
+    ::SetFocus(Item(kCheck));
+    EXPECT_TRUE(Key(WM_KEYDOWN, VK_TAB));
+    EXPECT_EQ(::GetFocus(), Item(kRadioOne));
+}
+
+TEST_F(PageHost, EnterPressesTheFocusedPushButton) {
+    ::SetFocus(Item(kPush));
+    EXPECT_TRUE(Key(WM_KEYDOWN, VK_RETURN));
+    EXPECT_TRUE(Key(WM_KEYUP, VK_RETURN));
+    EXPECT_EQ(page->commands, std::vector<UINT>{kPush});
+    EXPECT_TRUE(hostCommands.empty()) << "the settings window is not closed";
+}
+
+TEST_F(PageHost, EnterOnACheckBoxTakesTheDialogPathToTheSettingsWindow) {
+    ::SetFocus(Item(kCheck));
+    const LRESULT before = ::SendMessageW(Item(kCheck), BM_GETCHECK, 0, 0);
+    Key(WM_KEYDOWN, VK_RETURN);
+    Key(WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(::SendMessageW(Item(kCheck), BM_GETCHECK, 0, 0), before) << "no space press";
+    EXPECT_EQ(hostCommands, std::vector<UINT>{IDOK}) << "the page forwards OK to its parent";
+}
+
+TEST_F(PageHost, EscapeAndEnterOfThePageActOnTheSettingsWindow) {
+    ::SendMessageW(page->hwnd(), WM_COMMAND, IDCANCEL, 0);
+    Pump();
+    EXPECT_EQ(hostCommands, std::vector<UINT>{IDCANCEL});
+}
+
+class PageData : public PageHost {
+protected:
+    win32::ComInit com;
+    IsolatedFolders folders;
+};
+
+TEST_F(PageData, MissingDataFileIsRestoredFromTheAllUsersCopyAndLoadedAgain) {
+    MakeFolders(folders.commonModules() + L"\\Photo");
+    WriteFile(folders.commonModules() + L"\\Photo\\data.xml", "<conf_data/>");
+    shell::ResetModulesFolderCache();
+    EXPECT_EQ(page->LoadOrRestore(), 1);
+    EXPECT_EQ(page->loads, 2);
+    EXPECT_EQ(ReadFile(folders.userModules() + L"\\Photo\\data.xml"), "<conf_data/>");
+}
+
+TEST_F(PageData, WithoutADefaultCopyTheSecondLoadFailsToo) {
+    shell::ResetModulesFolderCache();
+    EXPECT_EQ(page->LoadOrRestore(), 0);
+    EXPECT_EQ(page->loads, 2);
+    EXPECT_TRUE(FileExists(folders.userModules() + L"\\Photo")) << "the data path creates its folder";
+}
