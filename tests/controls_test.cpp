@@ -709,16 +709,6 @@ protected:
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
 };
 
-TEST_F(ImageTest, ClassIsRegisteredAsTheDialogTemplatesNeedIt) {
-    CImageControl image;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), CImageControl::kClassName, &wc));
-    EXPECT_EQ(wc.style, UINT(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS));
-    EXPECT_EQ(wc.hCursor, ::LoadCursorW(nullptr, IDC_ARROW));
-    EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-}
-
 TEST_F(ImageTest, WidePictureWithFitIsLetterboxedOnBlack) {
     std::wstring path = Picture(L"wide.png", 200, 100, Gdiplus::Color(255, 255, 0, 0));
     CImageControl image;

@@ -461,37 +461,6 @@ TEST(VelourControlsTest, BoundButton2ReportsItsClassNameAndPlainControlsReportNo
     EXPECT_EQ(VelourRuntimeClassName(plain), nullptr);
 }
 
-TEST(VelourControlsTest, EachControlClassAnswersItsOwnName) {
-    TestParent parent;
-    HWND control = parent.AddChild(L"Static", L"text", SS_LEFT, 300);
-    auto nameWhenBound = [&](VelourControl& object) {
-        EXPECT_TRUE(object.Attach(control));
-        std::wstring name = VelourRuntimeClassName(control) ? VelourRuntimeClassName(control) : L"";
-        object.Detach();
-        return name;
-    };
-    VelourCheckBox check;
-    VelourRadioButton radio;
-    VelourStatic label;
-    VelourGroupBox group;
-    VelourComboBox combo;
-    VelourSliderCtrl slider;
-    VelourSpinButtonCtrl spin;
-    VelourEdit edit;
-    VelourListBox listBox;
-    VelourListCtrl listCtrl;
-    EXPECT_EQ(nameWhenBound(check), L"VelourCheckBox");
-    EXPECT_EQ(nameWhenBound(radio), L"VelourRadioButton");
-    EXPECT_EQ(nameWhenBound(label), L"VelourStatic");
-    EXPECT_EQ(nameWhenBound(group), L"VelourGroupBox");
-    EXPECT_EQ(nameWhenBound(combo), L"VelourComboBox");
-    EXPECT_EQ(nameWhenBound(slider), L"VelourSliderCtrl");
-    EXPECT_EQ(nameWhenBound(spin), L"VelourSpinButtonCtrl");
-    EXPECT_EQ(nameWhenBound(edit), L"VelourEdit");
-    EXPECT_EQ(nameWhenBound(listBox), L"VelourListBox");
-    EXPECT_EQ(nameWhenBound(listCtrl), L"VelourListCtrl");
-}
-
 TEST(VelourControlsTest, BoundCheckBoxKeepsItsCheckStateAndNotifies) {
     TestParent parent;
     HWND box = parent.AddChild(L"Button", L"Check me", BS_AUTOCHECKBOX | WS_TABSTOP, 101);
