@@ -2,12 +2,8 @@
 #define TXT_DIALOG_FONT 8, "MS Shell Dlg"
 #define TXT_CANCEL "Abbrechen"
 #define TXT_HELP "&Hilfe"
-#define TXT_IDS_PAGE_LOAD_FAILED                                                                                       \
-    "Die Skylume-Einstellungen können nicht gestartet werden, weil erforderliche Dateien fehlen oder beschädigt "    \
-    "sind.\r\nBitte installieren Sie Skylume neu."
-#define TXT_IDS_FLASH_MISSING                                                                                          \
-    "Die Skylume-Einstellungen können nicht gestartet werden, weil Flash Player nicht installiert "                   \
-    "ist.\r\nInstallieren Sie Flash Player 9.0 oder höher und starten Sie die Einstellungen erneut."
+#define TXT_IDS_PAGE_LOAD_FAILED "Die Skylume-Einstellungen können nicht gestartet werden, weil erforderliche Dateien fehlen oder beschädigt sind.\r\nBitte installieren Sie Skylume neu."
+#define TXT_IDS_FLASH_MISSING "Die Skylume-Einstellungen können nicht gestartet werden, weil Flash Player nicht installiert ist.\r\nInstallieren Sie Flash Player 9.0 oder höher und starten Sie die Einstellungen erneut."
 #define TXT_IDS_SETTINGS_TITLE "%s-Einstellungen"
 #define TXT_IDS_BROWSER_MENU_ENTRY "RSS-Feed zu %s hinzufügen"
 #define TXT_IDS_VELOUR_OK "OK"
@@ -27,8 +23,7 @@
 #define TXT_GENERAL_UP "Nach &oben"
 #define TXT_GENERAL_DOWN "Nach &unten"
 #define TXT_GENERAL_BURNIN_GROUP "Schutz vor Einbrennen"
-#define TXT_GENERAL_BURNIN_NOTE                                                                                        \
-    "Wenn Sie einen Plasmabildschirm verwenden, verringert diese Funktion die Gefahr, dass sich Bilder einbrennen."
+#define TXT_GENERAL_BURNIN_NOTE "Wenn Sie einen Plasmabildschirm verwenden, verringert diese Funktion die Gefahr, dass sich Bilder einbrennen."
 #define TXT_GENERAL_BURNIN_CHECK "Schutz vor &Einbrennen aktivieren"
 #define TXT_GENERAL_MODE_GROUP "Bestätigungsbildschirm"
 #define TXT_GENERAL_MODE_CHECK "Bildschirm „Betriebs&modus wechseln“ anzeigen"

@@ -2,12 +2,8 @@
 #define TXT_DIALOG_FONT 8, "MS Shell Dlg"
 #define TXT_CANCEL "Cancelar"
 #define TXT_HELP "Ay&uda"
-#define TXT_IDS_PAGE_LOAD_FAILED                                                                                         \
-    "No se puede iniciar la configuración de Skylume porque faltan archivos necesarios o están dañados.\r\nVuelva a " \
-    "instalar Skylume."
-#define TXT_IDS_FLASH_MISSING                                                                                           \
-    "No se puede iniciar la configuración de Skylume porque Flash Player no está instalado.\r\nInstale Flash Player " \
-    "9.0 o posterior y vuelva a iniciar la configuración."
+#define TXT_IDS_PAGE_LOAD_FAILED "No se puede iniciar la configuración de Skylume porque faltan archivos necesarios o están dañados.\r\nVuelva a instalar Skylume."
+#define TXT_IDS_FLASH_MISSING "No se puede iniciar la configuración de Skylume porque Flash Player no está instalado.\r\nInstale Flash Player 9.0 o posterior y vuelva a iniciar la configuración."
 #define TXT_IDS_SETTINGS_TITLE "Configuración de %s"
 #define TXT_IDS_BROWSER_MENU_ENTRY "Agregar fuente RSS a %s"
 #define TXT_IDS_VELOUR_OK "Aceptar"
@@ -27,8 +23,7 @@
 #define TXT_GENERAL_UP "S&ubir"
 #define TXT_GENERAL_DOWN "&Bajar"
 #define TXT_GENERAL_BURNIN_GROUP "Protección contra quemado de pantalla"
-#define TXT_GENERAL_BURNIN_NOTE                                                                                        \
-    "Si usa una pantalla de plasma, al activar esta función se reduce el riesgo de que la imagen quede marcada."
+#define TXT_GENERAL_BURNIN_NOTE "Si usa una pantalla de plasma, al activar esta función se reduce el riesgo de que la imagen quede marcada."
 #define TXT_GENERAL_BURNIN_CHECK "Activar la &protección contra quemado"
 #define TXT_GENERAL_MODE_GROUP "Pantalla de confirmación"
 #define TXT_GENERAL_MODE_CHECK "Mostrar la pantalla «Cambiar &modo de funcionamiento»"

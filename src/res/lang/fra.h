@@ -2,12 +2,8 @@
 #define TXT_DIALOG_FONT 8, "MS Shell Dlg"
 #define TXT_CANCEL "Annuler"
 #define TXT_HELP "&Aide"
-#define TXT_IDS_PAGE_LOAD_FAILED                                                                                       \
-    "Impossible de démarrer les paramètres de Skylume car des fichiers nécessaires sont manquants ou "              \
-    "endommagés.\r\nRéinstallez Skylume."
-#define TXT_IDS_FLASH_MISSING                                                                                             \
-    "Impossible de démarrer les paramètres de Skylume car Flash Player n'est pas installé.\r\nInstallez Flash Player " \
-    "9.0 ou une version ultérieure, puis relancez les paramètres."
+#define TXT_IDS_PAGE_LOAD_FAILED "Impossible de démarrer les paramètres de Skylume car des fichiers nécessaires sont manquants ou endommagés.\r\nRéinstallez Skylume."
+#define TXT_IDS_FLASH_MISSING "Impossible de démarrer les paramètres de Skylume car Flash Player n'est pas installé.\r\nInstallez Flash Player 9.0 ou une version ultérieure, puis relancez les paramètres."
 #define TXT_IDS_SETTINGS_TITLE "Paramètres de %s"
 #define TXT_IDS_BROWSER_MENU_ENTRY "Ajouter le flux RSS à %s"
 #define TXT_IDS_VELOUR_OK "OK"
@@ -27,8 +23,7 @@
 #define TXT_GENERAL_UP "&Monter"
 #define TXT_GENERAL_DOWN "&Descendre"
 #define TXT_GENERAL_BURNIN_GROUP "Protection contre le marquage de l'écran"
-#define TXT_GENERAL_BURNIN_NOTE                                                                                        \
-    "Si vous utilisez un écran plasma, l'activation de cette fonction réduit le risque de marquage de l'écran."
+#define TXT_GENERAL_BURNIN_NOTE "Si vous utilisez un écran plasma, l'activation de cette fonction réduit le risque de marquage de l'écran."
 #define TXT_GENERAL_BURNIN_CHECK "Activer la &protection contre le marquage"
 #define TXT_GENERAL_MODE_GROUP "Écran de confirmation"
 #define TXT_GENERAL_MODE_CHECK "Afficher l'écran « Changer de &mode de fonctionnement »"

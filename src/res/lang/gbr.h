@@ -2,11 +2,8 @@
 #define TXT_DIALOG_FONT 8, "MS Shell Dlg"
 #define TXT_CANCEL "Cancel"
 #define TXT_HELP "&Help"
-#define TXT_IDS_PAGE_LOAD_FAILED                                                                                       \
-    "Skylume Settings cannot start because required files are missing or damaged.\r\nPlease reinstall Skylume."
-#define TXT_IDS_FLASH_MISSING                                                                                          \
-    "Skylume Settings cannot start because Flash Player is not installed.\r\nInstall Flash Player 9.0 or later, then " \
-    "start Skylume Settings again."
+#define TXT_IDS_PAGE_LOAD_FAILED "Skylume Settings cannot start because required files are missing or damaged.\r\nPlease reinstall Skylume."
+#define TXT_IDS_FLASH_MISSING "Skylume Settings cannot start because Flash Player is not installed.\r\nInstall Flash Player 9.0 or later, then start Skylume Settings again."
 #define TXT_IDS_SETTINGS_TITLE "%s Settings"
 #define TXT_IDS_BROWSER_MENU_ENTRY "Add RSS Feed to %s"
 #define TXT_IDS_VELOUR_OK "OK"
@@ -29,10 +26,7 @@
 #define TXT_GENERAL_BURNIN_NOTE "If you use a plasma display, turning on this feature makes screen burn-in less likely."
 #define TXT_GENERAL_BURNIN_CHECK "Turn on screen burn-in &protection"
 #define TXT_GENERAL_MODE_GROUP "Confirmation Screen"
-#define TXT_GENERAL_MODE_CHECK                                                                                         \
-    "Show the "                                                                                                        \
-    "Switch Operation &Mode"                                                                                           \
-    " screen"
+#define TXT_GENERAL_MODE_CHECK "Show the ""Switch Operation &Mode"" screen"
 #define TXT_IDS_VERSION_TITLE "Version"
 #define TXT_IDS_VERSION_DESCRIPTION "Product version"
 #define TXT_VERSION_OWNER "Copyright (C) Quillon Corporation. All rights reserved."

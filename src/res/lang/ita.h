@@ -2,12 +2,8 @@
 #define TXT_DIALOG_FONT 8, "MS Shell Dlg"
 #define TXT_CANCEL "Annulla"
 #define TXT_HELP "&Guida"
-#define TXT_IDS_PAGE_LOAD_FAILED                                                                                       \
-    "Impossibile avviare le impostazioni di Skylume perché alcuni file necessari mancano o sono "                     \
-    "danneggiati.\r\nReinstallare Skylume."
-#define TXT_IDS_FLASH_MISSING                                                                                            \
-    "Impossibile avviare le impostazioni di Skylume perché Flash Player non è installato.\r\nInstallare Flash Player " \
-    "9.0 o versione successiva, quindi riavviare le impostazioni."
+#define TXT_IDS_PAGE_LOAD_FAILED "Impossibile avviare le impostazioni di Skylume perché alcuni file necessari mancano o sono danneggiati.\r\nReinstallare Skylume."
+#define TXT_IDS_FLASH_MISSING "Impossibile avviare le impostazioni di Skylume perché Flash Player non è installato.\r\nInstallare Flash Player 9.0 o versione successiva, quindi riavviare le impostazioni."
 #define TXT_IDS_SETTINGS_TITLE "Impostazioni di %s"
 #define TXT_IDS_BROWSER_MENU_ENTRY "Aggiungi feed RSS a %s"
 #define TXT_IDS_VELOUR_OK "OK"
@@ -27,14 +23,10 @@
 #define TXT_GENERAL_UP "&Su"
 #define TXT_GENERAL_DOWN "&Giù"
 #define TXT_GENERAL_BURNIN_GROUP "Protezione dal burn-in dello schermo"
-#define TXT_GENERAL_BURNIN_NOTE                                                                                        \
-    "Se si utilizza uno schermo al plasma, attivando questa funzione si riduce il rischio di burn-in."
+#define TXT_GENERAL_BURNIN_NOTE "Se si utilizza uno schermo al plasma, attivando questa funzione si riduce il rischio di burn-in."
 #define TXT_GENERAL_BURNIN_CHECK "Attiva la &protezione dal burn-in"
 #define TXT_GENERAL_MODE_GROUP "Schermata di conferma"
-#define TXT_GENERAL_MODE_CHECK                                                                                         \
-    "Mostra la schermata "                                                                                             \
-    "Cambia &modalità di funzionamento"                                                                               \
-    ""
+#define TXT_GENERAL_MODE_CHECK "Mostra la schermata ""Cambia &modalità di funzionamento"""
 #define TXT_IDS_VERSION_TITLE "Versione"
 #define TXT_IDS_VERSION_DESCRIPTION "Versione del prodotto"
 #define TXT_VERSION_OWNER "Copyright (C) Quillon Corporation. Tutti i diritti riservati."

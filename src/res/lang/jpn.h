@@ -2,12 +2,8 @@
 #define TXT_DIALOG_FONT 9, "MS UI Gothic"
 #define TXT_CANCEL "キャンセル"
 #define TXT_HELP "ヘルプ(&H)"
-#define TXT_IDS_PAGE_LOAD_FAILED                                                                                                         \
-    "必要なファイルが存在しない、または壊れているため Daystream 設定を起動できません。\r\nDaystream " \
-    "を再インストールしてください"
-#define TXT_IDS_FLASH_MISSING                                                                                                         \
-    "Flash Player がインストールされていないため Daystream 設定を起動できません。\r\nFlash Player Ver.9.0 " \
-    "以降をインストールして、再度起動してください。"
+#define TXT_IDS_PAGE_LOAD_FAILED "必要なファイルが存在しない、または壊れているため Daystream 設定を起動できません。\r\nDaystream を再インストールしてください"
+#define TXT_IDS_FLASH_MISSING "Flash Player がインストールされていないため Daystream 設定を起動できません。\r\nFlash Player Ver.9.0 以降をインストールして、再度起動してください。"
 #define TXT_IDS_SETTINGS_TITLE "%s の設定"
 #define TXT_IDS_BROWSER_MENU_ENTRY "%s に RSS を追加"
 #define TXT_IDS_VELOUR_OK "OK"
@@ -27,8 +23,7 @@
 #define TXT_GENERAL_UP "上へ(&U)"
 #define TXT_GENERAL_DOWN "下へ(&D)"
 #define TXT_GENERAL_BURNIN_GROUP "画面の焼きつき防止"
-#define TXT_GENERAL_BURNIN_NOTE                                                                                        \
-    "プラズマディスプレイをご使用の場合は、この機能を有効にすることで画面の焼き付きを発生しにくくすることができます。"
+#define TXT_GENERAL_BURNIN_NOTE "プラズマディスプレイをご使用の場合は、この機能を有効にすることで画面の焼き付きを発生しにくくすることができます。"
 #define TXT_GENERAL_BURNIN_CHECK "画面の焼きつき防止機能を有効にする(&D)"
 #define TXT_GENERAL_MODE_GROUP "確認画面の表示"
 #define TXT_GENERAL_MODE_CHECK "「動作モードの切り替え」画面を表示する(&M)"
