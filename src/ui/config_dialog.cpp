@@ -14,6 +14,8 @@
 
 #include <windowsx.h>
 
+#include <exception>
+
 namespace {
 
 constexpr int kMargin = 8;
@@ -27,6 +29,24 @@ constexpr COLORREF kTitleBandBackground = 0x00807974;
 
 const wchar_t* const kBuiltInModuleFolders[] = {L"Clock", L"Calendar", L"RSS",       L"Music",
                                                 L"Photo", L"locale",   L"Visualizer"};
+
+// A data file the XML library cannot handle abandons that one load: the page counts as not loaded, and no
+// default copy is put over the user's file on account of it.
+int LoadPage(CConfWindowInf& page) {
+    try {
+        return page.LoadOrRestore();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+// A failing save leaves that page's file as it was; the other pages are still saved.
+void SavePage(CConfWindowInf& page) {
+    try {
+        page.SaveData();
+    } catch (const std::exception&) {
+    }
+}
 
 } // namespace
 
@@ -90,7 +110,7 @@ BOOL CTesselConfigDialog::OnInitDialog() {
     if (!CreatePages())
         return TRUE;
     FillGeneralModuleList();
-    if (!generalPage_ || !generalPage_->LoadOrRestore()) {
+    if (!generalPage_ || !LoadPage(*generalPage_)) {
         FailPageLoad();
         return TRUE;
     }
@@ -143,7 +163,7 @@ void CTesselConfigDialog::LayOut() {
 }
 
 bool CTesselConfigDialog::AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load) {
-    if (!page->Create(moduleName, pageRect_, hwnd()) || (load && !page->LoadOrRestore())) {
+    if (!page->Create(moduleName, pageRect_, hwnd()) || (load && !LoadPage(*page))) {
         page->DestroyWindow();
         FailPageLoad();
         return false;
@@ -259,29 +279,29 @@ void CTesselConfigDialog::OnOK() {
         case kCategoryGeneral:
             static_cast<CCWGeneral*>(page)->SaveModeScreenChoice();
             if (page->IsModified() == 1) {
-                page->SaveData();
+                SavePage(*page);
                 modulesFolderChanged = true;
             }
             break;
         case kCategoryDisplay:
             if (page->IsModified() == 1) {
-                page->SaveData();
+                SavePage(*page);
                 modulesFolderChanged = true;
             }
             break;
         case kCategoryWakeup:
             timerChanged = page->IsModified() == 1 ? 1 : 0;
-            page->SaveData();
+            SavePage(*page);
             break;
         case kCategoryNews:
             if (page->IsModified() == 1) {
-                page->SaveData();
+                SavePage(*page);
                 newsChanged = true;
             }
             break;
         default:
             if (page->IsModified() == 1) {
-                page->SaveData();
+                SavePage(*page);
                 addChanged(page->moduleName());
             }
             break;
