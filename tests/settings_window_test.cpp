@@ -257,7 +257,7 @@ TEST_F(SettingsWindowTest, ForwardCodeRaisesTheWindowOverAnother) {
     }
     ASSERT_EQ(::GetForegroundWindow(), other);
     ::PostMessageW(HWND_BROADCAST, kCommonMessage, 0xABE00005, 0);
-    for (int i = 0; i < 50 && ::GetForegroundWindow() != window; ++i) {
+    for (int i = 0; i < 100 && ::GetForegroundWindow() != window; ++i) {
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageW(&msg);
         ::Sleep(50);

@@ -10,24 +10,16 @@
 class AbstractDialog : public win32::Dialog {
 public:
     AbstractDialog(UINT templateId, HWND parent);
-    ~AbstractDialog() override;
 
 protected:
     BOOL OnInitDialog() override;
+    // Derived dialogs chain here for the messages they leave alone, so the colour handlers below still run.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // WM_CTLCOLOR* of the dialog's controls (controlType: CTLCOLOR_STATIC, CTLCOLOR_BTN, ...); the brush is
     // handed back to the control, nullptr lets the system choose.
     virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT controlType);
     // Fills the dialog's background; false leaves it to the system.
     virtual bool OnEraseBackground(HDC) { return false; }
-
-private:
-    // WM_CTLCOLOR* answers are the brush itself, which a dialog procedure cannot return through
-    // DWLP_MSGRESULT; a subclass in front of the dialog procedure answers them instead.
-    void InstallColorHook();
-    static LRESULT CALLBACK ColorHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR data);
-    HWND hooked_ = nullptr;
 };
 
 class VelourDialog : public AbstractDialog {

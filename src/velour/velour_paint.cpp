@@ -74,4 +74,31 @@ HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage) {
     return brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
+std::wstring WindowText(HWND window) {
+    int length = ::GetWindowTextLengthW(window);
+    std::wstring text(size_t(std::max(0, length)) + 1, L'\0');
+    text.resize(size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+bool HasFocus(HWND window) {
+    HWND focus = ::GetFocus();
+    return focus && (focus == window || ::IsChild(window, focus));
+}
+
+void DrawFocus(HDC dc, RECT rect) {
+    COLORREF text = ::SetTextColor(dc, kText);
+    COLORREF back = ::SetBkColor(dc, kField);
+    ::DrawFocusRect(dc, &rect);
+    ::SetTextColor(dc, text);
+    ::SetBkColor(dc, back);
+}
+
+ULONGLONG Pack(std::initializer_list<ULONGLONG> parts) {
+    ULONGLONG value = 1469598103934665603ull;
+    for (ULONGLONG part : parts)
+        value = (value ^ part) * 1099511628211ull;
+    return value;
+}
+
 } // namespace velour

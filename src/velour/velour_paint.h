@@ -1,6 +1,9 @@
-// The skin's palette and the small drawing helpers every skinned control shares.
+// The skin's palette and the small helpers every skinned control shares to draw its face.
 #pragma once
 #include <windows.h>
+
+#include <initializer_list>
+#include <string>
 
 namespace velour {
 
@@ -30,5 +33,13 @@ void DrawButtonFace(HDC dc, const RECT& rect, bool pushed, bool hot, COLORREF bo
 HFONT WindowFont(HWND window);
 // Asks the parent for the control's background brush the standard way, leaving its text colour in dc.
 HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage);
+// A focus rectangle drawn whatever the keyboard-cue setting says: the skin always shows where focus is.
+void DrawFocus(HDC dc, RECT rect);
+
+std::wstring WindowText(HWND window);
+// Whether the window or one of its children (a combo box's edit) has the keyboard focus.
+bool HasFocus(HWND window);
+// Folds the parts of what a face shows into one value, so that a change in any of them is noticed.
+ULONGLONG Pack(std::initializer_list<ULONGLONG> parts);
 
 } // namespace velour
