@@ -102,6 +102,21 @@ IXMLDOMNode* Required(NodeRef node) {
     return node.get();
 }
 
+// Node lists and attribute maps are both walked by index, from 0 to length - 1.
+template <typename Collection> std::vector<Node> ItemsOf(Collection* collection) {
+    std::vector<Node> items;
+    if (!collection)
+        return items;
+    long length = 0;
+    Check(collection->get_length(&length));
+    for (long i = 0; i < length; ++i) {
+        Node item;
+        Check(collection->get_item(i, item.put()));
+        if (item)
+            items.push_back(std::move(item));
+    }
+    return items;
+}
 } // namespace
 
 void Check(HRESULT hr) {
@@ -119,23 +134,12 @@ Node SelectNode(NodeRef context, const std::wstring& query) {
 }
 
 std::vector<Node> SelectNodes(NodeRef context, const std::wstring& query) {
-    std::vector<Node> nodes;
     if (!context)
-        return nodes;
+        return {};
     win32::Bstr text(query);
     win32::ComPtr<IXMLDOMNodeList> list;
     Check(context.get()->selectNodes(text.get(), list.put()));
-    if (!list)
-        return nodes;
-    long length = 0;
-    Check(list->get_length(&length));
-    for (long i = 0; i < length; ++i) {
-        Node node;
-        Check(list->get_item(i, node.put()));
-        if (node)
-            nodes.push_back(std::move(node));
-    }
-    return nodes;
+    return ItemsOf(list.get());
 }
 
 std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& query) {
@@ -158,20 +162,9 @@ std::wstring BaseName(NodeRef node) {
 }
 
 std::vector<Node> ChildNodes(NodeRef parent) {
-    std::vector<Node> nodes;
     win32::ComPtr<IXMLDOMNodeList> list;
     Check(Required(parent)->get_childNodes(list.put()));
-    if (!list)
-        return nodes;
-    long length = 0;
-    Check(list->get_length(&length));
-    for (long i = 0; i < length; ++i) {
-        Node node;
-        Check(list->get_item(i, node.put()));
-        if (node)
-            nodes.push_back(std::move(node));
-    }
-    return nodes;
+    return ItemsOf(list.get());
 }
 
 Node FindChild(NodeRef parent, const std::wstring& baseName) {
@@ -214,16 +207,8 @@ std::vector<Attribute> Attributes(NodeRef node) {
     std::vector<Attribute> attributes;
     win32::ComPtr<IXMLDOMNamedNodeMap> map;
     Check(Required(node)->get_attributes(map.put()));
-    if (!map)
-        return attributes;
-    long length = 0;
-    Check(map->get_length(&length));
-    for (long i = 0; i < length; ++i) {
-        Node item;
-        Check(map->get_item(i, item.put()));
-        if (item)
-            attributes.push_back({BaseName(item), Text(item)});
-    }
+    for (const Node& item : ItemsOf(map.get()))
+        attributes.push_back({BaseName(item), Text(item)});
     return attributes;
 }
 
