@@ -107,7 +107,8 @@ TEST_F(ChangedModulesWrite, MonitorRecordsEachCodeWithTheFileAsItWas) {
     TempFolder log(L"monitor");
     RunningProcess monitor(FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log.path()});
     ASSERT_TRUE(monitor.started());
-    ::Sleep(500); // the monitor's window must exist before the broadcast
+    // A broadcast reaches only windows that exist when it is posted.
+    ASSERT_TRUE(WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor"));
 
     shell::BroadcastCode(shell::kCodeTimerSwitchedOff);
     EXPECT_EQ(WaitForCodes(log.path(), 1), "0xABE00004 -\r\n");

@@ -23,7 +23,7 @@ protected:
                     (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
-        ::Sleep(300);
+        WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor");
     }
 
     void InstallVisualizer() {

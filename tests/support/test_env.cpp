@@ -180,6 +180,16 @@ HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeo
     return nullptr;
 }
 
+HWND WaitForAnyWindowOfClass(const std::wstring& windowClass, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        if (HWND window = ::FindWindowW(windowClass.c_str(), nullptr))
+            return window;
+        ::Sleep(20);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
 std::wstring MessageBoxText(HWND box) {
     std::wstring text;
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
