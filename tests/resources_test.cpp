@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "win32/dialog_template.h"
 
 namespace {
 
@@ -58,51 +61,20 @@ struct Control {
     bool operator==(const Control&) const = default;
 };
 
-// Reads the controls of an extended dialog template (what the resource compiler writes for DIALOGEX).
+// The controls of a dialog template, "(not an extended template)" for a template the resource compiler should
+// have written as DIALOGEX.
 std::vector<Control> DialogControls(HMODULE module, UINT id) {
     HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
     if (!found)
         return {};
-    auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, found)));
-    auto words = reinterpret_cast<const WORD*>(data);
-    if (words[0] != 1 || words[1] != 0xFFFF)
+    const void* data = ::LockResource(::LoadResource(module, found));
+    auto words = static_cast<const WORD*>(data);
+    std::optional<win32::DialogTemplate> dialog = win32::ParseDialogTemplate(data, ::SizeofResource(module, found));
+    if (!dialog || words[0] != 1 || words[1] != 0xFFFF)
         return {{0xFFFFFFFF, L"(not an extended template)"}};
-    const WORD count = *reinterpret_cast<const WORD*>(data + 16);
-    const DWORD style = *reinterpret_cast<const DWORD*>(data + 12);
-    const WORD* p = reinterpret_cast<const WORD*>(data + 26);
-    auto skipText = [&p]() {
-        if (*p == 0xFFFF)
-            p += 2;
-        else
-            while (*p++) {
-            }
-    };
-    skipText(); // menu
-    skipText(); // class
-    skipText(); // title
-    if (style & (DS_SETFONT | DS_SHELLFONT)) {
-        p += 3; // point size, weight, italic and character set
-        skipText();
-    }
     std::vector<Control> controls;
-    for (WORD i = 0; i < count; ++i) {
-        p = reinterpret_cast<const WORD*>((reinterpret_cast<ULONG_PTR>(p) + 3) & ~ULONG_PTR(3));
-        const BYTE* item = reinterpret_cast<const BYTE*>(p);
-        Control control;
-        control.id = *reinterpret_cast<const DWORD*>(item + 20);
-        p = reinterpret_cast<const WORD*>(item + 24);
-        if (*p == 0xFFFF) {
-            control.windowClass = L"#" + std::to_wstring(p[1]);
-            p += 2;
-        } else {
-            control.windowClass = reinterpret_cast<const wchar_t*>(p);
-            skipText();
-        }
-        skipText(); // title
-        const WORD extra = *p++;
-        p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + extra);
-        controls.push_back(control);
-    }
+    for (const win32::DialogItem& item : dialog->items)
+        controls.push_back({item.id, item.classAtom ? L"#" + std::to_wstring(item.classAtom) : item.className});
     return controls;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,16 +11,13 @@
 #include "velour/velour_paint.h"
 #include "win32/gdi.h"
 #include "win32/app.h"
+#include "win32/dialog_template.h"
 
 using namespace velour;
 
 namespace {
 
-struct ButtonSpec {
-    int id;
-    UINT stringId;
-    const wchar_t* fallback;
-};
+using ButtonSpec = VelourBoxButton;
 
 constexpr ButtonSpec kOk{IDOK, IDS_VELOUR_OK, L"OK"};
 constexpr ButtonSpec kCancel{IDCANCEL, IDS_VELOUR_CANCEL, L"Cancel"};
@@ -30,25 +28,6 @@ constexpr ButtonSpec kYes{IDYES, IDS_VELOUR_YES, L"&Yes"};
 constexpr ButtonSpec kNo{IDNO, IDS_VELOUR_NO, L"&No"};
 constexpr ButtonSpec kTryAgain{IDTRYAGAIN, IDS_VELOUR_TRY_AGAIN, L"&Try Again"};
 constexpr ButtonSpec kContinue{IDCONTINUE, IDS_VELOUR_CONTINUE, L"&Continue"};
-
-std::vector<ButtonSpec> ButtonSet(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        return {kOk, kCancel};
-    case MB_ABORTRETRYIGNORE:
-        return {kAbort, kRetry, kIgnore};
-    case MB_YESNOCANCEL:
-        return {kYes, kNo, kCancel};
-    case MB_YESNO:
-        return {kYes, kNo};
-    case MB_RETRYCANCEL:
-        return {kRetry, kCancel};
-    case MB_CANCELTRYCONTINUE:
-        return {kCancel, kTryAgain, kContinue};
-    default:
-        return {kOk};
-    }
-}
 
 std::wstring ButtonText(const ButtonSpec& spec) {
     std::wstring text = win32::LoadResString(spec.stringId);
@@ -75,57 +54,21 @@ struct DialogFont {
     std::wstring face = L"MS Shell Dlg";
 };
 
-// Skips a name-or-ordinal field of a dialog template; false when it runs past the end.
-bool SkipNameOrOrdinal(const WORD*& at, const WORD* end) {
-    if (at >= end)
-        return false;
-    if (*at == 0) {
-        ++at;
-        return true;
-    }
-    if (*at == 0xFFFF) {
-        at += 2;
-        return at <= end;
-    }
-    while (at < end && *at)
-        ++at;
-    return ++at <= end;
-}
-
 // The box speaks the active language in its font: the one the language's settings dialog template names.
 DialogFont ActiveLanguageFont() {
     DialogFont font;
     HINSTANCE resources = win32::GetResourceHandle();
     HRSRC found = ::FindResourceW(resources, MAKEINTRESOURCEW(IDD_SETTINGS), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
     HGLOBAL loaded = found ? ::LoadResource(resources, found) : nullptr;
-    const auto* data = loaded ? static_cast<const WORD*>(::LockResource(loaded)) : nullptr;
-    const DWORD bytes = found ? ::SizeofResource(resources, found) : 0;
-    if (!data || bytes < 26)
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data)
         return font;
-    const WORD* end = data + bytes / sizeof(WORD);
-    const bool extended = data[0] == 1 && data[1] == 0xFFFF;
-    DWORD style = 0;
-    const WORD* at = nullptr;
-    if (extended) {
-        style = DWORD(data[6]) | (DWORD(data[7]) << 16);
-        at = data + 13;
-    } else {
-        style = DWORD(data[0]) | (DWORD(data[1]) << 16);
-        at = data + 9;
+    std::optional<win32::DialogTemplate> settings =
+        win32::ParseDialogTemplate(data, ::SizeofResource(resources, found));
+    if (settings && (settings->style & DS_SETFONT) && !settings->face.empty()) {
+        font.pointSize = settings->pointSize;
+        font.face = settings->face;
     }
-    if (!(style & DS_SETFONT) || !SkipNameOrOrdinal(at, end) || !SkipNameOrOrdinal(at, end) ||
-        !SkipNameOrOrdinal(at, end))
-        return font;
-    const WORD* face = at + (extended ? 3 : 1);
-    if (face >= end)
-        return font;
-    const WORD* faceEnd = face;
-    while (faceEnd < end && *faceEnd)
-        ++faceEnd;
-    if (faceEnd == face || faceEnd >= end)
-        return font;
-    font.pointSize = *at;
-    font.face.assign(face, faceEnd);
     return font;
 }
 
@@ -343,13 +286,32 @@ BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM list) {
 
 } // namespace
 
+std::vector<VelourBoxButton> VelourMessageBoxButtons(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {kOk, kCancel};
+    case MB_ABORTRETRYIGNORE:
+        return {kAbort, kRetry, kIgnore};
+    case MB_YESNOCANCEL:
+        return {kYes, kNo, kCancel};
+    case MB_YESNO:
+        return {kYes, kNo};
+    case MB_RETRYCANCEL:
+        return {kRetry, kCancel};
+    case MB_CANCELTRYCONTINUE:
+        return {kCancel, kTryAgain, kContinue};
+    default:
+        return {kOk};
+    }
+}
+
 int VelourMessageBox(const wchar_t* text, const wchar_t* caption, UINT type, HWND owner) {
     try {
         Box box;
         box.text = text ? text : L"";
         box.type = type;
         box.owner = owner && ::IsWindow(owner) ? owner : nullptr;
-        box.buttons = ButtonSet(type);
+        box.buttons = VelourMessageBoxButtons(type);
         box.defaultIndex = size_t((type & MB_DEFMASK) >> 8);
         if (box.defaultIndex >= box.buttons.size())
             box.defaultIndex = 0;

@@ -3,3 +3,11 @@
 
 #undef TXT_IDS_FLASH_MISSING
 #define TXT_IDS_FLASH_MISSING "Skylume Settings cannot start because Flash Player is not installed.\r\nInstall Flash Player 9.0 or later, then start Skylume Settings again."
+
+// British spelling of the visualizer page.
+#undef TXT_IDS_VISUALIZER_TITLE
+#define TXT_IDS_VISUALIZER_TITLE "Visualiser"
+#undef TXT_IDS_VISUALIZER_DESCRIPTION
+#define TXT_IDS_VISUALIZER_DESCRIPTION "Visualiser module"
+#undef TXT_VISUALIZER_LINE
+#define TXT_VISUALIZER_LINE "Visualiser"

@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "ビジュアライザー"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "ビジュアライザー モジュール"
 #define TXT_VISUALIZER_LINE "ビジュアライザー"
+
+// Per-language keys: Alt+this key opens the page help, as the Help button's access key does.
+#define TXT_PAGE_HELP_KEY "H"
