@@ -65,7 +65,8 @@ cp "$BUILD/$ARCH/bin/FlashStandIn.dll" "$DRIVE/SkylumeStandIns/"
 wine "$REGSVR" /s 'C:\SkylumeStandIns\FlashStandIn.dll'
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
-check "the installed program opens its settings window" wine "$BUILD/x86_64/bin/show_category.exe" 0 >/dev/null
+opens_window() { wine "$BUILD/x86_64/bin/show_category.exe" 0 >/dev/null; }
+check "the installed program opens its settings window" opens_window
 check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
 wine "$BUILD/x86_64/bin/show_category.exe" close
 wait "$settings"
