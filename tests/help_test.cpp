@@ -276,6 +276,9 @@ TEST_F(RecordedTopicTest, EachPageOpensItsOwnTopicByF1AndByTheHelpButton) {
         EXPECT_EQ(TakeRecorded(), expected) << "Help on " << Narrow(title);
         PressF1OnPage(window);
         EXPECT_EQ(TakeRecorded(), expected) << "F1 on " << Narrow(title);
+        ::SendMessageW(window, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(window, kCategoryList)), TRUE);
+        TypeChord({VK_F1});
+        EXPECT_EQ(TakeRecorded(), expected) << "F1 on the category list at " << Narrow(title);
     }
     EXPECT_GE(seenTopics.size(), 2u) << "pages of different categories open different topics";
     Close(window);
