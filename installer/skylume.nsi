@@ -8,6 +8,7 @@
 ;   STAGE    folder holding install.nsh and uninstall.nsh, the generated lists of files and folders
 ;   OUTFILE  the installer to write
 ;   VERSION  the product version as four numbers, VERSION_TEXT as version.txt gives it
+;   HELP_EN, HELP_JPN  the English and Japanese help files
 ; The installer itself is of the program's architecture too, so a 64-bit-only Wine can run the 64-bit one.
 !if ${ARCH} == "x86_64"
 Target amd64-unicode
@@ -16,6 +17,8 @@ Target x86-unicode
 !endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+
+!include "LogicLib.nsh"
 
 !define PRODUCT "Skylume"
 !define PUBLISHER "Quillon"
@@ -66,6 +69,15 @@ FunctionEnd
 Section "Skylume settings" SecProgram
     SectionIn RO
     !include "${STAGE}\install.nsh"
+    ; The help file in the language of the user's Windows: Japanese there, English everywhere else.
+    System::Call 'kernel32::GetUserDefaultUILanguage() i .r0'
+    IntOp $0 $0 & 0x3FF
+    SetOutPath "$INSTDIR"
+    ${If} $0 = 0x11
+        File "/oname=Skylume.chm" "${HELP_JPN}"
+    ${Else}
+        File "/oname=Skylume.chm" "${HELP_EN}"
+    ${EndIf}
     CreateDirectory "$APPDATA\Quillon\Skylume\Modules"
     CreateDirectory "$APPDATA\Quillon\Skylume\Demo"
     CreateDirectory "$APPDATA\Quillon\Skylume\Background"
@@ -91,6 +103,7 @@ Section "Uninstall"
     ExecWait '"$INSTDIR\${PROGRAM}" HALT'
     ExecWait '"$INSTDIR\${PROGRAM}" REMOVESETTING'
     !include "${STAGE}\uninstall.nsh"
+    Delete "$INSTDIR\Skylume.chm"
     RMDir "$APPDATA\Quillon\Skylume\Modules"
     RMDir "$APPDATA\Quillon\Skylume\Demo"
     RMDir "$APPDATA\Quillon\Skylume\Background"

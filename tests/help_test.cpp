@@ -17,8 +17,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kCategoryList = 1001, kHelpButton = 1000;
 
-std::wstring BuiltHelpFile() {
-    return FolderOfThisExecutable() + L"\\Skylume.chm";
+std::wstring BuiltHelpFile(const wchar_t* name = L"Skylume.chm") {
+    return FolderOfThisExecutable() + L"\\" + name;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -34,8 +34,10 @@ std::set<std::string> TopicNames(const std::vector<ChmEntry>& entries) {
 
 } // namespace
 
-TEST(HelpFileTest, EveryTopicOfTheCategoryTableIsInTheBuiltHelpFile) {
-    const auto bytes = ReadFile(BuiltHelpFile());
+class HelpFileTest : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(HelpFileTest, EveryTopicOfTheCategoryTableIsInTheBuiltHelpFile) {
+    const auto bytes = ReadFile(BuiltHelpFile(GetParam()));
     ASSERT_TRUE(bytes.has_value());
     const auto directory = ReadChmDirectory(*bytes);
     ASSERT_TRUE(directory.has_value());
@@ -52,7 +54,9 @@ TEST(HelpFileTest, EveryTopicOfTheCategoryTableIsInTheBuiltHelpFile) {
     EXPECT_EQ(names.count("/html/T999NONE.htm"), 0u);
 }
 
-TEST(HelpFileTest, DamagedFilesHaveNoDirectory) {
+INSTANTIATE_TEST_SUITE_P(EnglishAndJapanese, HelpFileTest, ::testing::Values(L"Skylume.chm", L"Skylume_jpn.chm"));
+
+TEST(HelpFileDirectoryTest, DamagedFilesHaveNoDirectory) {
     const std::string bytes = ReadFile(BuiltHelpFile()).value_or("");
     ASSERT_GT(bytes.size(), 0x200u);
     EXPECT_FALSE(ReadChmDirectory("").has_value());

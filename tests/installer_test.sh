@@ -42,9 +42,10 @@ wineserver -w
 echo "installed for $ARCH"
 for f in SkylumeSetting.exe DaystreamSetting_jpn.dll SkylumeSetting_fra.dll SkylumeSetting_gbr.dll \
     SkylumeSetting_ita.dll SkylumeSetting_deu.dll DaystreamSetting_usa.dll SkylumeSetting_esp.dll \
-    SkylumeSetting_rus.dll Skylume.chm uninstall.exe; do
+    SkylumeSetting_rus.dll uninstall.exe; do
     check "program folder holds $f" test -f "$PROGRAM/$f"
 done
+check "program folder holds the English help file (English system)" cmp -s "$BUILD/x86_64/bin/Skylume.chm" "$PROGRAM/Skylume.chm"
 while IFS= read -r f; do
     check "program folder holds $f" cmp -s "$ROOT/data/program/$f" "$PROGRAM/$f"
 done < <(cd "$ROOT/data/program" && find . -type f | sed 's|^\./||')
@@ -82,6 +83,15 @@ check "no browser menu entry left" absent regvalue "$MENU_KEY" Contexts
 check "no all-users default data left" absent test -e "$COMMON/Modules/data.xml"
 check "the user's own data stays" test -f "$USERDATA/own.xml"
 check "the user's own settings stay" test -f "$USERDATA/data.xml"
+
+# On a Japanese Windows Setup installs the Japanese help file under the same name.
+LC_ALL=ja_JP.UTF-8 wine "$SETUP" /S
+wineserver -w
+check "program folder holds the Japanese help file (Japanese system)" \
+    cmp -s "$BUILD/x86_64/bin/Skylume_jpn.chm" "$PROGRAM/Skylume.chm"
+wine "$PROGRAM/uninstall.exe" /S
+wineserver -w
+check "no program folder left after the second uninstall" absent test -e "$PROGRAM"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
