@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Setup and uninstall in a fresh Wine prefix: silent install, the installed program opens its settings window on
-# the installed defaults, INIT_DATA ran; silent uninstall leaves no program file, no value of Setup and no browser
+# the installed defaults, INIT_DATA ran; silent uninstall ends that window (HALT) and leaves no program file, no
+# value of Setup and no browser
 # entry, and keeps the user's own data. Uses the x86_64 build: this machine's Wine runs 64-bit programs only, and
 # the i686 installer (an x86 program) differs from it only in its folder and registry view.
 set -uo pipefail
@@ -69,12 +70,12 @@ settings=$!
 opens_window() { wine "$BUILD/x86_64/bin/show_category.exe" 0 >/dev/null; }
 check "the installed program opens its settings window" opens_window
 check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
-wine "$BUILD/x86_64/bin/show_category.exe" close
-wait "$settings"
 echo "<conf_data><mine/></conf_data>" >"$USERDATA/own.xml"
 
+# Uninstalled while the settings window is still open: HALT ends it.
 wine "$PROGRAM/uninstall.exe" /S
-wineserver -w # the uninstaller runs on from a copy of itself; wait for it
+timeout 180 wineserver -w # the uninstaller runs on from a copy of itself; wait for it and everything it ends
+check "HALT ended the open settings window" absent kill -0 "$settings"
 check "no program folder left" absent test -e "$PROGRAM"
 check "no ApplicationPath left" absent regvalue 'HKLM\SOFTWARE\Quillon\Tessel' ApplicationPath "$VIEW"
 check "no uninstall entry left" absent regvalue \
