@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Setup and uninstall in a fresh Wine prefix: silent install, the installed program opens its settings window on
 # the installed defaults, INIT_DATA ran; silent uninstall ends that window (HALT) and leaves no program file, no
-# value of Setup and no browser
-# entry, and keeps the user's own data. Uses the x86_64 build: this machine's Wine runs 64-bit programs only, and
-# the i686 installer (an x86 program) differs from it only in its folder and registry view.
+# value of Setup and no browser entry, and keeps the user's own data. Uses the x86_64 build: this machine's Wine
+# runs 64-bit programs only, and the i686 installer (an x86 program) differs from it only in its folder and
+# registry view.
 set -uo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$ROOT/scripts/prefix.sh"
