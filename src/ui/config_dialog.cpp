@@ -431,6 +431,11 @@ bool CTesselConfigDialog::PreTranslateMessage(MSG& msg) {
             OnHelp();
             return true;
         }
+        // F1 outside the page (category list, OK, Cancel, Help) opens the current page's topic too.
+        if (msg.wParam == VK_F1) {
+            OnHelp();
+            return true;
+        }
     }
     return CTesselDialog::PreTranslateMessage(msg);
 }

@@ -28,8 +28,11 @@ bool CConfigItemWindow::Create(DWORD style, const RECT& rect, HWND parent, int i
 void CConfigItemWindow::SetTexts(const std::wstring& title, const std::wstring& description) {
     title_ = title;
     description_ = description;
-    if (hwnd())
+    if (hwnd()) {
+        // The title is also the window text, for screen readers and for tools that look at the window.
+        ::SetWindowTextW(hwnd(), title.c_str());
         ::InvalidateRect(hwnd(), nullptr, TRUE);
+    }
 }
 
 LRESULT CConfigItemWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,0 +1,307 @@
+// The built help file, and how the settings window opens it: with Wine's own viewer, and with a viewer stand-in
+// that records which topic each page asked for.
+#include "chm_directory.h"
+#include "test_env.h"
+#include "ui/categories.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+
+using namespace testenv;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
+constexpr int kCategoryList = 1001, kHelpButton = 1000;
+
+std::wstring BuiltHelpFile(const wchar_t* name = L"Skylume.chm") {
+    return FolderOfThisExecutable() + L"\\" + name;
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+std::set<std::string> TopicNames(const std::vector<ChmEntry>& entries) {
+    std::set<std::string> names;
+    for (const ChmEntry& entry : entries)
+        names.insert(entry.name);
+    return names;
+}
+
+} // namespace
+
+class HelpFileTest : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(HelpFileTest, EveryTopicOfTheCategoryTableIsInTheBuiltHelpFile) {
+    const auto bytes = ReadFile(BuiltHelpFile(GetParam()));
+    ASSERT_TRUE(bytes.has_value());
+    const auto directory = ReadChmDirectory(*bytes);
+    ASSERT_TRUE(directory.has_value());
+    const std::set<std::string> names = TopicNames(*directory);
+    for (int category = kCategoryGeneral; category <= kCategoryAdditionalModule; ++category) {
+        const std::string topic = Narrow(HelpTopicOfCategory(category));
+        EXPECT_EQ(names.count(topic), 1u) << topic;
+        for (const ChmEntry& entry : *directory) {
+            if (entry.name == topic)
+                EXPECT_GT(entry.length, 900u) << topic << " describes its page";
+        }
+    }
+    EXPECT_EQ(names.count(Narrow(kDefaultHelpTopic)), 1u);
+    EXPECT_EQ(names.count("/html/T999NONE.htm"), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EnglishAndJapanese, HelpFileTest, ::testing::Values(L"Skylume.chm", L"Skylume_jpn.chm"));
+
+TEST(HelpFileDirectoryTest, DamagedFilesHaveNoDirectory) {
+    const std::string bytes = ReadFile(BuiltHelpFile()).value_or("");
+    ASSERT_GT(bytes.size(), 0x200u);
+    EXPECT_FALSE(ReadChmDirectory("").has_value());
+    EXPECT_FALSE(ReadChmDirectory(bytes.substr(0, 0x60)).has_value()) << "cut inside the directory";
+    std::string renamed = bytes;
+    renamed[0] = 'X';
+    EXPECT_FALSE(ReadChmDirectory(renamed).has_value());
+    // A directory that claims more chunks than the file holds.
+    std::string overlong = bytes;
+    const size_t directory =
+        size_t(static_cast<unsigned char>(bytes[0x48])) | size_t(static_cast<unsigned char>(bytes[0x49])) << 8;
+    ASSERT_EQ(overlong.compare(directory, 4, "ITSP"), 0);
+    overlong[directory + 0x2C] = char(0x7F);
+    EXPECT_FALSE(ReadChmDirectory(overlong).has_value());
+}
+
+namespace {
+
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+    MakeFolders(to);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(from + L"\\" + name, to + L"\\" + name);
+        else
+            ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+}
+
+// A settings window whose "ApplicationPath" names a display program in the program folder, beside the help file.
+class HelpOpeningTest : public ::testing::Test {
+protected:
+    HelpOpeningTest() {
+        // Every shipped default, so that every page the program has can load.
+        CopyTree(SourceFile(L"data/common"), folders.commonAppData() + L"\\Quillon\\Skylume");
+        MakeFolders(folders.commonModules() + L"\\Visualizer");
+        WriteFile(folders.commonModules() + L"\\Visualizer\\module-sub.swf", "FWS");
+        ::CopyFileW(BuiltHelpFile().c_str(), (program / L"Skylume.chm").c_str(), FALSE);
+        SetApplicationPath(program / L"Skylume.exe");
+    }
+    static void SetApplicationPath(const std::wstring& path) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key, L"ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                         DWORD((path.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    }
+    HWND Open() {
+        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+        HWND window = WaitForWindow(process->id(), kWindowClass);
+        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
+            ::Sleep(50);
+        return window;
+    }
+    void Close(HWND window) {
+        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        process->Wait(10000);
+    }
+    static int CategoryCount(HWND window) {
+        return int(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0));
+    }
+    // Selects a category and answers the title the window shows for it.
+    static std::wstring SelectCategory(HWND window, int index) {
+        HWND list = ::GetDlgItem(window, kCategoryList);
+        ::SendMessageW(list, LB_SETCURSEL, index, 0);
+        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(kCategoryList, LBN_SELCHANGE), LPARAM(list));
+        wchar_t title[128] = {};
+        ::GetWindowTextW(::FindWindowExW(window, nullptr, L"SkylumeConfigItemWindow", nullptr), title, 128);
+        return title;
+    }
+    static HWND CurrentPage(HWND window) {
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            if (std::wstring(className) == L"#32770" && ::IsWindowVisible(child))
+                return child;
+        }
+        return nullptr;
+    }
+    // F1 pressed with the focus on the page's first control, as a user would.
+    static void PressF1OnPage(HWND window) {
+        ::SetForegroundWindow(window);
+        HWND page = CurrentPage(window);
+        HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
+        ::SendMessageW(page, WM_NEXTDLGCTL, WPARAM(first ? first : page), TRUE);
+        TypeChord({VK_F1});
+    }
+
+    IsolatedFolders folders;
+    ProgramFolder program;
+    FlashPlayer flash{0x000A0000};
+    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
+    RegistryKeyCleaner machineKey{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel"};
+    std::unique_ptr<RunningProcess> process;
+};
+
+struct ViewerSearch {
+    DWORD process;
+    HWND found;
+};
+
+// A visible top-level window of Wine's HTML Help viewer in that process.
+HWND FindViewer(DWORD process, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 100) {
+        ViewerSearch search{process, nullptr};
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* search = reinterpret_cast<ViewerSearch*>(data);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                wchar_t className[64] = {};
+                ::GetClassNameW(window, className, 64);
+                if (owner == search->process && ::IsWindowVisible(window) && std::wstring(className) == L"HH Parent")
+                    search->found = window;
+                return search->found == nullptr;
+            },
+            LPARAM(&search));
+        if (search.found)
+            return search.found;
+        ::Sleep(100);
+    }
+    return nullptr;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+} // namespace
+
+TEST_F(HelpOpeningTest, HelpButtonAndF1OpenTheHelpFileInTheSystemViewer) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(window, WM_COMMAND, kHelpButton, 0);
+    HWND viewer = FindViewer(process->id(), 10000);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(WindowText(viewer), L"Skylume Help") << "the viewer shows the installed help file";
+    ::SendMessageW(viewer, WM_CLOSE, 0, 0);
+    ASSERT_EQ(FindViewer(process->id(), 0), nullptr);
+
+    PressF1OnPage(window);
+    viewer = FindViewer(process->id(), 10000);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(WindowText(viewer), L"Skylume Help");
+    ::SendMessageW(viewer, WM_CLOSE, 0, 0);
+    Close(window);
+}
+
+TEST_F(HelpOpeningTest, WithoutTheHelpFileHelpOpensNothing) {
+    ::DeleteFileW((program / L"Skylume.chm").c_str());
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(window, WM_COMMAND, kHelpButton, 0);
+    PressF1OnPage(window);
+    EXPECT_EQ(FindViewer(process->id(), 2000), nullptr);
+    EXPECT_NE(::FindWindowW(kWindowClass, nullptr), nullptr) << "the window is still open";
+    Close(window);
+}
+
+namespace {
+
+// The topic each page's help should open, found by a word of the page's English title; additional modules (no
+// known word) share the overview topic.
+std::wstring ExpectedTopic(const std::wstring& title) {
+    static const std::pair<const wchar_t*, int> kTitleWords[] = {
+        {L"General", kCategoryGeneral},   {L"Display", kCategoryDisplay},
+        {L"Wake", kCategoryWakeup},       {L"Version", kCategoryVersion},
+        {L"Clock", kCategoryClock},       {L"Photo", kCategoryPhoto},
+        {L"News", kCategoryNews},         {L"Music", kCategoryMusic},
+        {L"Calendar", kCategoryCalendar}, {L"Visualizer", kCategoryVisualizer}};
+    for (const auto& [word, category] : kTitleWords)
+        if (title.find(word) != std::wstring::npos)
+            return HelpTopicOfCategory(category);
+    return HelpTopicOfCategory(kCategoryAdditionalModule);
+}
+
+// Puts the recording viewer beside the program, where the loader finds it before the system's.
+class RecordedTopicTest : public HelpOpeningTest {
+protected:
+    RecordedTopicTest() {
+        ::CopyFileW((FolderOfThisExecutable() + L"\\help-viewer-stand-in\\hhctrl.ocx").c_str(),
+                    (program / L"hhctrl.ocx").c_str(), FALSE);
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\SkylumeStandIns\\HelpViewer", 0, nullptr, 0, KEY_WRITE,
+                          nullptr, &key, nullptr);
+        const std::wstring path = LogPath();
+        ::RegSetValueExW(key, L"Log", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                         DWORD((path.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+        // Wine prefers its own viewer even beside the program unless told otherwise for this program.
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\SkylumeSetting.exe\\DllOverrides", 0,
+                          nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        ::RegSetValueExW(key, L"hhctrl.ocx", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"native"), 14);
+        ::RegCloseKey(key);
+    }
+    std::wstring LogPath() const { return log / L"topics.txt"; }
+    // The lines recorded since the last call.
+    std::string TakeRecorded() {
+        for (int i = 0; i < 50 && !FileExists(LogPath()); ++i)
+            ::Sleep(100);
+        ::Sleep(200);
+        std::string text = ReadFile(LogPath()).value_or("");
+        ::DeleteFileW(LogPath().c_str());
+        return text;
+    }
+
+    TempFolder log{L"help-viewer"};
+    RegistryKeyCleaner standIn{HKEY_CURRENT_USER, L"Software\\SkylumeStandIns\\HelpViewer"};
+    RegistryKeyCleaner wineOverride{HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\SkylumeSetting.exe"};
+};
+
+} // namespace
+
+TEST_F(RecordedTopicTest, EachPageOpensItsOwnTopicByF1AndByTheHelpButton) {
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    const std::string helpFile = Narrow(program / L"Skylume.chm");
+    const int count = CategoryCount(window);
+    ASSERT_GE(count, 3) << "General, Version and Visualizer at least";
+    std::set<std::wstring> seenTopics;
+    for (int index = 0; index < count; ++index) {
+        const std::wstring title = SelectCategory(window, index);
+        ASSERT_FALSE(title.empty()) << index;
+        const std::string expected = helpFile + "::" + Narrow(ExpectedTopic(title)) + "\r\n";
+        seenTopics.insert(ExpectedTopic(title));
+
+        ::PostMessageW(window, WM_COMMAND, kHelpButton, 0);
+        EXPECT_EQ(TakeRecorded(), expected) << "Help on " << Narrow(title);
+        PressF1OnPage(window);
+        EXPECT_EQ(TakeRecorded(), expected) << "F1 on " << Narrow(title);
+        ::SendMessageW(window, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(window, kCategoryList)), TRUE);
+        TypeChord({VK_F1});
+        EXPECT_EQ(TakeRecorded(), expected) << "F1 on the category list at " << Narrow(title);
+    }
+    EXPECT_GE(seenTopics.size(), 2u) << "pages of different categories open different topics";
+    Close(window);
+}

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Setup and uninstall in a fresh Wine prefix: silent install, the installed program opens its settings window on
+# the installed defaults, INIT_DATA ran; silent uninstall ends that window (HALT) and leaves no program file, no
+# value of Setup and no browser entry, and keeps the user's own data. Uses the x86_64 build: this machine's Wine
+# runs 64-bit programs only, and the i686 installer (an x86 program) differs from it only in its folder and
+# registry view.
+set -uo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
+source "$ROOT/scripts/prefix.sh"
+ARCH=x86_64
+WORK=$(mktemp -d /tmp/skylume-installer-XXXXXX)
+export WINEPREFIX="$WORK/prefix"
+failures=0
+check() { # description, command...
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+absent() { ! "$@"; }
+cleanup() {
+    WINEPREFIX="$WORK/prefix" wineserver -k 2>/dev/null
+    WINEPREFIX="$WORK/prefix" wineserver -w 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+SETUP=$("$ROOT/scripts/build-installer" --arch "$ARCH" --out "$WORK/SkylumeSetup.exe" 2>"$WORK/build.log") ||
+    { cat "$WORK/build.log"; exit 1; }
+prepare_prefix "$WINEPREFIX"
+DRIVE="$WINEPREFIX/drive_c"
+if [ "$ARCH" = i686 ]; then
+    PROGRAM_DIR='C:\Program Files (x86)\Quillon\Skylume'; VIEW=/reg:32; REGSVR='C:\windows\syswow64\regsvr32.exe'
+else
+    PROGRAM_DIR='C:\Program Files\Quillon\Skylume'; VIEW=/reg:64; REGSVR=regsvr32
+fi
+PROGRAM="$(winepath -u "$PROGRAM_DIR")"
+COMMON="$DRIVE/ProgramData/Quillon/Skylume"
+USERDATA="$DRIVE/users/$(id -un)/AppData/Roaming/Quillon/Skylume/Modules"
+MENU_KEY='HKCU\Software\Microsoft\Internet Explorer\MenuExt\Add RSS Feed to Skylume'
+regvalue() { wine reg query "$1" /v "$2" ${3:-} 2>/dev/null | tr -d '\r' | grep -q "$2"; }
+
+wine "$SETUP" /S
+wineserver -w
+echo "installed for $ARCH"
+for f in SkylumeSetting.exe DaystreamSetting_jpn.dll SkylumeSetting_fra.dll SkylumeSetting_gbr.dll \
+    SkylumeSetting_ita.dll SkylumeSetting_deu.dll DaystreamSetting_usa.dll SkylumeSetting_esp.dll \
+    SkylumeSetting_rus.dll uninstall.exe; do
+    check "program folder holds $f" test -f "$PROGRAM/$f"
+done
+check "program folder holds the English help file (English system)" cmp -s "$BUILD/x86_64/bin/Skylume.chm" "$PROGRAM/Skylume.chm"
+while IFS= read -r f; do
+    check "program folder holds $f" cmp -s "$ROOT/data/program/$f" "$PROGRAM/$f"
+done < <(cd "$ROOT/data/program" && find . -type f | sed 's|^\./||')
+while IFS= read -r f; do
+    check "all-users data holds $f" cmp -s "$ROOT/data/common/$f" "$COMMON/$f"
+done < <(cd "$ROOT/data/common" && find . -type f | sed 's|^\./||')
+check "ApplicationPath in the view the program reads" \
+    sh -c "wine reg query 'HKLM\\SOFTWARE\\Quillon\\Tessel' /v ApplicationPath $VIEW 2>/dev/null | tr -d '\\r' | grep -qF '$PROGRAM_DIR\\Skylume.exe'"
+check "INIT_DATA: browser menu entry" regvalue "$MENU_KEY" Contexts
+check "INIT_DATA: browser menu script" test -f "$PROGRAM/aiesc.html"
+if ls "$ROOT/data/common/Background/"*.jpg "$ROOT/data/common/Background/"*.swf >/dev/null 2>&1; then
+    check "INIT_DATA: default background list" test -f "$COMMON/Modules/bkimglist.dat"
+fi
+
+# The installed program, with the Flash stand-in the test machine needs, opens its window on the installed data.
+mkdir -p "$DRIVE/SkylumeStandIns"
+cp "$BUILD/$ARCH/bin/FlashStandIn.dll" "$DRIVE/SkylumeStandIns/"
+wine "$REGSVR" /s 'C:\SkylumeStandIns\FlashStandIn.dll'
+wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
+settings=$!
+opens_window() { wine "$BUILD/x86_64/bin/show_category.exe" 0 >/dev/null; }
+check "the installed program opens its settings window" opens_window
+check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
+echo "<conf_data><mine/></conf_data>" >"$USERDATA/own.xml"
+
+# Uninstalled while the settings window is still open: HALT ends it.
+wine "$PROGRAM/uninstall.exe" /S
+timeout 180 wineserver -w # the uninstaller runs on from a copy of itself; wait for it and everything it ends
+check "HALT ended the open settings window" absent kill -0 "$settings"
+check "no program folder left" absent test -e "$PROGRAM"
+check "no ApplicationPath left" absent regvalue 'HKLM\SOFTWARE\Quillon\Tessel' ApplicationPath "$VIEW"
+check "no uninstall entry left" absent regvalue \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\SkylumeSettings' DisplayName "$VIEW"
+check "no browser menu entry left" absent regvalue "$MENU_KEY" Contexts
+check "no all-users default data left" absent test -e "$COMMON/Modules/data.xml"
+check "the user's own data stays" test -f "$USERDATA/own.xml"
+check "the user's own settings stay" test -f "$USERDATA/data.xml"
+
+# On a Japanese Windows Setup installs the Japanese help file under the same name.
+LC_ALL=ja_JP.UTF-8 wine "$SETUP" /S
+wineserver -w
+check "program folder holds the Japanese help file (Japanese system)" \
+    cmp -s "$BUILD/x86_64/bin/Skylume_jpn.chm" "$PROGRAM/Skylume.chm"
+wine "$PROGRAM/uninstall.exe" /S
+wineserver -w
+check "no program folder left after the second uninstall" absent test -e "$PROGRAM"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
