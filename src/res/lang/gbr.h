@@ -3,3 +3,9 @@
 
 #undef TXT_IDS_FLASH_MISSING
 #define TXT_IDS_FLASH_MISSING "Skylume Settings cannot start because Flash Player is not installed.\r\nInstall Flash Player 9.0 or later, then start Skylume Settings again."
+
+// Display page and photo pages.
+#undef TXT_IDS_POSITION_CENTER
+#define TXT_IDS_POSITION_CENTER "Centre"
+#undef TXT_PHOTO_VIEW_SLIDESHOW
+#define TXT_PHOTO_VIEW_SLIDESHOW "Switch on the &slide show"
