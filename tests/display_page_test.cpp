@@ -66,8 +66,8 @@ TEST_F(InstallerBackgroundSteps, RelocationTurnsABareNameIntoTheFullPathOnce) {
     WriteFile(data, "<conf_data><keep/><background position=\"zoom\">dawn.jpg</background></conf_data>");
     EXPECT_TRUE(RelocateBackgroundPath(data));
     const std::string once = ReadFile(data).value_or("");
-    EXPECT_NE(once.find(">" + win32::WideToUtf8(background) + "\\Dawn.jpg</background>"), std::string::npos)
-        << "the name as the file system has it: " << once;
+    const std::string relocated = win32::WideToUtf8(background + L"\\Dawn.jpg</background>");
+    EXPECT_NE(once.find(relocated), std::string::npos) << "the name as the file system has it: " << once;
     EXPECT_NE(once.find("<keep/>"), std::string::npos);
     EXPECT_FALSE(RelocateBackgroundPath(data));
     EXPECT_EQ(ReadFile(data), once);

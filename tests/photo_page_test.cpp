@@ -160,8 +160,9 @@ TEST_F(PhotoPageTest, ViewDialogCorrectsTheIntervalAndEditsTheChosenLayout) {
     ASSERT_NE(dialog, nullptr);
     HWND edit = ::GetDlgItem(dialog, kInterval);
     auto text = [edit] {
+        // Another process's edit: its text is asked for, GetWindowText would only read the caption.
         wchar_t buffer[16] = {};
-        ::GetWindowTextW(edit, buffer, 16);
+        ::SendMessageW(edit, WM_GETTEXT, 16, LPARAM(buffer));
         return std::wstring(buffer);
     };
     EXPECT_EQ(text(), L"20");
@@ -178,10 +179,9 @@ TEST_F(PhotoPageTest, ViewDialogCorrectsTheIntervalAndEditsTheChosenLayout) {
         EXPECT_EQ(text(), shown) << "typed " << Narrow(typed);
     }
     HWND spin = ::GetDlgItem(dialog, 1023);
-    int low = 0, high = 0;
-    ::SendMessageW(spin, UDM_GETRANGE32, WPARAM(&low), LPARAM(&high));
-    EXPECT_EQ(low, 10);
-    EXPECT_EQ(high, 60);
+    const LRESULT range = ::SendMessageW(spin, UDM_GETRANGE, 0, 0);
+    EXPECT_EQ(HIWORD(range), 10);
+    EXPECT_EQ(LOWORD(range), 60);
     ::SendMessageW(edit, WM_SETTEXT, 0, LPARAM(L"45"));
     ::SendDlgItemMessageW(dialog, kSlideshow, BM_CLICK, 0, 0);
     EXPECT_FALSE(::IsWindowEnabled(edit)) << "unchecked: the interval controls are disabled";
