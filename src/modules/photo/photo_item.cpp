@@ -6,6 +6,9 @@
 namespace photo {
 
 bool FileMatches(const std::wstring& path) {
+    // Without wildcards a search finds exactly what the attributes query finds, at a fraction of the cost.
+    if (path.find_first_of(L"*?") == std::wstring::npos)
+        return !path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     WIN32_FIND_DATAW entry;
     win32::FindHandle find(::FindFirstFileW(path.c_str(), &entry));
     return bool(find);
