@@ -240,3 +240,28 @@ TEST_F(PhotoDataTest, TwoWritersAtOnceLeaveOneCompleteVersion) {
     ASSERT_TRUE(last.Load(path, false));
     EXPECT_TRUE(last.views()[0].interval == 11 || last.views()[0].interval == 22);
 }
+
+TEST(PhotoRules, NamesTypeTextsAndTheFolderChoiceRule) {
+    EXPECT_EQ(photo::FileDisplayName(L"C:\\a\\b.c\\photo.final.jpg"), L"photo.final");
+    EXPECT_EQ(photo::FileDisplayName(L"C:\\a\\.hidden"), L".hidden") << "a dot right after the backslash stays";
+    EXPECT_EQ(photo::FileDisplayName(L"noslash.jpg"), L"noslash.jpg");
+    EXPECT_EQ(photo::ParseDecimal(L" 42abc"), 42);
+    EXPECT_EQ(photo::ParseDecimal(L"-7"), -7);
+    EXPECT_EQ(photo::ParseDecimal(L"x1"), 0);
+    EXPECT_EQ(photo::FileTypeDescription({1, 1}, L"JPEG", L"GIF", L"PNG"), L"JPEG,GIF,PNG");
+    EXPECT_EQ(photo::FileTypeDescription({0, 1}, L"JPEG", L"GIF", L"PNG"), L"JPEG,PNG");
+    EXPECT_EQ(photo::FileTypeFilter({}, L"JPEG"), L"JPEG (*.jpeg;*.jpg)|*.jpeg; *.jpg||");
+    EXPECT_EQ(photo::FileTypeFilter({1, 0}, L"J,G"), L"J,G (*.jpeg;*.jpg;*.gif)|*.jpeg; *.jpg; *.gif||");
+    EXPECT_TRUE(photo::HasPhotoExtension(L"a.JPEG"));
+    EXPECT_FALSE(photo::HasPhotoExtension(L"a.png"));
+
+    // The folder browser accepts a folder only when this finds a picture directly inside it.
+    TempFolder folder{L"pictures"};
+    MakeFolders(folder / L"sub");
+    WriteFile(folder / L"sub\\deep.jpg", "jpeg");
+    WriteFile(folder / L"only.png", "png");
+    EXPECT_FALSE(photo::FindFirstPicture(folder.path(), {}).has_value()) << "PNG without Flash 8, and no subfolders";
+    EXPECT_EQ(photo::FindFirstPicture(folder.path(), {0, 1}), folder / L"only.png");
+    WriteFile(folder / L"later.jpeg", "jpeg");
+    EXPECT_EQ(photo::FindFirstPicture(folder.path(), {0, 1}), folder / L"later.jpeg") << "JPEG is searched first";
+}
