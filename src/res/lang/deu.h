@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "Visualisierung"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Visualisierungsmodul"
 #define TXT_VISUALIZER_LINE "Visualisierung"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

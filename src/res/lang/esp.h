@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "Visualizador"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Módulo Visualizador"
 #define TXT_VISUALIZER_LINE "Visualizador"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "Visualiseur"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Module Visualiseur"
 #define TXT_VISUALIZER_LINE "Visualiseur"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "Tous les dossiers|*.*||"

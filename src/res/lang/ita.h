@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "Visualizzatore"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Modulo Visualizzatore"
 #define TXT_VISUALIZER_LINE "Visualizzatore"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

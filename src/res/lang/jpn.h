@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "ビジュアライザー"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "ビジュアライザー モジュール"
 #define TXT_VISUALIZER_LINE "ビジュアライザー"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "すべてのファイル|*.*||"

@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "Визуализатор"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Модуль визуализатора"
 #define TXT_VISUALIZER_LINE "Визуализатор"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

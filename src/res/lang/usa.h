@@ -33,3 +33,6 @@
 #define TXT_IDS_VISUALIZER_TITLE "Visualizer"
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Visualizer module"
 #define TXT_VISUALIZER_LINE "Visualizer"
+
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"
