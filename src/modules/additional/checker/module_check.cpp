@@ -26,8 +26,9 @@
 
 namespace {
 
-// The settings window's page area at its template size, where module pages are shown.
-constexpr SIZE kDefaultPageSize = {560, 380};
+// The settings window's page area, where module pages are shown (as measured under Wine with the English
+// library); --size gives another.
+constexpr SIZE kDefaultPageSize = {576, 357};
 
 void Print(const std::wstring& text) {
     HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
