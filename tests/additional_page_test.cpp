@@ -340,4 +340,32 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     EXPECT_EQ(firstTop(), 0);
 }
 
+TEST_F(AdditionalPage, ThousandItemsAndTenThousandStrayValuesOpenAndSave) {
+    const wchar_t* const controls[] = {
+        L"<control name='checkbox'><label>c</label><default>0</default></control>",
+        L"<control name='editbox'><label>e</label></control>",
+        L"<control name='combobox'><label>c</label><option>a</option><option>b</option></control>",
+        L"<control name='slider'><label>s</label><min>0</min><max>100</max><delta>5</delta></control>",
+        L"<control name='fileselector'><label>f</label></control>"};
+    std::wstring items, values;
+    for (int i = 0; i < 1000; ++i)
+        items += Item(L"k" + std::to_wstring(i), controls[i % 5]);
+    for (int i = 0; i < 10000; ++i)
+        values += Stored(L"stray" + std::to_wstring(i), L"old");
+    for (int i = 0; i < 1000; i += 5)
+        values += Stored(L"k" + std::to_wstring(i), L"1");
+    WriteDescription(L"preference.xml", Description(items));
+    WriteValues(values);
+    ASSERT_EQ(Build(), 1);
+    ASSERT_EQ(page->controls().size(), 1000u);
+    EXPECT_EQ(page->controls()[5]->value(), L"1");
+    page->SaveData();
+    const std::string saved = ReadFile(DataFile()).value_or("");
+    size_t count = 0;
+    for (size_t at = saved.find("<item "); at != std::string::npos; at = saved.find("<item ", at + 1))
+        ++count;
+    EXPECT_EQ(count, 1000u);
+    EXPECT_EQ(saved.find("stray"), std::string::npos);
+}
+
 } // namespace
