@@ -137,3 +137,6 @@
 #define IDS_ADD_PHOTOS_TITLE 192
 #define IDS_GIF_FORMAT 200
 #define IDS_PNG_FORMAT 205
+// Additional module pages.
+#define IDD_PAGE_ADDITIONAL 138
+#define IDS_ADDITIONAL_ALL_FILES 5450

@@ -1,5 +1,6 @@
 // For screenshots: waits for the settings window, selects a category by index and prints the window's
-// rectangle on screen as "x y width height". With "close" it cancels the window and waits until it is gone.
+// rectangle on screen as "x y width height"; a negative index counts from the end (-1 is the last category). With
+// "close" it cancels the window and waits until it is gone.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,7 +16,7 @@ int wmain(int argc, wchar_t** argv) {
             ::Sleep(50);
         return 0;
     }
-    const int index = argc > 1 ? _wtoi(argv[1]) : 0;
+    int index = argc > 1 ? _wtoi(argv[1]) : 0;
     HWND window = nullptr;
     for (int i = 0; i < 300 && !(window && ::IsWindowEnabled(::GetDlgItem(window, IDOK))); ++i) {
         window = ::FindWindowW(L"TesselSetting0505301612", nullptr);
@@ -24,7 +25,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!window)
         return 1;
     HWND list = ::GetDlgItem(window, 1001);
-    if (index >= ::SendMessageW(list, LB_GETCOUNT, 0, 0))
+    const int count = int(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    if (index < 0)
+        index += count;
+    if (index < 0 || index >= count)
         return 2;
     ::SendMessageW(list, LB_SETCURSEL, index, 0);
     ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(1001, LBN_SELCHANGE), LPARAM(list));

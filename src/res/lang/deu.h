@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "&Diashow einschalten"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "&Anzeigedauer je Foto:"
 #define TXT_PHOTO_VIEW_SECONDS "Sekunden"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "&Activar la presentación"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "&Tiempo por foto:"
 #define TXT_PHOTO_VIEW_SECONDS "segundos"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

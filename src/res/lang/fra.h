@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "&Activer le diaporama"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "&Durée par photo :"
 #define TXT_PHOTO_VIEW_SECONDS "secondes"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "Tous les dossiers|*.*||"

@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "&Attiva la presentazione"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "&Durata di ogni foto:"
 #define TXT_PHOTO_VIEW_SECONDS "secondi"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "スライドショーを有効にする(&S)"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "写真の表示時間(&T):"
 #define TXT_PHOTO_VIEW_SECONDS "秒"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "すべてのファイル|*.*||"

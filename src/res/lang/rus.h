@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "Включить &слайд-шоу"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "&Время показа фото:"
 #define TXT_PHOTO_VIEW_SECONDS "сек."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

@@ -78,3 +78,5 @@
 #define TXT_PHOTO_VIEW_SLIDESHOW "Turn on the &slide show"
 #define TXT_PHOTO_VIEW_INTERVAL_LABEL "&Time per photo:"
 #define TXT_PHOTO_VIEW_SECONDS "seconds"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"
