@@ -1,5 +1,5 @@
 // For screenshots, driving a running settings window from outside:
-//   show_category INDEX          selects category INDEX and prints "x y width height title" of the window
+//   show_category INDEX          selects category INDEX (-1 the last) and prints "x y width height title" of the window
 //   show_category buttons INDEX  prints the ids of the page's buttons that open a dialog (text ending in "...")
 //   show_category open INDEX ID  presses that button and prints "x y width height title" of the dialog it opened
 //                                (exit 3 when nothing, or only a system file or folder dialog, opened)
@@ -51,7 +51,10 @@ HWND CurrentPage(HWND window) {
 // Selects the category and answers the page title the window shows, or nothing past the last category.
 bool SelectCategory(HWND window, int index, std::wstring& title) {
     HWND list = ::GetDlgItem(window, 1001);
-    if (index >= ::SendMessageW(list, LB_GETCOUNT, 0, 0))
+    const int count = int(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    if (index < 0) // counted from the end: -1 is the last category
+        index += count;
+    if (index < 0 || index >= count)
         return false;
     ::SendMessageW(list, LB_SETCURSEL, index, 0);
     ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(1001, LBN_SELCHANGE), LPARAM(list));
