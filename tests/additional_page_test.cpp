@@ -116,6 +116,24 @@ protected:
     std::unique_ptr<CCWAdditionalModule> page;
 };
 
+TEST(AllFilesText, EveryLanguageLibraryHasTheFileSelectorsAllFilesList) {
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"DaystreamSetting_jpn.dll", L"すべてのファイル|*.*||"},
+        {L"SkylumeSetting_fra.dll", L"Tous les dossiers|*.*||"},
+        {L"DaystreamSetting_usa.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_gbr.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_deu.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_ita.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_esp.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_rus.dll", L"All files|*.*||"}};
+    for (const auto& [library, text] : expected) {
+        win32::Module module(
+            ::LoadLibraryExW((FolderOfThisExecutable() + L"\\" + library).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module) << library;
+        EXPECT_EQ(win32::LoadResString(module.get(), 5450), text) << library;
+    }
+}
+
 TEST_F(AdditionalPage, WindowElementDecidesWhetherThereIsAPage) {
     WriteDescription(L"preference.xml", "<conf_window/>");
     EXPECT_EQ(Build(), 0);
