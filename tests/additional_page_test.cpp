@@ -358,6 +358,8 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     ::SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
     ::SendMessageW(window, WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(firstTop(), 0);
+    ::SendMessageW(page->controls()[0]->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(firstTop(), -3 * 18) << "a wheel notch over an item scrolls the page three line steps";
 }
 
 // The browse button opens the platform's open-file dialog with the item's type list; confirming a path makes it
