@@ -8,11 +8,13 @@
 #include "win32/com.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 using namespace testenv;
 using additional::RowLabel;
@@ -115,6 +117,24 @@ protected:
     win32::Font font;
     std::unique_ptr<CCWAdditionalModule> page;
 };
+
+TEST(AllFilesText, EveryLanguageLibraryHasTheFileSelectorsAllFilesList) {
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"DaystreamSetting_jpn.dll", L"すべてのファイル|*.*||"},
+        {L"SkylumeSetting_fra.dll", L"Tous les dossiers|*.*||"},
+        {L"DaystreamSetting_usa.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_gbr.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_deu.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_ita.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_esp.dll", L"All files|*.*||"},
+        {L"SkylumeSetting_rus.dll", L"All files|*.*||"}};
+    for (const auto& [library, text] : expected) {
+        win32::Module module(
+            ::LoadLibraryExW((FolderOfThisExecutable() + L"\\" + library).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module) << library;
+        EXPECT_EQ(win32::LoadResString(module.get(), 5450), text) << library;
+    }
+}
 
 TEST_F(AdditionalPage, WindowElementDecidesWhetherThereIsAPage) {
     WriteDescription(L"preference.xml", "<conf_window/>");
@@ -338,6 +358,46 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     ::SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
     ::SendMessageW(window, WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(firstTop(), 0);
+    ::SendMessageW(page->controls()[0]->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(firstTop(), -3 * 18) << "a wheel notch over an item scrolls the page three line steps";
+}
+
+// The browse button opens the platform's open-file dialog with the item's type list; confirming a path makes it
+// the item's value, cancelling changes nothing.
+TEST_F(AdditionalPage, BrowseButtonTakesTheConfirmedFile) {
+    ASSERT_TRUE(WriteFile(folder / L"chosen.txt", "text"));
+    ASSERT_EQ(BuildItems(Item(L"file", L"<control name='fileselector'><label>f</label><filter ext='txt'>Text</filter>"
+                                       L"</control>")),
+              1);
+    auto* selector = Control<CConfFileSelector>(0);
+    ASSERT_NE(selector, nullptr);
+    auto browse = [&](const std::wstring& typed, WPARAM button) {
+        std::wstring filter;
+        std::thread driver([&] {
+            HWND dialog = nullptr;
+            for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
+                for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
+                     window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
+                    if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
+                        dialog = window;
+            if (!dialog)
+                return;
+            wchar_t type[64] = {};
+            ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
+            filter = type;
+            for (int id : {edt1, cmb13})
+                ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
+            ::PostMessageW(dialog, WM_COMMAND, button, 0);
+        });
+        ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0);
+        driver.join();
+        return filter;
+    };
+    EXPECT_EQ(browse(folder / L"chosen.txt", IDCANCEL), L"Text");
+    EXPECT_EQ(selector->shownPath(), L"");
+    browse(folder / L"chosen.txt", IDOK);
+    EXPECT_EQ(selector->shownPath(), folder / L"chosen.txt");
+    EXPECT_EQ(page->IsModified(), 1);
 }
 
 TEST_F(AdditionalPage, ThousandItemsAndTenThousandStrayValuesOpenAndSave) {

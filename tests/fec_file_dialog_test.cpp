@@ -117,7 +117,7 @@ TEST_F(FileDialog, FiveHundredFilesComeBackInTheFieldsOrder) {
     std::vector<std::wstring> paths = Collect(dialog);
     ASSERT_EQ(paths.size(), 500u);
     // The order of the file-name field, each name behind the folder.
-    std::wstring names = additional::NameListFromSpec(field);
+    std::wstring names = additional::NameListFromField(field);
     size_t at = 0;
     for (const std::wstring& path : paths) {
         std::wstring name(names.c_str() + at);
@@ -159,14 +159,14 @@ TEST_F(FileDialog, CancelWithoutOverflowIsCancel) {
     EXPECT_EQ(dialog.GetStartPosition(), nullptr);
 }
 
-TEST(FileSelection, PlatformBufferAndSpecForms) {
+TEST(FileSelection, PlatformBufferAndFieldForms) {
     using additional::PathsFromResultBuffer;
     EXPECT_EQ(PathsFromResultBuffer(std::wstring(L"C:\\a\\one.txt\0\0", 14)),
               std::vector<std::wstring>{L"C:\\a\\one.txt"});
     EXPECT_EQ(PathsFromResultBuffer(std::wstring(L"C:\\\0x.txt\0y.txt\0\0", 17)),
               (std::vector<std::wstring>{L"C:\\x.txt", L"C:\\y.txt"}));
-    EXPECT_EQ(additional::NameListFromSpec(L"\"a b.txt\" \"c.txt\""), std::wstring(L"a b.txt\0c.txt\0\0", 15));
-    EXPECT_EQ(additional::NameListFromSpec(L"\"a.txt\" \"c.txt\" "), std::wstring(L"a.txt\0c.txt\0\0", 13));
+    EXPECT_EQ(additional::NameListFromField(L"\"a b.txt\" \"c.txt\""), std::wstring(L"a b.txt\0c.txt\0\0", 15));
+    EXPECT_EQ(additional::NameListFromField(L"\"a.txt\" \"c.txt\" "), std::wstring(L"a.txt\0c.txt\0\0", 13));
 }
 
 } // namespace

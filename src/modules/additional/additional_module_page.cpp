@@ -355,5 +355,13 @@ bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         result = 0;
         return true;
     }
+    // The wheel scrolls the page three line steps a notch; controls that use the wheel themselves keep it.
+    if (message == WM_MOUSEWHEEL && (::GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VSCROLL)) {
+        const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+        for (int i = 0; i < 3 * std::abs(notches); ++i)
+            Scroll(notches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+        result = 0;
+        return true;
+    }
     return CConfWindowInf::OnMessage(message, wParam, lParam, result);
 }

@@ -83,20 +83,20 @@ UINT_PTR CALLBACK CFECFileDialog::HookProc(HWND hook, UINT message, WPARAM, LPAR
 }
 
 void CFECFileDialog::TakeSelection(HWND frame) {
-    LRESULT specLength = SendMessageW(frame, CDM_GETSPEC, 0, 0);
+    LRESULT fieldLength = SendMessageW(frame, CDM_GETSPEC, 0, 0);
     LRESULT folderLength = SendMessageW(frame, CDM_GETFOLDERPATH, 0, 0);
-    if (specLength < 0 || folderLength < 0 || specLength + folderLength <= static_cast<LRESULT>(ofn_.nMaxFile)) {
+    if (fieldLength < 0 || folderLength < 0 || fieldLength + folderLength <= static_cast<LRESULT>(ofn_.nMaxFile)) {
         FreeOwnSelection();
         return;
     }
     parsed_ = false;
-    spec_ = DialogText(frame, CDM_GETSPEC, specLength);
+    field_ = DialogText(frame, CDM_GETSPEC, fieldLength);
     folder_ = DialogText(frame, CDM_GETFOLDERPATH, folderLength);
     // Wine's dialog (8.0) copies the whole selection into lpstrFile without looking at nMaxFile and reports
     // success instead of FNERR_BUFFERTOOSMALL. While the selection is too large, the platform therefore writes
     // into a spare buffer big enough for it; nMaxFile stays as it was, so a platform that checks still fails
     // with FNERR_BUFFERTOOSMALL, and the original buffer stays alive for one that kept its pointer.
-    size_t needed = static_cast<size_t>(specLength + folderLength) + MAX_PATH;
+    size_t needed = static_cast<size_t>(fieldLength + folderLength) + MAX_PATH;
     if (overflowResult_.size() < needed)
         overflowResult_.assign(needed, L'\0');
     ofn_.lpstrFile = overflowResult_.data();
@@ -105,16 +105,16 @@ void CFECFileDialog::TakeSelection(HWND frame) {
 void CFECFileDialog::FreeOwnSelection() {
     ofn_.lpstrFile = result_.data();
     parsed_ = false;
-    spec_.reset();
+    field_.reset();
     folder_.reset();
 }
 
 const std::wstring& CFECFileDialog::ParsedNames() {
     if (!parsed_) {
-        spec_ = additional::NameListFromSpec(*spec_);
+        field_ = additional::NameListFromField(*field_);
         parsed_ = true;
     }
-    return *spec_;
+    return *field_;
 }
 
 const std::vector<std::wstring>& CFECFileDialog::PlatformPaths() {

@@ -29,7 +29,7 @@ public:
     std::wstring GetNextPathName(POSITION& position);
 
     // True while the selection is held in the dialog's own copy rather than the platform's buffer.
-    bool HoldsOwnSelection() const { return spec_.has_value(); }
+    bool HoldsOwnSelection() const { return field_.has_value(); }
 
 private:
     static UINT_PTR CALLBACK HookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
@@ -52,6 +52,6 @@ private:
 
     bool parsed_ = false;
     std::optional<std::wstring> folder_;
-    std::optional<std::wstring> spec_;
+    std::optional<std::wstring> field_;
     std::optional<std::vector<std::wstring>> platformPaths_;
 };

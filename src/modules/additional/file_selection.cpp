@@ -29,15 +29,15 @@ std::vector<std::wstring> PathsFromResultBuffer(std::wstring_view buffer) {
     return paths;
 }
 
-std::wstring NameListFromSpec(std::wstring_view spec) {
+std::wstring NameListFromField(std::wstring_view field) {
     std::wstring text;
-    text.reserve(spec.size() + 1);
-    for (size_t i = 0; i < spec.size(); ++i) {
-        if (spec.substr(i, 3) == L"\" \"") {
+    text.reserve(field.size() + 1);
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field.substr(i, 3) == L"\" \"") {
             text += L'"';
             i += 2;
         } else {
-            text += spec[i];
+            text += field[i];
         }
     }
     // Wine's dialog ends the field with a blank after the last quote.

@@ -15,7 +15,7 @@ std::vector<std::wstring> PathsFromResultBuffer(std::wstring_view buffer);
 // quote, trailing blanks and the outer quotes go, and the remaining quotes separate the names. A text without
 // quotes is one name.
 // Answers the names followed by one null each and a final null, the form the dialog walks.
-std::wstring NameListFromSpec(std::wstring_view spec);
+std::wstring NameListFromField(std::wstring_view field);
 
 // The folder, a separating backslash unless the folder already ends in one, and the name.
 std::wstring JoinFolderAndName(std::wstring_view folder, std::wstring_view name);
