@@ -1,5 +1,7 @@
 #include "ui/config_dialog.h"
 
+#include "modules/clock/calendar_page.h"
+#include "modules/clock/clock_page.h"
 #include "res/resource.h"
 #include "shell/display_link.h"
 #include "shell/folders.h"
@@ -188,6 +190,10 @@ bool CTesselConfigDialog::CreatePages() {
     if (!AddPage(std::make_unique<CCWVersion>(categoryList_, item(IDOK), font_.get()), L".", false))
         return false;
     // The photo, news, clock, calendar and music pages follow here in that order.
+    if (!AddPage(std::make_unique<CCWClockModule>(categoryList_, item(IDOK), font_.get()), L"Clock", true))
+        return false;
+    if (!AddPage(std::make_unique<CCWCalendarModule>(categoryList_, item(IDOK), font_.get()), L"Calendar", true))
+        return false;
     std::wstring common;
     shell::GetCommonModulesFolder(common);
     if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {
