@@ -109,7 +109,8 @@ ProgramFolder::ProgramFolder() : folder_(L"program") {
     static const wchar_t* const kFiles[] = {
         L"SkylumeSetting.exe",       L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",
         L"SkylumeSetting_gbr.dll",   L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll",
-        L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll"};
+        L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll",
+        L"citydb.dat"};
     for (const wchar_t* name : kFiles)
         if (!::CopyFileW((built + L"\\" + name).c_str(), (folder_ / name).c_str(), FALSE))
             throw std::runtime_error("cannot copy the built program");
@@ -303,6 +304,28 @@ RegistryKeyCleaner::~RegistryKeyCleaner() {
 } // namespace testenv
 
 namespace testenv {
+
+void InstallShippedModuleDefaults(const IsolatedFolders& folders) {
+    CopyTree(SourceFile(L"data/common/Modules"), folders.commonModules());
+}
+
+void CopyTree(const std::wstring& source, const std::wstring& target) {
+    MakeFolders(target);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((source + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(source + L"\\" + name, target + L"\\" + name);
+        else
+            ::CopyFileW((source + L"\\" + name).c_str(), (target + L"\\" + name).c_str(), FALSE);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+}
 
 std::wstring SourceFile(const std::wstring& relative) {
 #ifdef SKYLUME_SOURCE_DIR
