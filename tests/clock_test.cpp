@@ -62,7 +62,8 @@ protected:
 TEST_F(CityDatabaseFormat, ReadsZonesGroupsAndCitiesAgainstTheRegistry) {
     ASSERT_NE(database.FindTimeZone(kTokyo), nullptr);
     EXPECT_EQ(database.FindTimeZone(L"tokyo standard time"), nullptr) << "key names compare case-sensitively";
-    const std::string file = CityFile({kTokyo, kLondon}, {{0, {{0, L"東京"}, {1, L"ロンドン"}}}, {2, {{1, L"London"}}}});
+    const std::string file =
+        CityFile({kTokyo, kLondon}, {{0, {{0, L"東京"}, {1, L"ロンドン"}}}, {2, {{1, L"London"}}}});
     ASSERT_TRUE(database.ReadCityData(file));
     ASSERT_EQ(database.groups().size(), 2u);
     const CCityGroup* japanese = database.FindCityGroup(0);
@@ -99,8 +100,7 @@ TEST_F(CityDatabaseFormat, RejectsWrongMagicAndOutOfRangeCounts) {
 }
 
 TEST_F(CityDatabaseFormat, LanguageSixStopsTheLoadAndEarlierGroupsStay) {
-    const std::string file =
-        CityFile({kTokyo}, {{5, {{0, L"Tokyo"}}}, {6, {{0, L"Tokio"}}}, {1, {{0, L"Tokyo"}}}});
+    const std::string file = CityFile({kTokyo}, {{5, {{0, L"Tokyo"}}}, {6, {{0, L"Tokio"}}}, {1, {{0, L"Tokyo"}}}});
     EXPECT_FALSE(database.ReadCityData(file));
     ASSERT_EQ(database.groups().size(), 1u);
     EXPECT_EQ(database.groups()[0].languageIndex, 5);
@@ -173,8 +173,8 @@ TEST(TimeZones, FirstIncompleteZoneEndsTheListAndDaylightNeedsBothMonths) {
     RegistryKeyCleaner cleaner(HKEY_CURRENT_USER, L"Software\\SkylumeTests");
     auto addZone = [&](const std::wstring& name, WORD standardMonth, WORD daylightMonth, bool withDisplay) {
         HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE,
-                                    nullptr, &key, nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    &key, nullptr),
                   ERROR_SUCCESS);
         BYTE tzi[44] = {};
         tzi[0] = 0xC4; // bias -60
@@ -243,10 +243,10 @@ TEST(ClockEntries, XmlFormOfLocalAndCityClocks) {
     std::wstring xml = writer.Xml();
     std::erase_if(xml, [](wchar_t c) { return c == L'\r' || c == L'\n' || c == L'\t'; });
     EXPECT_EQ(xml, L"<conf_data><clock><display>Home</display><name>Home</name></clock>"
-                            L"<clock><locale>Tokyo Standard Time</locale><display>Tokyo</display><name>Tokyo</name>"
-                            L"<daylightsaving>false</daylightsaving></clock>"
-                            L"<clock><locale>Tokyo Standard Time</locale><display>Tokyo</display><name>Tokyo</name>"
-                            L"<daylightsaving>true</daylightsaving><region>東京</region></clock></conf_data>");
+                   L"<clock><locale>Tokyo Standard Time</locale><display>Tokyo</display><name>Tokyo</name>"
+                   L"<daylightsaving>false</daylightsaving></clock>"
+                   L"<clock><locale>Tokyo Standard Time</locale><display>Tokyo</display><name>Tokyo</name>"
+                   L"<daylightsaving>true</daylightsaving><region>東京</region></clock></conf_data>");
 
     auto clocks = writer.SelectNodes(L"./clock");
     ASSERT_EQ(clocks.size(), 3u);
@@ -264,14 +264,13 @@ TEST(ClockEntries, UnusableClockElements) {
     database.LoadTimeZones();
     xmldata::XmlDocument document;
     TempFolder folder(L"clock");
-    ASSERT_TRUE(WriteFile(folder / L"c.xml",
-                          "<conf_data><clock><name>no display</name></clock>"
-                          "<clock><display>only display</display></clock>"
-                          "<clock><locale>Nowhere Standard Time</locale><display>x</display>"
-                          "<daylightsaving>true</daylightsaving></clock>"
-                          "<clock><locale>Tokyo Standard Time</locale><display>x</display></clock>"
-                          "<clock><locale>Tokyo Standard Time</locale><display>x</display>"
-                          "<daylightsaving>True</daylightsaving></clock></conf_data>"));
+    ASSERT_TRUE(WriteFile(folder / L"c.xml", "<conf_data><clock><name>no display</name></clock>"
+                                             "<clock><display>only display</display></clock>"
+                                             "<clock><locale>Nowhere Standard Time</locale><display>x</display>"
+                                             "<daylightsaving>true</daylightsaving></clock>"
+                                             "<clock><locale>Tokyo Standard Time</locale><display>x</display></clock>"
+                                             "<clock><locale>Tokyo Standard Time</locale><display>x</display>"
+                                             "<daylightsaving>True</daylightsaving></clock></conf_data>"));
     ASSERT_TRUE(document.Load(folder / L"c.xml"));
     auto clocks = document.SelectNodes(L"./clock");
     ASSERT_EQ(clocks.size(), 5u);

@@ -28,8 +28,10 @@ std::string CityClock(const std::string& name, const std::string& zone = "Tokyo 
            "</name><daylightsaving>false</daylightsaving><region>" + name + "</region></clock>";
 }
 std::string ClockData(const std::string& clocks, const std::string& subMode = "analog") {
-    return "<conf_data><sub><mode>" + subMode + "</mode><ampm>false</ampm><seconds>true</seconds></sub>"
-           "<main><mode>analog</mode><ampm>false</ampm><seconds>true</seconds>" + clocks + "</main></conf_data>";
+    return "<conf_data><sub><mode>" + subMode +
+           "</mode><ampm>false</ampm><seconds>true</seconds></sub>"
+           "<main><mode>analog</mode><ampm>false</ampm><seconds>true</seconds>" +
+           clocks + "</main></conf_data>";
 }
 
 std::string WithoutLayout(std::string text) {
@@ -103,8 +105,8 @@ protected:
                     ::GetWindowThreadProcessId(candidate, &owner);
                     wchar_t className[16] = {};
                     ::GetClassNameW(candidate, className, 16);
-                    if (owner == s->process && std::wstring(className) == L"#32770" &&
-                        ::IsWindowVisible(candidate) && ::GetDlgItem(candidate, s->id)) {
+                    if (owner == s->process && std::wstring(className) == L"#32770" && ::IsWindowVisible(candidate) &&
+                        ::GetDlgItem(candidate, s->id)) {
                         s->found = candidate;
                         return FALSE;
                     }

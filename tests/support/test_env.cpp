@@ -106,11 +106,11 @@ IsolatedFolders::~IsolatedFolders() {
 
 ProgramFolder::ProgramFolder() : folder_(L"program") {
     const std::wstring built = FolderOfThisExecutable();
-    static const wchar_t* const kFiles[] = {
-        L"SkylumeSetting.exe",       L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",
-        L"SkylumeSetting_gbr.dll",   L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll",
-        L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll",
-        L"citydb.dat"};
+    static const wchar_t* const kFiles[] = {L"SkylumeSetting.exe",       L"DaystreamSetting_jpn.dll",
+                                            L"SkylumeSetting_fra.dll",   L"SkylumeSetting_gbr.dll",
+                                            L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll",
+                                            L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",
+                                            L"SkylumeSetting_rus.dll",   L"citydb.dat"};
     for (const wchar_t* name : kFiles)
         if (!::CopyFileW((built + L"\\" + name).c_str(), (folder_ / name).c_str(), FALSE))
             throw std::runtime_error("cannot copy the built program");
