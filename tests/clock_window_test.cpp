@@ -224,21 +224,21 @@ TEST_F(ClockWindowTest, AFileTheClockPageCannotUseGivesWayToTheDefault) {
 }
 
 TEST_F(ClockWindowTest, LongNamesAreShortenedUntilMoved) {
-    // Thirty-two wide characters (UTF-8 in the file) are wider than the list.
+    // Forty-eight wide characters (UTF-8 in the file) are wider than the list.
     std::string longName;
-    for (int i = 0; i < 32; ++i)
+    for (int i = 0; i < 48; ++i)
         longName += "\xE6\x9D\xB1";
     WriteUserFile(ClockFile(), ClockData(LocalClock(longName) + CityClock(longName) + CityClock("Kobe")));
     ASSERT_NE(Open(), nullptr);
     HWND page = ClockPage();
     ASSERT_NE(page, nullptr);
     HWND list = ::GetDlgItem(page, kList);
-    const std::wstring wideName(32, L'\x6771');
+    const std::wstring wideName(48, L'\x6771');
     const std::wstring shortened = ListText(list, 1);
     EXPECT_LT(shortened.size(), wideName.size());
     EXPECT_EQ(shortened.substr(shortened.size() - 3), L"...");
     const std::wstring local = ListText(list, 0);
-    EXPECT_NE(local.find(L"...("), std::wstring::npos) << "the local clock keeps its suffix after the ellipsis";
+    EXPECT_NE(local.find(L"... ("), std::wstring::npos) << "the local clock keeps its suffix after the ellipsis";
 
     Select(page, 1);
     Click(page, kDown);
