@@ -60,7 +60,7 @@
 #define TXT_EDIT_CLOCK_NAME_GROUP "Имя"
 #define TXT_EDIT_CLOCK_NAME "&Имя:"
 #define TXT_EDIT_CLOCK_DAYLIGHT_GROUP "Летнее время"
-#define TXT_EDIT_CLOCK_DAYLIGHT "Автоматически переходить на летнее &время"
+#define TXT_EDIT_CLOCK_DAYLIGHT "Автопереход на летнее &время"
 #define TXT_EDIT_DCLOCK_CAPTION "Изменение часов по умолчанию"
 #define TXT_EDIT_DCLOCK_NAME "&Имя:"
 #define TXT_EDIT_DCLOCK_SUB_GROUP "Параметры дополнительного экрана"
