@@ -4,6 +4,8 @@
 #include "shell/folders.h"
 #include "win32/handle.h"
 
+#include <algorithm>
+
 namespace {
 
 CCityDatabase* g_current = nullptr;
@@ -92,10 +94,11 @@ bool CCityDatabase::ReadCityData(std::string_view bytes) {
         if (!language || *language < 0 || *language > kMaxGroupLanguage || !cityCount || *cityCount < 0 ||
             *cityCount > kMaxCitiesPerGroup)
             return false;
-        // The group joins at once, so a failure part-way keeps the cities read before it. Its list grows with
-        // what the file really holds, never with the count it claims.
+        // The group joins at once, so a failure part-way keeps the cities read before it.
         CCityGroup& group = groups_.emplace_back();
         group.languageIndex = *language;
+        // A city takes at least 8 bytes, so room for more than the rest of the file could hold is never made.
+        group.cities.reserve(std::min(size_t(*cityCount), reader.remaining() / 8));
         for (int c = 0; c < *cityCount; ++c) {
             auto index = GetInt32(reader);
             if (!index || *index < 0 || *index >= int(zoneNames_.size()))

@@ -30,7 +30,6 @@ BOOL CEditClockDialog::OnInitDialog() {
     groups_[2].Bind(hwnd(), IDC_EDIT_CLOCK_DAYLIGHT_GROUP);
     statics_[0].Bind(hwnd(), IDC_EDIT_CLOCK_REGION_LABEL);
     statics_[1].Bind(hwnd(), IDC_EDIT_CLOCK_NAME_LABEL);
-    cities_.Bind(hwnd(), IDC_EDIT_CLOCK_CITY);
     daylight_.Bind(hwnd(), IDC_EDIT_CLOCK_DAYLIGHT);
     ok_.Bind(hwnd(), IDOK);
     cancel_.Bind(hwnd(), IDCANCEL);
@@ -45,6 +44,10 @@ BOOL CEditClockDialog::OnInitDialog() {
         return TRUE;
     }
     HWND combo = item(IDC_EDIT_CLOCK_CITY);
+    // Filled before the skin binds: the skin looks at its face after every message, which for thousands of
+    // cities would cost far more than the filling itself.
+    ::SendMessageW(combo, CB_INITSTORAGE, group->cities.size(), group->cities.size() * 16 * sizeof(wchar_t));
+    ::SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
     int zoneMatch = -1, regionMatch = -1;
     for (const CCity& city : group->cities) {
         const int index = ComboBox_AddString(combo, city.name.c_str());
@@ -64,6 +67,9 @@ BOOL CEditClockDialog::OnInitDialog() {
         initialSelection_ = 0;
     }
     ComboBox_SetCurSel(combo, initialSelection_);
+    ::SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(combo, nullptr, TRUE);
+    cities_.Bind(hwnd(), IDC_EDIT_CLOCK_CITY);
     ::SetWindowTextW(edit, entry_.name.c_str());
     Button_SetCheck(item(IDC_EDIT_CLOCK_DAYLIGHT), entry_.daylightSaving == 1 ? BST_CHECKED : BST_UNCHECKED);
     ShowDaylightFor(initialSelection_);
