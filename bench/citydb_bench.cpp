@@ -74,14 +74,16 @@ std::string PlainRead(const std::wstring& path) {
     return bytes;
 }
 
+void CALLBACK CloseActiveDialog(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND active = ::GetActiveWindow())
+        ::PostMessageW(active, WM_COMMAND, IDCANCEL, 0);
+}
+
 // Opens the add-clock dialog and closes it as soon as the queue is idle (the list filled and painted).
 void OpenAndCloseClockDialog(const CCityDatabase& database) {
     CClockEntry entry;
     CEditClockDialog dialog(IDD_EDIT_CLOCK, database, entry, nullptr);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (HWND active = ::GetActiveWindow())
-            ::PostMessageW(active, WM_COMMAND, IDCANCEL, 0);
-    });
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, CloseActiveDialog);
     dialog.DoModal();
     ::KillTimer(nullptr, timer);
 }

@@ -235,6 +235,11 @@ void CCWClockModule::UpdateAddButton() {
     ::EnableWindow(item(IDC_CLOCK_ADD), ListBox_GetCount(list_) < kMaxClocks);
 }
 
+HWND CCWClockModule::Owner() const {
+    // The settings window, which a modal dialog disables while it runs (the page alone would leave OK usable).
+    return ::GetAncestor(hwnd(), GA_ROOT);
+}
+
 void CCWClockModule::FocusListIfNothingFocused() {
     if (!::GetFocus())
         ::SetFocus(list_);
@@ -242,7 +247,7 @@ void CCWClockModule::FocusListIfNothingFocused() {
 
 void CCWClockModule::OnAdd() {
     auto entry = std::make_unique<CClockEntry>();
-    CEditClockDialog dialog(IDD_EDIT_CLOCK, database_, *entry, hwnd());
+    CEditClockDialog dialog(IDD_EDIT_CLOCK, database_, *entry, Owner());
     if (dialog.DoModal() != IDOK)
         return;
     const std::wstring text = ListText(*entry, false);
@@ -283,10 +288,10 @@ void CCWClockModule::OnEdit() {
         return;
     CClockEntry& entry = *clocks_[size_t(selection)];
     if (selection == 0) {
-        CEditDClockDialog dialog(IDD_EDIT_DCLOCK, entry, &sub_.mode, &sub_.twelveHour, &sub_.seconds, hwnd());
+        CEditDClockDialog dialog(IDD_EDIT_DCLOCK, entry, &sub_.mode, &sub_.twelveHour, &sub_.seconds, Owner());
         dialog.DoModal();
     } else {
-        CEditClockDialog dialog(IDD_EDIT_CLOCK, database_, entry, hwnd());
+        CEditClockDialog dialog(IDD_EDIT_CLOCK, database_, entry, Owner());
         dialog.DoModal();
     }
     const int top = ListBox_GetTopIndex(list_);

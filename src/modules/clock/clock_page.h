@@ -51,6 +51,7 @@ private:
     void UpdateButtons();
     void UpdateAddButton();
     void FocusListIfNothingFocused();
+    HWND Owner() const;
     std::wstring ListText(const CClockEntry& entry, bool local) const;
     void ClearClocks();
 
