@@ -1,5 +1,7 @@
 #include "shell/binary_io.h"
 
+#include <cstring>
+
 namespace shell {
 
 void BinaryWriter::PutUint32(uint32_t value) {
@@ -33,8 +35,9 @@ std::optional<std::wstring> BinaryReader::GetString() {
         return std::nullopt;
     }
     std::wstring text(*length, L'\0');
-    for (uint32_t i = 0; i < *length; ++i)
-        text[i] = wchar_t(uint8_t(bytes_[position_ + 2 * i]) | (uint8_t(bytes_[position_ + 2 * i + 1]) << 8));
+    // UTF-16LE is the in-memory form of wchar_t on the little-endian Windows targets: one copy.
+    static_assert(sizeof(wchar_t) == 2);
+    std::memcpy(text.data(), bytes_.data() + position_, size_t(*length) * 2);
     position_ += size_t(*length) * 2;
     return text;
 }

@@ -127,16 +127,15 @@ private:
 namespace testenv {
 // A file of the source tree (for the shipped data files), as a Windows path.
 std::wstring SourceFile(const std::wstring& relative);
+// Copies a folder tree, files overwritten.
+void CopyTree(const std::wstring& source, const std::wstring& target);
+// Copies the shipped all-users Modules tree (data/common/Modules, with every module's default data file) into
+// `commonModules`, so a windowed run finds every page's defaults.
+void InstallShippedModules(const std::wstring& commonModules);
 
 // The window of the thread that owns `window` which has the keyboard focus.
 HWND FocusOfWindowThread(HWND window);
 // Types keys as a user would (they go to the foreground window): each entry is a virtual key, pressed and
 // released in order; modifiers listed first are held while the last key is pressed.
 void TypeChord(std::initializer_list<WORD> keys);
-} // namespace testenv
-
-namespace testenv {
-// Copies the shipped all-users Modules tree (data/common/Modules, with every module's default data file) into
-// `commonModules`, so a windowed run finds every page's defaults.
-void InstallShippedModules(const std::wstring& commonModules);
 } // namespace testenv
