@@ -164,7 +164,8 @@ void FeedServer::Serve(uintptr_t socketValue) {
     const int active = ++active_;
     for (int seen = maxActive_.load(); active > seen && !maxActive_.compare_exchange_weak(seen, active);)
         ;
-    std::string answer = Answer(path, socketValue);
+    // A query string only makes addresses distinct; the answer depends on the path alone.
+    std::string answer = Answer(path.substr(0, path.find('?')), socketValue);
     if (!answer.empty())
         SendAll(socket, answer.data(), answer.size());
     --active_;
