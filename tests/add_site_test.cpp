@@ -105,6 +105,11 @@ TEST_F(AddRssRunTest, FailedChecksShowTheirMessageAndChangeNothing) {
     EXPECT_FALSE(FileExists(arfPath()));
 }
 
+TEST_F(AddRssRunTest, AnOverlongAddressIsRefusedWithAMessage) {
+    EXPECT_EQ(Run(std::wstring(32000, L'h')), L"The RSS site could not be registered in Skylume.");
+    EXPECT_FALSE(FileExists(listPath()));
+}
+
 TEST_F(AddRssRunTest, TenParallelRunsForTenFeedsRegisterEachOnce) {
     std::vector<std::unique_ptr<RunningProcess>> runs;
     std::vector<std::wstring> expected;

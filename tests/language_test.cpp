@@ -36,10 +36,7 @@ protected:
         ASSERT_TRUE(WriteFile(folders.commonModules() + L"\\data.xml", xml));
     }
     // The shipped defaults, so that a windowed run finds its pages' data.
-    void InstallDefaults() {
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
-    }
+    void InstallDefaults() { InstallShippedDefaults(folders); }
     win32::ComInit com;
     IsolatedFolders folders;
 };

@@ -18,9 +18,7 @@ const UINT kCommonMessage = ::RegisterWindowMessageW(L"TesselCommonMessage050419
 class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest() {
-        MakeFolders(folders.commonModules());
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
+        InstallShippedDefaults(folders);
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
         ::Sleep(300);
@@ -106,8 +104,8 @@ TEST_F(SettingsWindowTest, UncheckingTheVisualizerReachesTheDisplayProgram) {
     HWND general = PageWith(window, kModuleList);
     ASSERT_NE(general, nullptr);
     HWND modules = ::GetDlgItem(general, kModuleList);
-    ASSERT_EQ(::SendMessageW(modules, LB_GETCOUNT, 0, 0), 1) << "one entry: the Visualizer page";
-    ClickListItem(modules, 0);
+    ASSERT_EQ(::SendMessageW(modules, LB_GETCOUNT, 0, 0), 2) << "two entries: news, then the Visualizer page";
+    ClickListItem(modules, 1);
 
     EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
     std::string data = ReadFile(UserData()).value_or("");
@@ -166,8 +164,8 @@ TEST_F(SettingsWindowTest, UncheckingAndRecheckingChangesNothing) {
     ASSERT_NE(window, nullptr);
     const auto opened = ReadFile(UserData());
     HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
-    ClickListItem(modules, 0);
-    ClickListItem(modules, 0);
+    ClickListItem(modules, 1);
+    ClickListItem(modules, 1);
     EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
     EXPECT_EQ(ReadFile(UserData()), opened);
     EXPECT_FALSE(FileExists(Cmf()));
@@ -354,7 +352,8 @@ TEST_F(SettingsWindowTest, VersionPageShowsTheDefaultOrTheFirstLineOfVersionTxt)
 TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
     HWND window = Open();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 2) << "General and Version";
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 4)
+        << "General, Version and the two news pages";
     Press(window, IDCANCEL);
 
     InstallVisualizer();
@@ -362,8 +361,8 @@ TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
     MakeFolders(folders.commonModules() + L"\\photo");
     window = Open();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 3);
-    SelectCategory(window, 2);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 5);
+    SelectCategory(window, 4);
     EXPECT_NE(CurrentPage(window), PageWith(window, kModuleList));
     Press(window, IDCANCEL);
 }

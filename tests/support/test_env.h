@@ -125,6 +125,10 @@ private:
 namespace testenv {
 // A file of the source tree (for the shipped data files), as a Windows path.
 std::wstring SourceFile(const std::wstring& relative);
+// Copies a folder tree (files and sub-folders) into `target`, creating it.
+void CopyTree(const std::wstring& source, const std::wstring& target);
+// The shipped all-users defaults (data/common) in the isolated all-users tree, as an installer puts them.
+void InstallShippedDefaults(const IsolatedFolders& folders);
 
 // The window of the thread that owns `window` which has the keyboard focus.
 HWND FocusOfWindowThread(HWND window);
