@@ -147,14 +147,27 @@ TEST_F(NewsPagesTest, ButtonsFollowTheSelectionAndTheFiftySiteLimit) {
 TEST_F(NewsPagesTest, TheAddDialogRefusesKnownAndForbiddenUrlsAndReportsFailures) {
     WriteSites(2);
     Open();
+    // After each refusal the add dialog stays open with OK enabled again; Cancel then closes it.
+    auto cancelAddDialog = [&] {
+        HWND dialog = WaitForPopup();
+        ASSERT_TRUE(dialog && ::GetDlgItem(dialog, kNameEdit));
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDOK)));
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
+            ::Sleep(20);
+    };
     EXPECT_EQ(AddThroughDialog(L"http://site1.example.invalid/rss"), L"This RSS site is already registered.");
-    EXPECT_EQ(AnswerBox(IDCANCEL).substr(0, 9), L"(no box)"); // closing the add dialog shows nothing
+    cancelAddDialog();
     EXPECT_EQ(AddThroughDialog(L"http://a b.example.invalid/"), L"The RSS site could not be registered in Skylume.");
-    AnswerBox(IDCANCEL);
+    cancelAddDialog();
     EXPECT_EQ(AddThroughDialog(server.Url(L"/feeds/catalog.xml")),
               L"This is not an RSS site, so it cannot be registered in Skylume.");
-    AnswerBox(IDCANCEL);
+    cancelAddDialog();
+    EXPECT_EQ(AddThroughDialog(server.Url(L"/status/500")),
+              L"The RSS information could not be retrieved, so the site cannot be registered in Skylume.");
+    cancelAddDialog();
     EXPECT_EQ(server.RequestsFor("/feeds/catalog.xml"), 1);
+    EXPECT_EQ(server.requestCount(), 2); // the refused addresses made no request
     EXPECT_EQ(Count(), 2);
 }
 
@@ -233,6 +246,76 @@ TEST_F(NewsPagesTest, ASiteAddedByAnAddrssRunJoinsTheOpenListWithoutCountingAsAC
     const std::string codes = PressOk();
     EXPECT_EQ(codes.find("0xABE00001"), std::string::npos);
     EXPECT_EQ(TitlesInFile(cache()), (std::vector<std::wstring>{L"Site 0", L"Site 1", L"Observatory (Atom 1.0)"}));
+}
+
+// An OPML file with `count` channels (inside a folder outline when `nested`), plus skipped outlines.
+std::string OpmlFile(int first, int count, bool nested) {
+    std::string outlines;
+    for (int i = first; i < first + count; ++i)
+        outlines += "<outline text=\"Imported " + std::to_string(i) + "\" type=\"rss\" xmlUrl=\"http://site" +
+                    std::to_string(i) + ".example.invalid/rss\"/>";
+    outlines += "<outline text=\"Not rss\" type=\"link\" xmlUrl=\"http://link.example.invalid/\"/>";
+    if (nested)
+        outlines = "<outline text=\"Folder\">" + outlines + "</outline>";
+    return "<opml version=\"1.1\"><head><title>Other reader</title></head><body>" + outlines + "</body></opml>";
+}
+
+class NewsImportTest : public NewsPagesTest {
+protected:
+    TempFolder files{L"opml"};
+    // Picks the file in the program's file-open dialog; returns the message shown afterwards, if any.
+    std::wstring Import(const std::wstring& path) {
+        ::PostMessageW(page, WM_COMMAND, kImport, 0);
+        HWND dialog = WaitForPopup();
+        if (!dialog)
+            return L"(no file dialog)";
+        // The file name box of the file dialog (cmb13, or edt1 in the old style).
+        if (HWND name = ::GetDlgItem(dialog, 1148))
+            ::SetWindowTextW(name, path.c_str());
+        else
+            ::SetDlgItemTextW(dialog, 1152, path.c_str());
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 200 && ::IsWindow(dialog); ++i)
+            ::Sleep(20);
+        HWND box = WaitForWindow(process->id(), L"#32770", 1500);
+        if (!box)
+            return L"";
+        std::wstring text = MessageBoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && ::IsWindow(box); ++i)
+            ::Sleep(20);
+        return text;
+    }
+};
+
+TEST_F(NewsImportTest, TenSitesIntoFortyFiveInsertFiveAndShowTheLimit) {
+    WriteSites(45);
+    ASSERT_TRUE(WriteFile(files / L"ten.opml", OpmlFile(100, 10, true)));
+    Open();
+    Select(44);
+    EXPECT_EQ(Import(files / L"ten.opml"), L"You can register at most 50 RSS sites.");
+    EXPECT_EQ(Count(), 50);
+    EXPECT_FALSE(Enabled(kAdd));
+    EXPECT_FALSE(Enabled(kImport));
+}
+
+TEST_F(NewsImportTest, SitesGoBelowTheSelectionInFileOrderAndKnownOnesAreSkipped) {
+    WriteSites(3);
+    ASSERT_TRUE(WriteFile(files / L"three.opml", OpmlFile(1, 4, false))); // site1 and site2 are known
+    Open();
+    Select(1);
+    EXPECT_EQ(Import(files / L"three.opml"), L"");
+    PressOk();
+    EXPECT_EQ(TitlesInFile(cache()),
+              (std::vector<std::wstring>{L"Site 0", L"Site 1", L"Imported 3", L"Imported 4", L"Site 2"}));
+}
+
+TEST_F(NewsImportTest, AFileThatIsNotXmlIsRefused) {
+    WriteSites(2);
+    ASSERT_TRUE(WriteFile(files / L"broken.opml", "this is <not xml"));
+    Open();
+    EXPECT_EQ(Import(files / L"broken.opml"), L"The OPML file is not valid, so it could not be imported.");
+    EXPECT_EQ(Count(), 2);
 }
 
 } // namespace
