@@ -113,6 +113,7 @@ TEST_F(LanguageChoice, IndexIsComputedOnceForTheRun) {
 
 TEST_F(LanguageChoice, LibrariesHoldTheTitleInTheirLanguage) {
     ProgramFolder program;
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("fra"));
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Paramètres de Skylume");
@@ -133,6 +134,7 @@ TEST_F(LanguageChoice, MissingActiveLibraryShowsTheTextOfTheActiveLanguage) {
 
 TEST_F(LanguageChoice, SecondStartDoesNotFindAWindowTitledInAnotherLanguage) {
     ProgramFolder program;
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("deu"));
     RunningProcess first(program.exe(), {});
     HWND window = WaitForWindow(first.id(), kWindowClass);
@@ -161,6 +163,7 @@ TEST_F(LanguageChoice, RussianSystemWithoutLocaleRunsInEnglish) {
 TEST_F(LanguageChoice, RussianSystemWithRussianLocaleRunsInRussian) {
     if ((::GetSystemDefaultLCID() & 0xFFFF) != 0x0419)
         GTEST_SKIP() << "runs in the Russian-locale entry";
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("rus"));
     EXPECT_EQ(shell::GetLanguageIndex(), 7);
     ProgramFolder program;
