@@ -36,7 +36,7 @@ protected:
         ASSERT_TRUE(WriteFile(folders.commonModules() + L"\\data.xml", xml));
     }
     // The shipped defaults, so that a windowed run finds its pages' data.
-    void InstallDefaults() { InstallShippedModules(folders.commonModules()); }
+    void InstallDefaults() { InstallShippedDefaults(folders); }
     win32::ComInit com;
     IsolatedFolders folders;
 };
@@ -163,6 +163,7 @@ TEST_F(LanguageChoice, RussianSystemWithoutLocaleRunsInEnglish) {
 TEST_F(LanguageChoice, RussianSystemWithRussianLocaleRunsInRussian) {
     if ((::GetSystemDefaultLCID() & 0xFFFF) != 0x0419)
         GTEST_SKIP() << "runs in the Russian-locale entry";
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("rus"));
     EXPECT_EQ(shell::GetLanguageIndex(), 7);
     InstallDefaults();

@@ -18,8 +18,7 @@ const UINT kCommonMessage = ::RegisterWindowMessageW(L"TesselCommonMessage050419
 class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest() {
-        MakeFolders(folders.commonModules());
-        InstallShippedModules(folders.commonModules());
+        InstallShippedDefaults(folders);
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
         WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor");
@@ -171,8 +170,8 @@ TEST_F(SettingsWindowTest, UncheckingAndRecheckingChangesNothing) {
     ASSERT_NE(window, nullptr);
     const auto opened = ReadFile(UserData());
     HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
-    ClickListItem(modules, 0);
-    ClickListItem(modules, 0);
+    ClickListItem(modules, 1);
+    ClickListItem(modules, 1);
     EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
     EXPECT_EQ(ReadFile(UserData()), opened);
     EXPECT_FALSE(FileExists(Cmf()));

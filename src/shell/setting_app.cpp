@@ -1,5 +1,6 @@
 #include "shell/setting_app.h"
 
+#include "modules/news/add_site.h"
 #include "shell/all_users_jobs.h"
 #include "shell/command_line.h"
 #include "shell/flash_check.h"
@@ -169,7 +170,8 @@ void CTesselSettingApp::RunAddSite() {
     if (!com.ok() || info.addRss != 1)
         return;
     shell::CopyCommonRssCache();
-    // The check of info.url and its addition to the news list run here once the news module is built.
+    news::AddRssFromCommandLine(info.url, [this] { return resources_.LoadLanguageResources(); });
+    resources_.Release();
 }
 
 void CTesselSettingApp::RunKeywordJob() {

@@ -13,6 +13,8 @@
 #include "ui/help_viewer.h"
 #include "ui/info_pages.h"
 #include "ui/list_drawing.h"
+#include "modules/news/options_page.h"
+#include "modules/news/register_page.h"
 #include "win32/app.h"
 #include "win32/registry.h"
 #include "win32/strings.h"
@@ -196,11 +198,13 @@ bool CTesselConfigDialog::CreatePages() {
         return false;
     if (!AddPage(std::make_unique<CCWPhotoModule>(categoryList_, item(IDOK), font_.get()), L"Photo", true))
         return false;
-    // The news pages come here, between Photo and Clock.
+    if (!AddNewsPages())
+        return false;
     if (!AddPage(std::make_unique<CCWClockModule>(categoryList_, item(IDOK), font_.get()), L"Clock", true))
         return false;
     if (!AddPage(std::make_unique<CCWCalendarModule>(categoryList_, item(IDOK), font_.get()), L"Calendar", true))
         return false;
+    // The music page comes here, after the calendar.
     std::wstring common;
     shell::GetCommonModulesFolder(common);
     if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -218,6 +222,28 @@ bool CTesselConfigDialog::CreatePages() {
         pages_.push_back(std::move(page));
         AppendToList(pages_.back().get());
     }
+    return true;
+}
+
+// The options page is created and loaded first, since the register page tells it about its list as it loads;
+// the register page is listed first.
+bool CTesselConfigDialog::AddNewsPages() {
+    auto options = std::make_unique<CCWRSSModule_Option>(categoryList_, item(IDOK), font_.get());
+    auto registerPage = std::make_unique<CCWRSSModule_Register>(categoryList_, item(IDOK), font_.get(), options.get());
+    for (CConfWindowInf* page :
+         {static_cast<CConfWindowInf*>(options.get()), static_cast<CConfWindowInf*>(registerPage.get())}) {
+        if (!page->Create(L"RSS", pageRect_, hwnd()) || !LoadPage(*page)) {
+            options->DestroyWindow();
+            registerPage->DestroyWindow();
+            FailPageLoad();
+            return false;
+        }
+    }
+    newsRegisterPage_ = registerPage.get();
+    pages_.push_back(std::move(registerPage));
+    AppendToList(pages_.back().get());
+    pages_.push_back(std::move(options));
+    AppendToList(pages_.back().get());
     return true;
 }
 
@@ -319,6 +345,8 @@ void CTesselConfigDialog::OnOK() {
             if (page->IsModified() == 1) {
                 SavePage(*page);
                 newsChanged = true;
+            } else if (page != newsRegisterPage_) {
+                static_cast<CCWRSSModule_Option*>(page)->SaveBrowserChoice();
             }
             break;
         default:
@@ -391,7 +419,8 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
             ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
         else if (wParam == shell::kCodeBringSettingsForward)
             shell::ForceForeground(hwnd());
-        // Sites added by a browser run reach the news register page once it exists.
+        else if (wParam == shell::kCodeSiteAdded && newsRegisterPage_)
+            static_cast<CCWRSSModule_Register*>(newsRegisterPage_)->MergeAdditionalFeeds();
         result = 0;
         return true;
     }

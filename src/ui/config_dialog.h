@@ -36,6 +36,7 @@ private:
     bool CreatePages();
     // Creates and loads one page; on failure the page is dropped and false returned.
     bool AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load);
+    bool AddNewsPages();
     void AppendToList(CConfWindowInf* page);
     void FillGeneralModuleList();
     void OnCategorySelected();

@@ -337,6 +337,10 @@ void CopyTree(const std::wstring& source, const std::wstring& target) {
     ::FindClose(find);
 }
 
+void InstallShippedDefaults(const IsolatedFolders& folders) {
+    CopyTree(SourceFile(L"data/common"), folders.commonAppData() + L"\\Quillon\\Skylume");
+}
+
 std::wstring SourceFile(const std::wstring& relative) {
 #ifdef SKYLUME_SOURCE_DIR
     std::wstring path = std::wstring(L"Z:") + SKYLUME_SOURCE_DIR + L"/" + relative;

@@ -127,11 +127,13 @@ private:
 namespace testenv {
 // A file of the source tree (for the shipped data files), as a Windows path.
 std::wstring SourceFile(const std::wstring& relative);
-// Copies a folder tree, files overwritten.
+// Copies a folder tree (files and sub-folders) into `target`, creating it; files are overwritten.
 void CopyTree(const std::wstring& source, const std::wstring& target);
 // Copies the shipped all-users Modules tree (data/common/Modules, with every module's default data file) into
 // `commonModules`, so a windowed run finds every page's defaults.
 void InstallShippedModules(const std::wstring& commonModules);
+// The shipped all-users defaults (data/common) in the isolated all-users tree, as an installer puts them.
+void InstallShippedDefaults(const IsolatedFolders& folders);
 
 // The window of the thread that owns `window` which has the keyboard focus.
 HWND FocusOfWindowThread(HWND window);
