@@ -1,5 +1,7 @@
 #include "ui/config_dialog.h"
 
+#include "modules/music/music_page.h"
+#include "pages/display/wakeup_page.h"
 #include "res/resource.h"
 #include "shell/display_link.h"
 #include "shell/folders.h"
@@ -185,9 +187,16 @@ bool CTesselConfigDialog::CreatePages() {
         return false;
     generalPage_ = generalPage;
     // The display and wake-up timer pages come here, between General and Version.
+    auto wakeup = std::make_unique<CCWWakeup>(categoryList_, item(IDOK), font_.get());
+    CCWWakeup* wakeupPage = wakeup.get();
+    if (!AddPage(std::move(wakeup), L".", false))
+        return false;
+    wakeupPage->LoadData();
     if (!AddPage(std::make_unique<CCWVersion>(categoryList_, item(IDOK), font_.get()), L".", false))
         return false;
     // The photo, news, clock, calendar and music pages follow here in that order.
+    if (!AddPage(std::make_unique<CCWMusicModule>(categoryList_, item(IDOK), font_.get()), L"Music", true))
+        return false;
     std::wstring common;
     shell::GetCommonModulesFolder(common);
     if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {
