@@ -34,6 +34,9 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
         const std::wstring refused = win32::LoadResString(IDS_MUSIC_FOLDER_REFUSED);
         ::SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(refused.c_str()));
         ::SendMessageW(browser, BFFM_ENABLEOK, 0, FALSE);
+        // Wine's browser checks the selection itself after this callback and enables OK again; the posted
+        // message disables it once that check is done.
+        ::PostMessageW(browser, BFFM_ENABLEOK, 0, FALSE);
     } else {
         ::SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
         ::SendMessageW(browser, BFFM_ENABLEOK, 0, TRUE);
