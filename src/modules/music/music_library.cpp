@@ -6,6 +6,8 @@
 
 #include <wmp.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kBusyRetryMs = 500;
@@ -276,7 +278,8 @@ void CMusicLibrary::ReadPlayerAlbums() {
         for (long song = 0; song < songCount; ++song) {
             win32::ComPtr<IWMPMedia> media = PlaylistItem(items.get(), song);
             auto tracking = media ? MediaInfo(media.get(), L"TrackingID") : std::nullopt;
-            if (tracking && songIndex_.count(*tracking))
+            if (tracking && songIndex_.count(*tracking) &&
+                std::find(album.songs.begin(), album.songs.end(), *tracking) == album.songs.end())
                 album.songs.push_back(*tracking);
         }
         music::InsertAlbum(albums_, std::move(album));
