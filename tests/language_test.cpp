@@ -37,8 +37,7 @@ protected:
     }
     // The shipped defaults, so that a windowed run finds its pages' data.
     void InstallDefaults() {
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
+        InstallShippedDefaults(folders);
     }
     win32::ComInit com;
     IsolatedFolders folders;

@@ -19,8 +19,7 @@ class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest() {
         MakeFolders(folders.commonModules());
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
+        InstallShippedDefaults(folders);
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
         ::Sleep(300);

@@ -132,3 +132,9 @@ HWND FocusOfWindowThread(HWND window);
 // released in order; modifiers listed first are held while the last key is pressed.
 void TypeChord(std::initializer_list<WORD> keys);
 } // namespace testenv
+
+namespace testenv {
+// The shipped all-users tree (data/common: every module's default data) installed into the isolated all-users
+// folder, as the installer would, so a windowed run finds every page's data.
+void InstallShippedDefaults(const IsolatedFolders& folders);
+} // namespace testenv

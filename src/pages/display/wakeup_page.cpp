@@ -99,18 +99,7 @@ BOOL CCWWakeup::OnInitDialog() {
     ::SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     ::SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
 
-    // The display program's texts for an entry without music, in the active language.
-    const std::wstring localeFile = shell::GetModulesFolder(false, L"Music") + L"\\locale\\" +
-                                    shell::GetLanguageCode(shell::GetLanguageIndex()) + L".xml";
-    try {
-        xmldata::XmlDocument locale;
-        if (locale.Load(localeFile)) {
-            const xmldata::Node top = locale.DocumentNode();
-            noAlbumText_ = locale.SelectText(L"/localeText/noData/@mAlbumTitle", top).value_or(L"");
-            noTitleText_ = locale.SelectText(L"/localeText/noData/@pTitle", top).value_or(L"");
-        }
-    } catch (const xmldata::XmlError&) {
-    }
+    ReadNoMusicTexts();
     BindSkins();
     AddTabStop(IDC_WAKEUP_ENABLE);
     AddTabStop(IDC_WAKEUP_HOUR);
@@ -121,6 +110,26 @@ BOOL CCWWakeup::OnInitDialog() {
     for (int id : {IDC_WAKEUP_ALBUM, IDC_WAKEUP_SONG, IDC_WAKEUP_SET_VOLUME, IDC_WAKEUP_VOLUME})
         AddTabStop(id);
     return TRUE;
+}
+
+// The display program's texts for an entry without music, in the active language: from the Music module's
+// per-user locale file, or the all-users copy while the user has none.
+void CCWWakeup::ReadNoMusicTexts() {
+    const std::wstring name = L"\\Music\\locale\\" + shell::GetLanguageCode(shell::GetLanguageIndex()) + L".xml";
+    std::wstring common;
+    shell::GetCommonModulesFolder(common);
+    for (const std::wstring& file : {shell::GetModulesFolder(false, L"") + name, common + name}) {
+        try {
+            xmldata::XmlDocument locale;
+            if (!locale.Load(file))
+                continue;
+            const xmldata::Node top = locale.DocumentNode();
+            noAlbumText_ = locale.SelectText(L"/localeText/noData/@mAlbumTitle", top).value_or(L"");
+            noTitleText_ = locale.SelectText(L"/localeText/noData/@pTitle", top).value_or(L"");
+            return;
+        } catch (const xmldata::XmlError&) {
+        }
+    }
 }
 
 int CCWWakeup::SelectedHour() const {

@@ -23,6 +23,7 @@ protected:
 
 private:
     bool TwelveHourMode() const;
+    void ReadNoMusicTexts();
     int SelectedHour() const;
     void ShowHour(int hour);
     bool DayChecked(int day) const;
