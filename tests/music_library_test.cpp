@@ -88,8 +88,7 @@ TEST_F(LibraryTest, AlbumsAreOrderedByIndexKeyArtistAndTitle) {
 TEST_F(LibraryTest, TheSameAlbumFromBothSourcesIsListedOnce) {
     standIns.SetFixture({L"db-song\tt1\t" + (music / L"1.mp3") + L"\tOne\tShared\tAbba",
                          L"db-song\tt2\t" + (music / L"2.mp3") + L"\tTwo\tShared\tAbba",
-                         L"db-album\tShared\tAbba\tA\t0\t~\t~\t~\tt1;t2",
-                         L"db-album\tOther\tAbba\tA\t0\t~\t~\t~\tt1",
+                         L"db-album\tShared\tAbba\tA\t0\t~\t~\t~\tt1;t2", L"db-album\tOther\tAbba\tA\t0\t~\t~\t~\tt1",
                          Song(L"t2", music / L"2.mp3", L"Two", L"Shared", L"Abba", L"S1"),
                          Song(L"t1", music / L"1.mp3", L"One", L"Shared", L"Abba", L"S1")});
     CMusicLibrary library;

@@ -44,13 +44,17 @@ private:
 
 } // namespace standin
 
-#define STANDIN_DISPATCH_STUBS                                                                                        \
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {                                                \
-        *count = 0;                                                                                                   \
-        return S_OK;                                                                                                  \
-    }                                                                                                                 \
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }                     \
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }    \
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { \
-        return E_NOTIMPL;                                                                                             \
+#define STANDIN_DISPATCH_STUBS                                                                                         \
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {                                                 \
+        *count = 0;                                                                                                    \
+        return S_OK;                                                                                                   \
+    }                                                                                                                  \
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {                                          \
+        return E_NOTIMPL;                                                                                              \
+    }                                                                                                                  \
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {                         \
+        return E_NOTIMPL;                                                                                              \
+    }                                                                                                                  \
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {  \
+        return E_NOTIMPL;                                                                                              \
     }

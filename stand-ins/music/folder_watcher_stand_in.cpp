@@ -96,8 +96,8 @@ private:
     static std::wstring ListFile(BSTR client) { return StateFolder() + L"\\" + Text(client) + L".txt"; }
     static std::vector<std::wstring> Folders(BSTR client) { return standin::ReadLines(ListFile(client)); }
     static void Log(const wchar_t* call, BSTR client, BSTR path) {
-        standin::AppendLine(StateFolder() + L"\\calls.log", std::wstring(call) + L"\t" + Text(client) + L"\t" +
-                                                                  Text(path));
+        standin::AppendLine(StateFolder() + L"\\calls.log",
+                            std::wstring(call) + L"\t" + Text(client) + L"\t" + Text(path));
     }
 
     std::vector<std::wstring> entries_;

@@ -66,8 +66,11 @@ public:
         namespace a = media_attribute;
         std::vector<RowSet::Row> table;
         for (const auto& f : fixture_->databaseSongs)
-            table.push_back({{a::kTrackingIds, f[0]}, {a::kSourcePath, f[1]}, {a::kSongTitle, f[2]},
-                             {a::kGroupName, f[3]}, {a::kArtist, f[4]}});
+            table.push_back({{a::kTrackingIds, f[0]},
+                             {a::kSourcePath, f[1]},
+                             {a::kSongTitle, f[2]},
+                             {a::kGroupName, f[3]},
+                             {a::kArtist, f[4]}});
         *rows = new RowSet(std::move(table));
         return S_OK;
     }

@@ -13,11 +13,13 @@
 
 namespace {
 
-#define NOT_SERVED(...)                                                                                               \
-    HRESULT STDMETHODCALLTYPE __VA_ARGS__ override { return E_NOTIMPL; }
+#define NOT_SERVED(...)                                                                                                \
+    HRESULT STDMETHODCALLTYPE __VA_ARGS__ override {                                                                   \
+        return E_NOTIMPL;                                                                                              \
+    }
 
 // The attribute names of an item, in the fixture's field order.
-const wchar_t* const kAttributes[] = {L"TrackingID", L"SourceURL", L"Title", L"WM/AlbumTitle",
+const wchar_t* const kAttributes[] = {L"TrackingID", L"SourceURL",      L"Title",  L"WM/AlbumTitle",
                                       L"Author",     L"WM/AlbumArtist", L"AlbumID"};
 constexpr int kAlbumIdField = 6;
 

@@ -38,8 +38,8 @@ std::vector<std::wstring> ReadUtf8Lines(const std::wstring& path) {
             line.pop_back();
         if (!line.empty()) {
             std::wstring wide(line.size(), L'\0');
-            wide.resize(size_t(::MultiByteToWideChar(CP_UTF8, 0, line.data(), int(line.size()), wide.data(),
-                                                     int(wide.size()))));
+            wide.resize(size_t(
+                ::MultiByteToWideChar(CP_UTF8, 0, line.data(), int(line.size()), wide.data(), int(wide.size()))));
             lines.push_back(wide);
         }
         start = end + 1;

@@ -24,8 +24,7 @@ bool IsDsfFile(const std::wstring& path) {
 }
 
 int CompareIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), int(a.size()), b.c_str(),
-                            int(b.size())) -
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), int(a.size()), b.c_str(), int(b.size())) -
            CSTR_EQUAL;
 }
 

@@ -44,8 +44,8 @@ std::vector<std::wstring> ReadMachineList(const wchar_t* path) {
         DWORD nameLength = 256, type = 0;
         wchar_t data[kRegistryStringBytes / sizeof(wchar_t) + 1] = {};
         DWORD size = kRegistryStringBytes;
-        const LONG result = ::RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type,
-                                            reinterpret_cast<BYTE*>(data), &size);
+        const LONG result =
+            ::RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result == ERROR_SUCCESS && type == REG_SZ)
@@ -88,7 +88,8 @@ bool PassesMediaCentreRule(const std::wstring& path) {
 // Outside the user's own documents and desktop, system and program folders and every profile are refused.
 bool PassesUserFolderRule(const std::wstring& path) {
     const std::wstring commonDocuments = ShellFolder(CSIDL_COMMON_DOCUMENTS);
-    for (const std::wstring& allowed : {commonDocuments, ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_DESKTOPDIRECTORY)})
+    for (const std::wstring& allowed :
+         {commonDocuments, ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_DESKTOPDIRECTORY)})
         if (!allowed.empty() && IsInsideOrEqual(path, allowed))
             return true;
     for (int system : {CSIDL_PROGRAM_FILES, CSIDL_WINDOWS}) {
@@ -105,8 +106,8 @@ bool PassesUserFolderRule(const std::wstring& path) {
 
 std::optional<unsigned long> QueryVolumeBusType(wchar_t driveLetter) {
     const std::wstring volume = std::wstring(L"\\\\.\\") + driveLetter + L":";
-    win32::FileHandle device(::CreateFileW(volume.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
+    win32::FileHandle device(
+        ::CreateFileW(volume.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!device)
         return std::nullopt;
     STORAGE_PROPERTY_QUERY query = {};

@@ -17,14 +17,14 @@ inline constexpr HRESULT kMediaAttributeMissing = HRESULT(0x80042016);
 
 // Attribute ids of the rows.
 namespace media_attribute {
-inline constexpr LONG kGroupName = -3;     // album rows: the album title
-inline constexpr LONG kSongTitle = 211;    // song rows
-inline constexpr LONG kArtist = 214;       // album artist (album rows), author (song rows)
-inline constexpr LONG kIndexKey = 215;     // album rows
-inline constexpr LONG kTrackingIds = 216;  // song rows: its identifier; album rows: its songs', ';'-separated
-inline constexpr LONG kSourcePath = 224;   // song rows
-inline constexpr LONG kMarked = 132;       // album rows
-inline constexpr LONG kJacketLarge = 506;  // album rows: picture files, in the order they are tried
+inline constexpr LONG kGroupName = -3;    // album rows: the album title
+inline constexpr LONG kSongTitle = 211;   // song rows
+inline constexpr LONG kArtist = 214;      // album artist (album rows), author (song rows)
+inline constexpr LONG kIndexKey = 215;    // album rows
+inline constexpr LONG kTrackingIds = 216; // song rows: its identifier; album rows: its songs', ';'-separated
+inline constexpr LONG kSourcePath = 224;  // song rows
+inline constexpr LONG kMarked = 132;      // album rows
+inline constexpr LONG kJacketLarge = 506; // album rows: picture files, in the order they are tried
 inline constexpr LONG kJacketSmall = 507;
 inline constexpr LONG kJacketFolder = 504;
 } // namespace media_attribute

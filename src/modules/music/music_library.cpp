@@ -158,7 +158,7 @@ void CMusicLibrary::ReadDatabaseAlbums(IMediaDatabase* database) {
     LONG count = -1;
     win32::ComPtr<IMediaRowSet> rows;
     if (FAILED(database->QueryAlbums(condition.get(), LONG(std::size(kAlbumAttributes)), kAlbumAttributes,
-                                    kAlbumAttributeFlags, grouping.get(), &count, rows.put())) ||
+                                     kAlbumAttributeFlags, grouping.get(), &count, rows.put())) ||
         !rows)
         return;
     namespace attribute = media_attribute;
@@ -184,7 +184,8 @@ void CMusicLibrary::ReadDatabaseAlbums(IMediaDatabase* database) {
                 break;
             }
         }
-        for (const std::wstring& id : SplitTrackingIds(RowAttribute(rows.get(), row, attribute::kTrackingIds).value_or(L"")))
+        for (const std::wstring& id :
+             SplitTrackingIds(RowAttribute(rows.get(), row, attribute::kTrackingIds).value_or(L"")))
             if (songIndex_.count(id))
                 album.songs.push_back(id);
         music::InsertAlbum(albums_, std::move(album));
@@ -194,8 +195,7 @@ void CMusicLibrary::ReadDatabaseAlbums(IMediaDatabase* database) {
 bool CMusicLibrary::ReadMediaPlayer() {
     CLSID playerClass;
     if (FAILED(::CLSIDFromProgID(L"WMPlayer.OCX", &playerClass)) ||
-        FAILED(::CoCreateInstance(playerClass, nullptr, CLSCTX_ALL, __uuidof(IWMPCore), player_.putVoid())) ||
-        !player_)
+        FAILED(::CoCreateInstance(playerClass, nullptr, CLSCTX_ALL, __uuidof(IWMPCore), player_.putVoid())) || !player_)
         return false;
     if (FAILED(player_->get_mediaCollection(collection_.put())) || !collection_)
         return false;

@@ -45,8 +45,8 @@ BOOL CCWMusicModule::OnInitDialog() {
     openButton_.Bind(hwnd(), IDC_MUSIC_OPEN);
     autoplayCheck_.Bind(hwnd(), IDC_MUSIC_AUTOPLAY);
     jacketCheck_.Bind(hwnd(), IDC_MUSIC_JACKET);
-    for (int id : {IDC_MUSIC_FOLDER_LIST, IDC_MUSIC_ADD, IDC_MUSIC_REMOVE, IDC_MUSIC_OPEN, IDC_MUSIC_AUTOPLAY,
-                   IDC_MUSIC_JACKET})
+    for (int id :
+         {IDC_MUSIC_FOLDER_LIST, IDC_MUSIC_ADD, IDC_MUSIC_REMOVE, IDC_MUSIC_OPEN, IDC_MUSIC_AUTOPLAY, IDC_MUSIC_JACKET})
         AddTabStop(id);
 
     // Without the service the page still edits its two switches.

@@ -18,8 +18,8 @@
 namespace {
 
 // Monday to Sunday, and the registry value number of each (1 is Sunday).
-constexpr int kDayBoxes[7] = {IDC_WAKEUP_MONDAY,   IDC_WAKEUP_TUESDAY,  IDC_WAKEUP_WEDNESDAY, IDC_WAKEUP_THURSDAY,
-                              IDC_WAKEUP_FRIDAY,   IDC_WAKEUP_SATURDAY, IDC_WAKEUP_SUNDAY};
+constexpr int kDayBoxes[7] = {IDC_WAKEUP_MONDAY, IDC_WAKEUP_TUESDAY,  IDC_WAKEUP_WEDNESDAY, IDC_WAKEUP_THURSDAY,
+                              IDC_WAKEUP_FRIDAY, IDC_WAKEUP_SATURDAY, IDC_WAKEUP_SUNDAY};
 constexpr int kDayValueNumbers[7] = {2, 3, 4, 5, 6, 7, 1};
 
 constexpr int kScheduleControls[] = {IDC_WAKEUP_SCHEDULE_GROUP, IDC_WAKEUP_TIME_LABEL, IDC_WAKEUP_HOUR,
@@ -64,9 +64,9 @@ bool CCWWakeup::TwelveHourMode() const {
 }
 
 void CCWWakeup::BindSkins() {
-    const int checkIds[10] = {IDC_WAKEUP_ENABLE,  IDC_WAKEUP_SET_VOLUME, IDC_WAKEUP_MONDAY,   IDC_WAKEUP_TUESDAY,
-                              IDC_WAKEUP_WEDNESDAY, IDC_WAKEUP_THURSDAY, IDC_WAKEUP_FRIDAY,   IDC_WAKEUP_SATURDAY,
-                              IDC_WAKEUP_SUNDAY,  0};
+    const int checkIds[10] = {
+        IDC_WAKEUP_ENABLE,   IDC_WAKEUP_SET_VOLUME, IDC_WAKEUP_MONDAY,   IDC_WAKEUP_TUESDAY, IDC_WAKEUP_WEDNESDAY,
+        IDC_WAKEUP_THURSDAY, IDC_WAKEUP_FRIDAY,     IDC_WAKEUP_SATURDAY, IDC_WAKEUP_SUNDAY,  0};
     for (int i = 0; i < 9; ++i)
         checks_[i].Bind(hwnd(), checkIds[i]);
     groups_[0].Bind(hwnd(), IDC_WAKEUP_SCHEDULE_GROUP);
@@ -169,8 +169,8 @@ int CCWWakeup::LoadData() {
     win32::RegKey key = win32::CreateRegKey(HKEY_CURRENT_USER, wakeup::kTimerKey, KEY_ALL_ACCESS);
     const std::wstring shortcut = wakeup::StartupShortcutPath();
     loadedOn_ = !shortcut.empty() && ::GetFileAttributesW(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const wakeup::WakeTime time =
-        wakeup::WakeTimeFromBytes(key ? wakeup::ReadBinaryValue(key.get(), L"WeekDayTimerProperties", 8) : std::nullopt);
+    const wakeup::WakeTime time = wakeup::WakeTimeFromBytes(
+        key ? wakeup::ReadBinaryValue(key.get(), L"WeekDayTimerProperties", 8) : std::nullopt);
     loadedHour_ = time.hour;
     loadedMinute_ = time.minute;
     Button_SetCheck(item(IDC_WAKEUP_ENABLE), loadedOn_ ? BST_CHECKED : BST_UNCHECKED);
