@@ -36,9 +36,7 @@ protected:
         ASSERT_TRUE(WriteFile(folders.commonModules() + L"\\data.xml", xml));
     }
     // The shipped defaults, so that a windowed run finds its pages' data.
-    void InstallDefaults() {
-        InstallShippedDefaults(folders);
-    }
+    void InstallDefaults() { InstallShippedDefaults(folders); }
     win32::ComInit com;
     IsolatedFolders folders;
 };
@@ -115,6 +113,7 @@ TEST_F(LanguageChoice, IndexIsComputedOnceForTheRun) {
 
 TEST_F(LanguageChoice, LibrariesHoldTheTitleInTheirLanguage) {
     ProgramFolder program;
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("fra"));
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Paramètres de Skylume");
@@ -135,6 +134,7 @@ TEST_F(LanguageChoice, MissingActiveLibraryShowsTheTextOfTheActiveLanguage) {
 
 TEST_F(LanguageChoice, SecondStartDoesNotFindAWindowTitledInAnotherLanguage) {
     ProgramFolder program;
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("deu"));
     RunningProcess first(program.exe(), {});
     HWND window = WaitForWindow(first.id(), kWindowClass);

@@ -17,10 +17,9 @@
 
 namespace {
 
-// Monday to Sunday, and the registry value number of each (1 is Sunday).
+// Monday to Sunday, in the order of wakeup::kDayValueNumbers.
 constexpr int kDayBoxes[7] = {IDC_WAKEUP_MONDAY, IDC_WAKEUP_TUESDAY,  IDC_WAKEUP_WEDNESDAY, IDC_WAKEUP_THURSDAY,
                               IDC_WAKEUP_FRIDAY, IDC_WAKEUP_SATURDAY, IDC_WAKEUP_SUNDAY};
-constexpr int kDayValueNumbers[7] = {2, 3, 4, 5, 6, 7, 1};
 
 constexpr int kScheduleControls[] = {IDC_WAKEUP_SCHEDULE_GROUP, IDC_WAKEUP_TIME_LABEL, IDC_WAKEUP_HOUR,
                                      IDC_WAKEUP_HOUR_UNIT,      IDC_WAKEUP_MINUTE,     IDC_WAKEUP_MINUTE_UNIT,
@@ -32,10 +31,6 @@ constexpr int kVolumeControls[] = {IDC_WAKEUP_VOLUME, IDC_WAKEUP_VOLUME_LESS, ID
 
 constexpr DWORD kDefaultVolume = 50;
 constexpr LRESULT kNoEntry = -1;
-
-std::wstring DayValueName(int number) {
-    return L"WeekDayTimerEnable" + std::to_wstring(number);
-}
 
 void AddNumbers(HWND combo, int first, int last) {
     for (int n = first; n <= last; ++n)
@@ -177,7 +172,7 @@ int CCWWakeup::LoadData() {
     ShowHour(time.hour);
     ComboBox_SetCurSel(item(IDC_WAKEUP_MINUTE), time.minute);
     for (int day = 0; day < 7; ++day) {
-        const std::wstring name = DayValueName(kDayValueNumbers[day]);
+        const std::wstring name = wakeup::DayValueName(wakeup::kDayValueNumbers[day]);
         loadedDays_[day] =
             wakeup::DayFlagFromBytes(key ? wakeup::ReadBinaryValue(key.get(), name.c_str(), 4) : std::nullopt) != 0;
         Button_SetCheck(item(kDayBoxes[day]), loadedDays_[day] ? BST_CHECKED : BST_UNCHECKED);
@@ -252,7 +247,7 @@ void CCWWakeup::SaveSchedule(HKEY key) {
                                  wakeup::WakeTimeToBytes(SelectedHour(), ComboBox_GetCurSel(item(IDC_WAKEUP_MINUTE))));
         // Monday to Saturday, then Sunday (value 1) last.
         for (int day = 0; day < 7; ++day)
-            wakeup::WriteBinaryValue(key, DayValueName(kDayValueNumbers[day]).c_str(),
+            wakeup::WriteBinaryValue(key, wakeup::DayValueName(wakeup::kDayValueNumbers[day]).c_str(),
                                      wakeup::DayFlagToBytes(DayChecked(day)));
     }
     const std::wstring shortcut = wakeup::StartupShortcutPath();

@@ -17,6 +17,10 @@ void AppendLittleEndian(std::vector<uint8_t>& bytes, uint32_t value) {
 
 } // namespace
 
+std::wstring DayValueName(int number) {
+    return L"WeekDayTimerEnable" + std::to_wstring(number);
+}
+
 WakeTime WakeTimeFromBytes(const std::optional<std::vector<uint8_t>>& bytes) {
     if (!bytes)
         return {};

@@ -3,9 +3,16 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace wakeup {
+
+// The day values' numbers in the order the page's boxes run and the values are written: Monday (2) to
+// Saturday (7), then Sunday (1).
+inline constexpr int kDayValueNumbers[7] = {2, 3, 4, 5, 6, 7, 1};
+// "WeekDayTimerEnable<number>".
+std::wstring DayValueName(int number);
 
 struct WakeTime {
     int hour = 0;
