@@ -18,7 +18,7 @@ constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 
 HWND WaitForSettings() {
     HWND window = nullptr;
-    for (int i = 0; i < 400 && !(window && ::IsWindowEnabled(::GetDlgItem(window, IDOK))); ++i) {
+    for (int i = 0; i < 1200 && !(window && ::IsWindowEnabled(::GetDlgItem(window, IDOK))); ++i) {
         window = ::FindWindowW(kWindowClass, nullptr);
         ::Sleep(50);
     }
