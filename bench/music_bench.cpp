@@ -64,6 +64,8 @@ double TimeOneStart(const std::wstring& exe, LRESULT* albums) {
         if (!search.found)
             ::Sleep(1);
     }
+    LARGE_INTEGER ready;
+    ::QueryPerformanceCounter(&ready);
     HWND list = search.found ? AlbumList(search.found) : nullptr;
     if (list) {
         ::SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
@@ -71,6 +73,9 @@ double TimeOneStart(const std::wstring& exe, LRESULT* albums) {
         ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
     }
     ::QueryPerformanceCounter(&end);
+    std::fprintf(stderr, "ready %.1f ms, album list %.1f ms\n",
+                 double(ready.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart),
+                 double(end.QuadPart - ready.QuadPart) * 1000.0 / double(frequency.QuadPart));
     if (search.found)
         ::PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
     if (::WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0)

@@ -30,6 +30,8 @@ constexpr int kMusicControls[] = {IDC_WAKEUP_MUSIC_GROUP, IDC_WAKEUP_ALBUM_LABEL
 constexpr int kVolumeControls[] = {IDC_WAKEUP_VOLUME, IDC_WAKEUP_VOLUME_LESS, IDC_WAKEUP_VOLUME_MORE};
 
 constexpr DWORD kDefaultVolume = 50;
+// The album list's place among the page's skinned combo boxes.
+constexpr int kAlbumCombo = 3;
 constexpr LRESULT kNoEntry = -1;
 
 void AddNumbers(HWND combo, int first, int last) {
@@ -200,6 +202,10 @@ void CCWWakeup::FillAlbums(const std::wstring& playlistId, const std::wstring& s
     ComboBox_SetCurSel(albums, AddEntry(albums, noAlbumText_, kNoEntry));
     if (library_) {
         const auto& records = library_->albums();
+        // The skin looks at the control's face after every message; a library of thousands of albums is
+        // filled with the skin detached and no redrawing per entry.
+        combos_[kAlbumCombo].Detach();
+        ::SendMessageW(albums, WM_SETREDRAW, FALSE, 0);
         ::SendMessageW(albums, CB_INITSTORAGE, records.size() + 1, 64 * (records.size() + 1));
         for (size_t i = 0; i < records.size(); ++i) {
             const int index = AddEntry(albums, xmldata::XmlUnescape(records[i].Field(music::kAlbumTitle)), LPARAM(i));
@@ -207,6 +213,8 @@ void CCWWakeup::FillAlbums(const std::wstring& playlistId, const std::wstring& s
             if (!playlistId.empty() && id == playlistId)
                 ComboBox_SetCurSel(albums, index);
         }
+        ::SendMessageW(albums, WM_SETREDRAW, TRUE, 0);
+        combos_[kAlbumCombo].Attach(albums);
     }
     FillSongs(songId);
 }
