@@ -163,6 +163,7 @@ TEST_F(LanguageChoice, RussianSystemWithoutLocaleRunsInEnglish) {
 TEST_F(LanguageChoice, RussianSystemWithRussianLocaleRunsInRussian) {
     if ((::GetSystemDefaultLCID() & 0xFFFF) != 0x0419)
         GTEST_SKIP() << "runs in the Russian-locale entry";
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("rus"));
     EXPECT_EQ(shell::GetLanguageIndex(), 7);
     ProgramFolder program;
