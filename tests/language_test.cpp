@@ -114,6 +114,7 @@ TEST_F(LanguageChoice, IndexIsComputedOnceForTheRun) {
 TEST_F(LanguageChoice, LibrariesHoldTheTitleInTheirLanguage) {
     InstallDefaults();
     ProgramFolder program;
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("fra"));
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Paramètres de Skylume");
@@ -135,6 +136,7 @@ TEST_F(LanguageChoice, MissingActiveLibraryShowsTheTextOfTheActiveLanguage) {
 TEST_F(LanguageChoice, SecondStartDoesNotFindAWindowTitledInAnotherLanguage) {
     InstallDefaults();
     ProgramFolder program;
+    InstallDefaults();
     WriteUserData(DataFileWithLocale("deu"));
     RunningProcess first(program.exe(), {});
     HWND window = WaitForWindow(first.id(), kWindowClass);

@@ -1,10 +1,14 @@
 #include "ui/config_dialog.h"
 
 #include "modules/additional/additional_module_page.h"
-#include "modules/photo/photo_page.h"
-#include "pages/display/display_page.h"
 #include "modules/clock/calendar_page.h"
 #include "modules/clock/clock_page.h"
+#include "modules/music/music_page.h"
+#include "modules/news/options_page.h"
+#include "modules/news/register_page.h"
+#include "modules/photo/photo_page.h"
+#include "pages/display/display_page.h"
+#include "pages/display/wakeup_page.h"
 #include "res/resource.h"
 #include "shell/display_link.h"
 #include "shell/folders.h"
@@ -13,8 +17,6 @@
 #include "ui/help_viewer.h"
 #include "ui/info_pages.h"
 #include "ui/list_drawing.h"
-#include "modules/news/options_page.h"
-#include "modules/news/register_page.h"
 #include "win32/app.h"
 #include "win32/registry.h"
 #include "win32/strings.h"
@@ -193,7 +195,12 @@ bool CTesselConfigDialog::CreatePages() {
     generalPage_ = generalPage;
     if (!AddPage(std::make_unique<CCWDisplay>(categoryList_, item(IDOK), font_.get()), L".", true))
         return false;
-    // The wake-up timer page comes here, between Display and Version.
+    // The wake-up timer keeps its settings in the registry; it loads once here.
+    auto wakeup = std::make_unique<CCWWakeup>(categoryList_, item(IDOK), font_.get());
+    CCWWakeup* wakeupPage = wakeup.get();
+    if (!AddPage(std::move(wakeup), L".", false))
+        return false;
+    wakeupPage->LoadData();
     if (!AddPage(std::make_unique<CCWVersion>(categoryList_, item(IDOK), font_.get()), L".", false))
         return false;
     if (!AddPage(std::make_unique<CCWPhotoModule>(categoryList_, item(IDOK), font_.get()), L"Photo", true))
@@ -204,7 +211,8 @@ bool CTesselConfigDialog::CreatePages() {
         return false;
     if (!AddPage(std::make_unique<CCWCalendarModule>(categoryList_, item(IDOK), font_.get()), L"Calendar", true))
         return false;
-    // The music page comes here, after the calendar.
+    if (!AddPage(std::make_unique<CCWMusicModule>(categoryList_, item(IDOK), font_.get()), L"Music", true))
+        return false;
     std::wstring common;
     shell::GetCommonModulesFolder(common);
     if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {

@@ -141,3 +141,4 @@ HWND FocusOfWindowThread(HWND window);
 // released in order; modifiers listed first are held while the last key is pressed.
 void TypeChord(std::initializer_list<WORD> keys);
 } // namespace testenv
+

@@ -23,3 +23,6 @@
 #define TXT_EDIT_CLOCK_DAYLIGHT_GROUP "Summer Time"
 #undef TXT_EDIT_CLOCK_DAYLIGHT
 #define TXT_EDIT_CLOCK_DAYLIGHT "Adjust for summer time a&utomatically"
+// Wake-up timer page: the 24-hour clock.
+#undef TXT_WAKEUP_TWELVE_HOUR
+#define TXT_WAKEUP_TWELVE_HOUR 0

@@ -1,0 +1,241 @@
+// The music page of the real program: its data file, and its folder list through the shell's folder browser and
+// the folder watcher stand-in.
+#include "music_stand_ins.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <memory>
+
+using namespace testenv;
+using Lines = std::vector<std::wstring>;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
+constexpr int kFolderList = 1057, kAdd = 1058, kRemove = 1059, kAutoplay = 1062, kJacket = 1016, kAddGroup = 1056;
+
+// A top-level dialog of the process: the folder browser (it has a tree) or a message box (it has none).
+HWND WaitForDialog(DWORD processId, bool browser, DWORD timeoutMs = 10000) {
+    struct Search {
+        DWORD processId;
+        bool browser;
+        HWND found;
+    } search{processId, browser, nullptr};
+    const DWORD start = ::GetTickCount();
+    do {
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                wchar_t className[32] = {};
+                ::GetClassNameW(window, className, 32);
+                const bool hasTree = ::FindWindowExW(window, nullptr, L"SysTreeView32", nullptr) != nullptr;
+                if (owner == s->processId && std::wstring(className) == L"#32770" && ::IsWindowVisible(window) &&
+                    hasTree == s->browser) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+class MusicPageTest : public ::testing::Test {
+protected:
+    MusicPageTest() {
+        InstallShippedDefaults(folders);
+        MakeFolders(root + L"\\A\\B\\D");
+        MakeFolders(root + L"\\A\\C");
+    }
+    ~MusicPageTest() override {
+        process.reset();
+        DeleteTree(root);
+    }
+    std::wstring MusicData() const { return folders.userModules() + L"\\Music\\data.xml"; }
+    void WriteMusicData(const std::string& xml) {
+        MakeFolders(folders.userModules() + L"\\Music");
+        ASSERT_TRUE(WriteFile(MusicData(), xml));
+    }
+    // Starts the program and returns the music page once the window is ready.
+    HWND OpenPage() {
+        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+        window = WaitForWindow(process->id(), kWindowClass);
+        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
+            ::Sleep(50);
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            if (::GetDlgItem(child, kFolderList))
+                return page = child;
+        return nullptr;
+    }
+    void Click(int id) { ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page, id))); }
+    // Adds a folder through the browser; returns the text of the message box that follows, if any.
+    std::wstring AddThroughBrowser(const std::wstring& path) {
+        Click(kAdd);
+        HWND browser = WaitForDialog(process->id(), true);
+        if (!browser)
+            return L"(no browser)";
+        // The path goes to the browser through the program's own memory: a pointer does not cross processes.
+        HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process->id());
+        const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+        void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+        ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
+        ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+        ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+        ::CloseHandle(target);
+        ::Sleep(200);
+        ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        HWND box = WaitForDialog(process->id(), false, 1500);
+        if (!box)
+            return L"";
+        std::wstring text = MessageBoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ::Sleep(200);
+        return text;
+    }
+    Lines ListedFolders() const {
+        HWND list = ::GetDlgItem(page, kFolderList);
+        Lines folders;
+        const int count = int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            // The item text is read across processes through a buffer in the program's own memory.
+            folders.push_back(ItemText(list, i));
+        }
+        return folders;
+    }
+    std::wstring ItemText(HWND list, int index) const {
+        HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process->id());
+        const SIZE_T size = sizeof(LVITEMW) + MAX_PATH * sizeof(wchar_t);
+        auto* remote = static_cast<BYTE*>(::VirtualAllocEx(target, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        LVITEMW item = {};
+        item.iSubItem = 0;
+        item.cchTextMax = MAX_PATH;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        ::WriteProcessMemory(target, remote, &item, sizeof(item), nullptr);
+        ::SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
+        wchar_t text[MAX_PATH] = {};
+        ::ReadProcessMemory(target, remote + sizeof(LVITEMW), text, sizeof(text), nullptr);
+        ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+        ::CloseHandle(target);
+        return text;
+    }
+    std::optional<DWORD> PressOk() {
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return process->Wait(10000);
+    }
+
+    IsolatedFolders folders;
+    ProgramFolder program;
+    FlashPlayer flash{0x000A0000};
+    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
+    MusicStandIns standIns;
+    const std::wstring root = L"C:\\SkylumeMusicPage" + std::to_wstring(::GetCurrentProcessId());
+    std::unique_ptr<RunningProcess> process;
+    HWND window = nullptr;
+    HWND page = nullptr;
+};
+
+} // namespace
+
+TEST_F(MusicPageTest, SpectrumIsKeptAndMainRepeatsSub) {
+    WriteMusicData("<conf_data><sub><spectrum>true</spectrum><jacket>True</jacket><autoplay>true</autoplay></sub>"
+                   "<main><spectrum>false</spectrum></main><other>dropped</other></conf_data>");
+    ASSERT_NE(OpenPage(), nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kJacket), BM_GETCHECK, 0, 0), BST_UNCHECKED) << "\"True\" reads as off";
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kAutoplay), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(::GetDlgItem(page, kAutoplay), BM_SETCHECK, BST_UNCHECKED, 0);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = WithoutCarriageReturns(ReadFile(MusicData()).value_or(""));
+    const std::string part =
+        "\t\t<spectrum>true</spectrum>\n\t\t<jacket>false</jacket>\n\t\t<autoplay>false</autoplay>\n\t";
+    const std::string expected =
+        "<conf_data>\n\t<sub>\n" + part + "</sub>\n\n\t<main>\n" + part + "</main>\n</conf_data>";
+    EXPECT_NE(saved.find(expected), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("dropped"), std::string::npos);
+    const std::string cmf = ReadFile(folders.userModules() + L"\\cmf.dat").value_or("");
+    EXPECT_NE(cmf.find(std::string("M\0u\0s\0i\0c\0", 10)), std::string::npos);
+}
+
+TEST_F(MusicPageTest, AddingListedNestedAndParentFoldersFollowsTheRules) {
+    standIns.SetFolders({root + L"\\A\\B", root + L"\\A\\C"});
+    ASSERT_NE(OpenPage(), nullptr);
+    EXPECT_EQ(ListedFolders(), (Lines{root + L"\\A\\B", root + L"\\A\\C"}));
+    EXPECT_NE(AddThroughBrowser(root + L"\\A\\B").find(L"already in the list"), std::wstring::npos);
+    EXPECT_NE(AddThroughBrowser(root + L"\\A\\B\\D").find(L"will not be added"), std::wstring::npos);
+    EXPECT_EQ(ListedFolders(), (Lines{root + L"\\A\\B", root + L"\\A\\C"}));
+    EXPECT_NE(AddThroughBrowser(root + L"\\A").find(L"will be removed from the list"), std::wstring::npos);
+    EXPECT_EQ(ListedFolders(), (Lines{root + L"\\A"}));
+    EXPECT_TRUE(standIns.Calls().empty()) << "nothing reaches the service before OK";
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_EQ(standIns.Folders(), (Lines{root + L"\\A"}));
+    EXPECT_EQ(standIns.Calls(),
+              (Lines{L"prepare-unregister\tSkylume\t" + root + L"\\A\\B", L"unregister\tSkylume\t" + root + L"\\A\\B",
+                     L"prepare-unregister\tSkylume\t" + root + L"\\A\\C", L"unregister\tSkylume\t" + root + L"\\A\\C",
+                     L"register\tSkylume\t" + root + L"\\A", L"refresh\tSkylume\t" + root + L"\\A"}));
+}
+
+TEST_F(MusicPageTest, AddingAListedFolderAgainStillCountsAsAChange) {
+    standIns.SetFolders({root + L"\\A"});
+    ASSERT_NE(OpenPage(), nullptr);
+    EXPECT_NE(AddThroughBrowser(root + L"\\A").find(L"already in the list"), std::wstring::npos);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_TRUE(standIns.Calls().empty());
+    const std::string cmf = ReadFile(folders.userModules() + L"\\cmf.dat").value_or("");
+    EXPECT_NE(cmf.find(std::string("M\0u\0s\0i\0c\0", 10)), std::string::npos) << "the page was saved";
+}
+
+TEST_F(MusicPageTest, RemovingAsksFirstAndUnregistersAtOk) {
+    standIns.SetFolders({root + L"\\A\\B", root + L"\\A\\C"});
+    ASSERT_NE(OpenPage(), nullptr);
+    HWND list = ::GetDlgItem(page, kFolderList);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, kRemove))) << "nothing selected";
+    LVITEMW state = {};
+    state.stateMask = state.state = LVIS_SELECTED;
+    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process->id());
+    void* remote = ::VirtualAllocEx(target, nullptr, sizeof(state), MEM_COMMIT, PAGE_READWRITE);
+    ::WriteProcessMemory(target, remote, &state, sizeof(state), nullptr);
+    ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    ::CloseHandle(target);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kRemove)));
+
+    Click(kRemove);
+    HWND box = WaitForDialog(process->id(), false);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(MessageBoxText(box).find(L"other programs that share this setting"), std::wstring::npos);
+    ::PostMessageW(box, WM_COMMAND, IDNO, 0);
+    ::Sleep(300);
+    EXPECT_EQ(ListedFolders().size(), 2u) << "No keeps the list";
+    Click(kRemove);
+    box = WaitForDialog(process->id(), false);
+    ASSERT_NE(box, nullptr);
+    ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+    ::Sleep(300);
+    EXPECT_EQ(ListedFolders(), (Lines{root + L"\\A\\B"}));
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_EQ(standIns.Folders(), (Lines{root + L"\\A\\B"}));
+}
+
+TEST_F(MusicPageTest, WithoutTheServiceTheFolderControlsAreDisabledAndTheSwitchesStillSave) {
+    standIns.SetSwitch(L"FolderWatcher", L"Off", 1);
+    ASSERT_NE(OpenPage(), nullptr);
+    for (int id : {kAddGroup, kFolderList, kAdd, kRemove})
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kJacket)));
+    ::SendMessageW(::GetDlgItem(page, kAutoplay), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_NE(ReadFile(MusicData()).value_or("").find("<autoplay>true</autoplay>"), std::string::npos);
+}
