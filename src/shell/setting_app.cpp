@@ -69,10 +69,7 @@ UINT MessageBoxTypeWithDefaultIcon(UINT type) {
 }
 
 int CTesselSettingApp::DoMessageBox(const std::wstring& text, UINT type, UINT) {
-    HWND owner = nullptr;
-    if (HWND main = mainWindow(); main && ::IsWindow(main) && ::IsWindowEnabled(main))
-        owner = ::GetLastActivePopup(main);
-    return VelourMessageBox(text.c_str(), appName().c_str(), MessageBoxTypeWithDefaultIcon(type), owner);
+    return VelourMessageBox(text.c_str(), appName().c_str(), MessageBoxTypeWithDefaultIcon(type), MessageBoxOwner());
 }
 
 bool CTesselSettingApp::InitInstance() {

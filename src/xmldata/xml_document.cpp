@@ -1,5 +1,8 @@
 #include "xmldata/xml_document.h"
 
+#include "win32/atomic_file.h"
+#include "xmldata/xml_encoding.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -252,6 +255,56 @@ std::wstring XmlDocument::Xml() const {
     return xml.str();
 }
 
+std::string XmlDocument::FileBytes() const {
+    // The declaration leaves the tree while the DOM writes, so every DOM writes the same thing: UTF-8 and no
+    // declaration. EncodeDocument then writes what the declaration names.
+    Node document = DocumentNode();
+    Node declaration;
+    Check(document->get_firstChild(declaration.put()));
+    DOMNodeType type = NODE_INVALID;
+    if (declaration)
+        Check(declaration->get_nodeType(&type));
+    std::optional<std::wstring> declarationData;
+    if (type == NODE_PROCESSING_INSTRUCTION && BaseName(declaration) == L"xml") {
+        declarationData = NodeValue(declaration.get());
+        Node removed;
+        Check(document->removeChild(declaration.get(), removed.put()));
+    } else {
+        declaration.reset();
+    }
+    win32::ComPtr<IStream> stream;
+    HRESULT saved = ::CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
+    if (SUCCEEDED(saved)) {
+        win32::Variant destination;
+        VARIANT* target = destination.put();
+        target->vt = VT_UNKNOWN;
+        target->punkVal = stream.get();
+        stream.get()->AddRef();
+        saved = doc_->save(*destination.get());
+    }
+    if (declaration) {
+        Node first, inserted;
+        Check(document->get_firstChild(first.put()));
+        win32::Variant before;
+        if (first) {
+            VARIANT* reference = before.put();
+            reference->vt = VT_UNKNOWN;
+            reference->punkVal = first.get();
+            first.get()->AddRef();
+        }
+        Check(document->insertBefore(declaration.get(), *before.get(), inserted.put()));
+    }
+    Check(saved);
+    HGLOBAL memory = nullptr;
+    Check(::GetHGlobalFromStream(stream.get(), &memory));
+    STATSTG status = {};
+    Check(stream->Stat(&status, STATFLAG_NONAME));
+    const auto* data = static_cast<const char*>(::GlobalLock(memory));
+    const std::wstring body = DecodeSerialized(std::string_view(data, size_t(status.cbSize.QuadPart)));
+    ::GlobalUnlock(memory);
+    return EncodeDocument(std::move(declarationData), body);
+}
+
 Node XmlDocument::ContextOrRoot(NodeRef context) const {
     return context ? Borrow(context) : Root().As<IXMLDOMNode>();
 }
@@ -346,6 +399,12 @@ void XmlWriter::RemoveChild(NodeRef parent, NodeRef child) {
     Check(Required(parent)->removeChild(Required(child), removed.put()));
 }
 
+void XmlWriter::RemoveNode(NodeRef node) {
+    Node parent;
+    Check(Required(node)->get_parentNode(parent.put()));
+    RemoveChild(parent, node);
+}
+
 void XmlWriter::AppendText(NodeRef parent, const std::wstring& text) {
     win32::Bstr btext(text);
     win32::ComPtr<IXMLDOMText> node;
@@ -364,11 +423,8 @@ void XmlWriter::CloseIndentedParents() {
 
 bool XmlWriter::Save(const std::wstring& path) {
     CloseIndentedParents();
-    // A read-only, hidden or system flag would make the save fail; whether this succeeds does not matter.
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    win32::Variant destination;
-    SetBstr(destination, path);
-    return SUCCEEDED(dom()->save(*destination.get()));
+    // Serialised first, so a failing DOM call leaves the file as it was; then replaced in one step.
+    return win32::WriteFileAtomically(path, FileBytes());
 }
 
 } // namespace xmldata

@@ -102,6 +102,8 @@ public:
     Element Root() const;
     // The whole document as the DOM serialises it (CR LF kept as CR LF).
     std::wstring Xml() const;
+    // The bytes a save writes: the DOM's own serialisation, encoded as the document's declaration says.
+    std::string FileBytes() const;
 
     // Queries relative to `context`, the root when null; with no root they find nothing.
     Node SelectNode(const std::wstring& query, NodeRef context = nullptr) const;
@@ -143,11 +145,14 @@ public:
     // Creates the attribute and puts it into the element's attribute map, replacing one of the same name.
     void SetAttribute(NodeRef element, const std::wstring& name, const std::wstring& value);
     void RemoveChild(NodeRef parent, NodeRef child);
+    // Removes `node` from whichever element holds it.
+    void RemoveNode(NodeRef node);
     // A text node of exactly `text`, for pages that lay out their whitespace themselves.
     void AppendText(NodeRef parent, const std::wstring& text);
 
-    // Clears the file's attributes (so a read-only file is replaced) and saves. False when `save` fails.
-    // Throws (before the file is touched) only when closing the indented layout fails.
+    // Writes the document in its declared encoding and puts it in the file's place in one step (a read-only file
+    // is replaced too). False when the file cannot be written; throws, before the file is touched, when the DOM
+    // cannot serialise the document.
     bool Save(const std::wstring& path);
 
 private:
