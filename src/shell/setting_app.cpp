@@ -11,6 +11,7 @@
 #include "win32/com.h"
 #include "win32/handle.h"
 #include "win32/strings.h"
+#include "xmldata/xml_document.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -123,7 +124,9 @@ void CTesselSettingApp::RunWindowed() {
         return;
     {
         VelourLunaGuard guard;
+        xmldata::ParseOnceScope parseOnce;
         if (!resources_.LoadLanguageResources()) {
+            parseOnce.End();
             ::CoUninitialize();
             win32::AppMessageBox(shell::MissingResourcesText(shell::GetLanguageIndex()), MB_ICONHAND);
             return;
@@ -131,6 +134,7 @@ void CTesselSettingApp::RunWindowed() {
         uint32_t flashVersion = 0;
         if (shell::CheckFlashPlayer(shell::kFlashRequiredVersion, flashVersion) == -1) {
             win32::AppMessageBox(IDS_FLASH_MISSING, MB_ICONHAND);
+            parseOnce.End();
             ::CoUninitialize();
             return;
         }
@@ -152,6 +156,7 @@ void CTesselSettingApp::RunWindowed() {
             }
             ::OleUninitialize();
         }
+        parseOnce.End();
         ::CoUninitialize();
     }
     instanceEvent.reset();

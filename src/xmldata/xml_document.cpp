@@ -1,7 +1,11 @@
 #include "xmldata/xml_document.h"
 
 #include "win32/atomic_file.h"
+#include "xmldata/memory_stream.h"
 #include "xmldata/xml_encoding.h"
+#include "win32/strings.h"
+
+#include <cstring>
 
 #include <algorithm>
 #include <utility>
@@ -27,6 +31,37 @@ void SetBstr(win32::Variant& variant, const std::wstring& text) {
         throw XmlError(E_OUTOFMEMORY);
     }
 }
+
+void SetBytes(win32::Variant& variant, const std::string& bytes) {
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size()));
+    if (!array)
+        throw XmlError(E_OUTOFMEMORY);
+    void* data = nullptr;
+    if (SUCCEEDED(::SafeArrayAccessData(array, &data))) {
+        std::memcpy(data, bytes.data(), bytes.size());
+        ::SafeArrayUnaccessData(array);
+    }
+    VARIANT* v = variant.put();
+    v->vt = VT_ARRAY | VT_UI1;
+    v->parray = array;
+}
+
+std::optional<FileStamp> StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return FileStamp{(uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                     (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+// The one document parked between two loads of the same file, and how many scopes allow parking.
+struct Parked {
+    std::wstring path;
+    FileStamp stamp;
+    win32::ComPtr<IXMLDOMDocument2> doc;
+};
+std::optional<Parked> g_parked;
+int g_parseOnceScopes = 0;
 
 // A text node's exact data; `text` would trim the whitespace that the layout rules look at.
 std::wstring NodeValue(IXMLDOMNode* node) {
@@ -228,15 +263,57 @@ XmlDocument::XmlDocument() {
     Check(doc_->put_async(VARIANT_FALSE));
 }
 
+XmlDocument::~XmlDocument() {
+    if (doc_ && parkedFrom_)
+        ParkForNextLoad(*parkedFrom_);
+}
+
 bool XmlDocument::Load(const std::wstring& path) {
+    parkedFrom_.reset();
     // Fetched as the load sequence asks; a file that does not load is handled by the caller's defaults.
     win32::ComPtr<IXMLDOMParseError> parseError;
     Check(doc_->get_parseError(parseError.put()));
+    loadedStamp_ = StampOf(path);
+    if (TakeParked(path, loadedStamp_))
+        return true;
+    // The DOM is given the file's bytes rather than its name: loading by name goes through a download buffer
+    // that Wine grows by copying on every block, which makes a large file take minutes. The bytes parse the same
+    // way (encoding from the byte-order mark or the declaration).
+    const std::optional<std::string> bytes = win32::ReadWholeFile(path);
+    if (!bytes)
+        return false;
     win32::Variant source;
-    SetBstr(source, path);
+    SetBytes(source, *bytes);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Check(doc_->load(*source.get(), &loaded));
     return loaded == VARIANT_TRUE;
+}
+
+void XmlDocument::ParkForNextLoad(const std::wstring& path) {
+    if (g_parseOnceScopes == 0 || !doc_ || !loadedStamp_)
+        return;
+    g_parked = Parked{path, *loadedStamp_, std::move(doc_)};
+}
+
+bool XmlDocument::TakeParked(const std::wstring& path, const std::optional<FileStamp>& stamp) {
+    if (!g_parked || !stamp || !win32::EqualsNoCase(g_parked->path, path) || !(g_parked->stamp == *stamp))
+        return false;
+    doc_ = std::move(g_parked->doc);
+    parkedFrom_ = std::move(g_parked->path);
+    g_parked.reset();
+    return true;
+}
+
+ParseOnceScope::ParseOnceScope() {
+    ++g_parseOnceScopes;
+}
+
+void ParseOnceScope::End() {
+    if (!open_)
+        return;
+    open_ = false;
+    if (--g_parseOnceScopes == 0)
+        g_parked.reset();
 }
 
 Node XmlDocument::DocumentNode() const {
@@ -272,16 +349,13 @@ std::string XmlDocument::FileBytes() const {
     } else {
         declaration.reset();
     }
-    win32::ComPtr<IStream> stream;
-    HRESULT saved = ::CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
-    if (SUCCEEDED(saved)) {
-        win32::Variant destination;
-        VARIANT* target = destination.put();
-        target->vt = VT_UNKNOWN;
-        target->punkVal = stream.get();
-        stream.get()->AddRef();
-        saved = doc_->save(*destination.get());
-    }
+    auto stream = win32::ComPtr<MemoryStream>::Attach(MemoryStream::Create());
+    win32::Variant destination;
+    VARIANT* target = destination.put();
+    target->vt = VT_UNKNOWN;
+    target->punkVal = static_cast<IStream*>(stream.get());
+    stream.get()->AddRef();
+    const HRESULT saved = doc_->save(*destination.get());
     if (declaration) {
         Node first, inserted;
         Check(document->get_firstChild(first.put()));
@@ -295,13 +369,7 @@ std::string XmlDocument::FileBytes() const {
         Check(document->insertBefore(declaration.get(), *before.get(), inserted.put()));
     }
     Check(saved);
-    HGLOBAL memory = nullptr;
-    Check(::GetHGlobalFromStream(stream.get(), &memory));
-    STATSTG status = {};
-    Check(stream->Stat(&status, STATFLAG_NONAME));
-    const auto* data = static_cast<const char*>(::GlobalLock(memory));
-    const std::wstring body = DecodeSerialized(std::string_view(data, size_t(status.cbSize.QuadPart)));
-    ::GlobalUnlock(memory);
+    const std::wstring body = DecodeSerialized(stream->bytes());
     return EncodeDocument(std::move(declarationData), body);
 }
 
@@ -324,6 +392,7 @@ std::optional<std::wstring> XmlDocument::SelectText(const std::wstring& query, N
 XmlWriter XmlWriter::Edit(const std::wstring& path, Layout layout, const std::wstring& rootName) {
     XmlWriter writer(layout);
     writer.loaded_ = writer.Load(path);
+    writer.parkedFrom_.reset();
     if (!writer.loaded_)
         writer.CreateRoot(rootName);
     return writer;
