@@ -43,8 +43,8 @@ HRESULT MemoryStream::Write(const void* data, ULONG size, ULONG* written) {
 
 HRESULT MemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) {
     const long long base = origin == STREAM_SEEK_SET   ? 0
-                          : origin == STREAM_SEEK_CUR ? static_cast<long long>(position_)
-                                                      : static_cast<long long>(bytes_.size());
+                           : origin == STREAM_SEEK_CUR ? static_cast<long long>(position_)
+                                                       : static_cast<long long>(bytes_.size());
     const long long target = base + move.QuadPart;
     if (target < 0)
         return STG_E_INVALIDFUNCTION;
