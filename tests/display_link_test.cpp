@@ -108,7 +108,9 @@ TEST_F(ChangedModulesWrite, MonitorRecordsEachCodeWithTheFileAsItWas) {
     RunningProcess monitor(FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log.path()});
     ASSERT_TRUE(monitor.started());
     // The monitor's window must exist before the broadcast.
-    ASSERT_NE(WaitForWindow(monitor.id(), L"SkylumeDisplayMonitor"), nullptr);
+    for (int i = 0; i < 400 && !::FindWindowW(L"SkylumeDisplayMonitor", nullptr); ++i)
+        ::Sleep(25);
+    ASSERT_NE(::FindWindowW(L"SkylumeDisplayMonitor", nullptr), nullptr);
 
     shell::BroadcastCode(shell::kCodeTimerSwitchedOff);
     EXPECT_EQ(WaitForCodes(log.path(), 1), "0xABE00004 -\r\n");
