@@ -4,6 +4,7 @@
 #include "shell/command_line.h"
 #include "shell/flash_check.h"
 #include "shell/folders.h"
+#include "shell/gdiplus_on_demand.h"
 #include "shell/process_control.h"
 #include "ui/config_dialog.h"
 #include "velour/velour_api.h"
@@ -93,23 +94,8 @@ bool CTesselSettingApp::InitInstance() {
 }
 
 int CTesselSettingApp::ExitInstance() {
-    if (gdiplusHookToken_ && gdiplusOutput_.NotificationUnhook)
-        gdiplusOutput_.NotificationUnhook(gdiplusHookToken_);
-    if (gdiplusToken_)
-        Gdiplus::GdiplusShutdown(gdiplusToken_);
+    shell::ShutdownGdiplusIfStarted();
     return WinApp::ExitInstance();
-}
-
-void CTesselSettingApp::StartGdiplus() {
-    Gdiplus::GdiplusStartupInput input;
-    input.GdiplusVersion = 1;
-    input.DebugEventCallback = nullptr;
-    input.SuppressBackgroundThread = TRUE;
-    input.SuppressExternalCodecs = FALSE;
-    Gdiplus::GdiplusStartup(&gdiplusToken_, &input, &gdiplusOutput_);
-    // With the background thread suppressed, the hook keeps GDI+'s work on this thread.
-    if (gdiplusOutput_.NotificationHook)
-        gdiplusOutput_.NotificationHook(&gdiplusHookToken_);
 }
 
 void CTesselSettingApp::RunWindowed() {
@@ -139,7 +125,7 @@ void CTesselSettingApp::RunWindowed() {
             return;
         }
         g_flash8Available = flashVersion >= shell::kFlashRequiredVersion ? 1 : 0;
-        StartGdiplus();
+        shell::StartGdiplusOnFirstUse();
         shell::CopyCommonRssCache();
         std::wstring commonModules;
         shell::GetCommonModulesFolder(commonModules);

@@ -352,15 +352,21 @@ void CTesselConfigDialog::DrawCategoryItem(const DRAWITEMSTRUCT& drawn) {
     }
     if (!page)
         return;
-    win32::Bitmap bitmap(static_cast<HBITMAP>(::LoadImageW(win32::GetResourceHandle(),
-                                                           MAKEINTRESOURCEW(CategoryBitmap(page->category(), selected)),
-                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     const int iconTop = rect.top + (rect.bottom - rect.top - 24) / 2;
-    DrawTransparentBitmap(dc, bitmap.get(), rect.left + 6, iconTop);
+    DrawTransparentBitmap(dc, CategoryBitmapHandle(CategoryBitmap(page->category(), selected)), rect.left + 6,
+                          iconTop);
     RECT text = {rect.left + 6 + 24 + 6, rect.top, rect.right - 4, rect.bottom};
     DrawItemText(dc, page->title(), text, font_.get(), ::GetSysColor(COLOR_WINDOWTEXT));
     if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
         ::DrawFocusRect(dc, &rect);
+}
+
+HBITMAP CTesselConfigDialog::CategoryBitmapHandle(int resourceId) {
+    win32::Bitmap& bitmap = categoryBitmaps_[resourceId];
+    if (!bitmap)
+        bitmap.reset(static_cast<HBITMAP>(::LoadImageW(win32::GetResourceHandle(), MAKEINTRESOURCEW(resourceId),
+                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return bitmap.get();
 }
 
 bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
