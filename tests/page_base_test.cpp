@@ -1,11 +1,13 @@
 // The page base: keyboard rules inside a page and the load-or-restore protocol, with a real page window.
 #include "shell/folders.h"
+#include "shell/gdiplus_on_demand.h"
 #include "shell/setting_app.h"
 #include "test_env.h"
 #include "ui/conf_window_inf.h"
 #include "win32/com.h"
 
 #include <gtest/gtest.h>
+#include <gdiplus.h>
 
 #include <stdexcept>
 #include <vector>
@@ -267,4 +269,19 @@ TEST_F(PageData, WithoutADefaultCopyTheSecondLoadFailsToo) {
     EXPECT_EQ(page->LoadOrRestore(), 0);
     EXPECT_EQ(page->loads, 2);
     EXPECT_TRUE(FileExists(folders.userModules() + L"\\Photo")) << "the data path creates its folder";
+}
+
+// GDI+ is loaded and started by its first call, with nothing started by hand (this process has not used it).
+TEST(GdiplusOnDemand, FirstCallStartsGdiplus) {
+    EXPECT_EQ(::GetModuleHandleW(L"gdiplus.dll"), nullptr) << "not loaded with the program";
+    shell::StartGdiplusOnFirstUse();
+    {
+        Gdiplus::Bitmap bitmap(4, 4, PixelFormat24bppRGB);
+        EXPECT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+        Gdiplus::Color color;
+        bitmap.SetPixel(1, 1, Gdiplus::Color(255, 10, 20, 30));
+        EXPECT_EQ(bitmap.GetPixel(1, 1, &color), Gdiplus::Ok);
+        EXPECT_EQ(color.GetG(), 20);
+    }
+    shell::ShutdownGdiplusIfStarted();
 }

@@ -120,9 +120,9 @@ void ChangeEntryForLocalUsers(const std::wstring& profilesRoot, const std::wstri
     win32::Module netapi(::LoadLibraryW(L"netapi32.dll"));
     using EnumFunction = NET_API_STATUS(WINAPI*)(LPCWSTR, DWORD, DWORD, BYTE**, DWORD, DWORD*, DWORD*, DWORD*);
     using FreeFunction = NET_API_STATUS(WINAPI*)(void*);
-    auto enumUsers = netapi ? reinterpret_cast<EnumFunction>(
-                                  reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetUserEnum")))
-                            : nullptr;
+    auto enumUsers =
+        netapi ? reinterpret_cast<EnumFunction>(reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetUserEnum")))
+               : nullptr;
     auto freeBuffer = netapi ? reinterpret_cast<FreeFunction>(
                                    reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetApiBufferFree")))
                              : nullptr;
@@ -133,8 +133,8 @@ void ChangeEntryForLocalUsers(const std::wstring& profilesRoot, const std::wstri
     do {
         USER_INFO_0* users = nullptr;
         DWORD read = 0, total = 0;
-        status = enumUsers(nullptr, 0, 0, reinterpret_cast<BYTE**>(&users), MAX_PREFERRED_LENGTH, &read, &total,
-                           &resume);
+        status =
+            enumUsers(nullptr, 0, 0, reinterpret_cast<BYTE**>(&users), MAX_PREFERRED_LENGTH, &read, &total, &resume);
         if (status != NERR_Success && status != ERROR_MORE_DATA)
             break;
         for (DWORD i = 0; i < read; ++i) {

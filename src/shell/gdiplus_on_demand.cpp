@@ -22,11 +22,12 @@ FARPROC WINAPI BeforeGdiplusCall(unsigned notification, PDelayLoadInfo info) {
         ::lstrcmpiA(info->szDll, "gdiplus.dll") != 0)
         return nullptr;
     // The start-up and shut-down functions themselves are bound without starting anything.
-    if (info->dlp.fImportByName && info->dlp.szProcName && std::string_view(info->dlp.szProcName).starts_with("Gdiplus"))
+    if (info->dlp.fImportByName && info->dlp.szProcName &&
+        std::string_view(info->dlp.szProcName).starts_with("Gdiplus"))
         return nullptr;
     g_started = true;
-    auto startup = reinterpret_cast<StartupFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(info->hmodCur, "GdiplusStartup")));
+    auto startup =
+        reinterpret_cast<StartupFunction>(reinterpret_cast<void*>(::GetProcAddress(info->hmodCur, "GdiplusStartup")));
     if (!startup)
         return nullptr;
     Gdiplus::GdiplusStartupInput input;

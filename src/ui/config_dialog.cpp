@@ -353,8 +353,7 @@ void CTesselConfigDialog::DrawCategoryItem(const DRAWITEMSTRUCT& drawn) {
     if (!page)
         return;
     const int iconTop = rect.top + (rect.bottom - rect.top - 24) / 2;
-    DrawTransparentBitmap(dc, CategoryBitmapHandle(CategoryBitmap(page->category(), selected)), rect.left + 6,
-                          iconTop);
+    DrawTransparentBitmap(dc, CategoryBitmapHandle(CategoryBitmap(page->category(), selected)), rect.left + 6, iconTop);
     RECT text = {rect.left + 6 + 24 + 6, rect.top, rect.right - 4, rect.bottom};
     DrawItemText(dc, page->title(), text, font_.get(), ::GetSysColor(COLOR_WINDOWTEXT));
     if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))

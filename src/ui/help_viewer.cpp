@@ -34,7 +34,8 @@ bool HelpViewer::EnsureLoaded() {
         library_ = ::LoadLibraryW(L"hhctrl.ocx");
         if (!library_)
             return false;
-        htmlHelp_ = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(::GetProcAddress(library_, "HtmlHelpW")));
+        htmlHelp_ =
+            reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(::GetProcAddress(library_, "HtmlHelpW")));
         if (!htmlHelp_)
             return false;
         htmlHelp_(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&cookie_));
