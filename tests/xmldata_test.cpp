@@ -482,9 +482,13 @@ TEST_F(AtomicSaveTest, ReadersAndKilledWritersSeeOneWholeVersion) {
     ::CloseHandle(reader.hProcess);
     ::CloseHandle(reader.hThread);
     const std::string reads = ReadFile(output).value_or("");
-    int sawOld = 0, sawNew = 0, sawOther = -1;
-    ASSERT_EQ(std::sscanf(reads.c_str(), "old %d new %d other %d", &sawOld, &sawNew, &sawOther), 3) << reads;
+    int sawOld = 0, sawNew = 0, sawOther = -1, failedOpens = -1;
+    ASSERT_EQ(
+        std::sscanf(reads.c_str(), "old %d new %d other %d failed-opens %d", &sawOld, &sawNew, &sawOther, &failedOpens),
+        4)
+        << reads;
     EXPECT_EQ(sawOther, 0) << reads;
+    EXPECT_EQ(failedOpens, 0) << reads;
     EXPECT_GT(sawOld, 0) << reads;
     EXPECT_GT(sawNew, 0) << reads;
     EXPECT_EQ(ReadFile(path), newBytes);

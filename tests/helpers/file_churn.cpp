@@ -20,13 +20,20 @@ int wmain(int argc, wchar_t** argv) {
         return 3;
     if (mode == L"read" && argc > 5) {
         const std::wstring stop = argv[5];
-        int sawOld = 0, sawNew = 0, sawOther = 0;
+        int sawOld = 0, sawNew = 0, sawOther = 0, failedOpens = 0;
+        DWORD lastError = 0;
+        size_t otherSize = 0;
         while (::GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES) {
             // A plain reader: it shares reading only, as most programs do.
             HANDLE handle =
                 ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             if (handle == INVALID_HANDLE_VALUE) {
-                ++sawOther;
+                // Wine's MoveFileEx opens the target for writing for a moment, so a reader that shares reading
+                // only can be refused then; a refused open reads nothing and is tried again. Any other failure
+                // (the file missing) counts.
+                lastError = ::GetLastError();
+                if (lastError != ERROR_SHARING_VIOLATION)
+                    ++failedOpens;
                 continue;
             }
             std::string bytes(oldBytes->size() + newBytes->size() + 1, '\0');
@@ -35,9 +42,12 @@ int wmain(int argc, wchar_t** argv) {
                 total += read;
             ::CloseHandle(handle);
             bytes.resize(total);
+            if (bytes != *oldBytes && bytes != *newBytes)
+                otherSize = bytes.size();
             (bytes == *oldBytes ? sawOld : bytes == *newBytes ? sawNew : sawOther)++;
         }
-        std::printf("old %d new %d other %d\n", sawOld, sawNew, sawOther);
+        std::printf("old %d new %d other %d failed-opens %d (error %lu, other size %zu)\n", sawOld, sawNew, sawOther,
+                    failedOpens, lastError, otherSize);
         return 0;
     }
     if (mode == L"save") {
