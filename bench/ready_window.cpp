@@ -50,8 +50,7 @@ double TimeUntilReady(const std::wstring& exe, DWORD timeoutMs) {
         ::EnumThreadWindows(info.dwThreadId, InspectThreadWindow, reinterpret_cast<LPARAM>(&search));
         if (search.window && !search.pendingPaint)
             break;
-        if (::GetTickCount() - start > timeoutMs ||
-            ::WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
+        if (::GetTickCount() - start > timeoutMs || ::WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
             break;
         ::Sleep(2);
     }
