@@ -5,12 +5,22 @@
 //     module_page_bench.exe <folder with SkylumeSetting.exe> [runs]
 #include "ready_window.h"
 
+#include <algorithm>
+
 #include <shlobj.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace {
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+} // namespace
 
 namespace {
 
@@ -101,9 +111,9 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> with, without;
     // Alternate the two so that any drift of the machine affects both alike; the first pair warms caches.
     for (int i = 0; i <= runs; ++i) {
-        double b = bench::TimeOneStart(exe);
+        double b = bench::TimeUntilReady(exe);
         ::MoveFileW(parked.c_str(), common.c_str());
-        double m = bench::TimeOneStart(exe);
+        double m = bench::TimeUntilReady(exe);
         ::MoveFileW(common.c_str(), parked.c_str());
         if (m < 0 || b < 0) {
             std::fprintf(stderr, "a window did not become ready\n");
@@ -114,7 +124,7 @@ int wmain(int argc, wchar_t** argv) {
             without.push_back(b);
         }
     }
-    const double m = bench::Median(with), b = bench::Median(without);
+    const double m = Median(with), b = Median(without);
     std::printf("window with a 1,000-item module (10,000 stray values): %8.1f ms (median of %d)\n", m, runs);
     std::printf("same window without the module:                        %8.1f ms (median of %d)\n", b, runs);
     std::printf("ratio with/without:                                    %8.2f\n", b > 0 ? m / b : 0.0);

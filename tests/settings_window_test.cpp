@@ -1,6 +1,8 @@
 // The settings window of the real program, driven by messages and keys as a user would.
 #include "test_env.h"
 
+#include "xmldata/xml_document.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -372,4 +374,100 @@ TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
     SelectCategory(window, always);
     EXPECT_NE(CurrentPage(window), PageWith(window, kModuleList));
     Press(window, IDCANCEL);
+}
+
+// Files the window once damaged or could not open: two `modules` lists (the second naming a module without a
+// page), and files declared UTF-16 and ISO-8859-1 with accented text. Each opens, two opens change no byte, and
+// after an OK every text the user did not touch reads back the same.
+TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAndOk) {
+    InstallVisualizer();
+    const std::wstring note = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
+    std::string utf16 = "\xFF\xFE";
+    for (wchar_t c : L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><screensaving>false</screensaving>"
+                     L"<modules><sub>Visualizer</sub></modules><note>" +
+                         note + L"</note></conf_data>\r\n")
+        if (c)
+            utf16 += std::string{char(c & 0xFF), char(c >> 8)};
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<conf_data><screensaving>false"
+                               "</screensaving><modules><sub>Visualizer</sub></modules><note>caf\xe9 na\xefve "
+                               "\xc5ngstr\xf6m</note></conf_data>\n";
+    const std::string twoLists = "<conf_data><screensaving>false</screensaving><modules><sub>Visualizer</sub></modules>"
+                                 "<modules><sub>Weather</sub></modules><note>caf\xc3\xa9 na\xc3\xafve \xc3\x85ngstr"
+                                 "\xc3\xb6m</note></conf_data>";
+    const struct {
+        std::string bytes;
+        std::string mark; // bytes the saved file must still hold: the note in the declared encoding
+    } files[] = {{utf16, std::string("c\0a\0f\0\xe9\0", 8)}, {latin1, "caf\xe9 na\xefve"}, {twoLists, "caf\xc3\xa9"}};
+    for (const auto& file : files) {
+        WriteUserData(file.bytes);
+        std::optional<std::string> afterOpen;
+        for (int open = 0; open < 2; ++open) {
+            HWND window = Open();
+            ASSERT_NE(window, nullptr);
+            ASSERT_NE(PageWith(window, kModuleList), nullptr) << "the window opened, not the reinstall message";
+            EXPECT_EQ(Press(window, IDCANCEL), std::optional<DWORD>(0));
+            if (open == 0)
+                afterOpen = ReadFile(UserData());
+            else
+                EXPECT_EQ(ReadFile(UserData()), afterOpen) << "a second open changes no byte";
+        }
+        HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        ::SendMessageW(::GetDlgItem(PageWith(window, kBurnInCheck), kBurnInCheck), BM_SETCHECK, BST_CHECKED, 0);
+        EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+
+        const std::string saved = ReadFile(UserData()).value_or("");
+        EXPECT_NE(saved.find(file.mark), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("Weather"), std::string::npos) << "the unknown module left its own list";
+        win32::ComInit com;
+        xmldata::XmlDocument doc;
+        ASSERT_TRUE(doc.Load(UserData()));
+        EXPECT_EQ(doc.SelectText(L"./note"), note);
+        EXPECT_EQ(doc.SelectText(L"./screensaving"), L"true");
+        EXPECT_EQ(doc.SelectNodes(L"./modules/sub").size(), 1u);
+        EXPECT_FALSE(FileExists(UserData() + L".bad")) << "no restore was needed";
+    }
+}
+
+// F1 reaches the settings window's help from the control that has the focus when the window opens (the
+// category list), from OK and from inside a page.
+TEST_F(SettingsWindowTest, F1OpensHelpFromTheCategoryListOkAndAPage) {
+    ASSERT_TRUE(
+        ::CopyFileW((FolderOfThisExecutable() + L"\\Skylume.chm").c_str(), (program / L"Skylume.chm").c_str(), FALSE));
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    wchar_t previous[MAX_PATH] = {};
+    DWORD previousSize = sizeof(previous);
+    const bool hadPrevious = ::RegQueryValueExW(key, L"ApplicationPath", nullptr, nullptr,
+                                                reinterpret_cast<BYTE*>(previous), &previousSize) == ERROR_SUCCESS;
+    const std::wstring exe = program.exe();
+    ::RegSetValueExW(key, L"ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+                     DWORD((exe.size() + 1) * sizeof(wchar_t)));
+
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    HWND page = CurrentPage(window);
+    const HWND targets[] = {::GetDlgItem(window, kCategoryList), ::GetDlgItem(window, IDOK),
+                            ::GetDlgItem(page, kBurnInCheck)};
+    for (HWND target : targets) {
+        ::SetForegroundWindow(window);
+        ::SendMessageW(::GetParent(target), WM_NEXTDLGCTL, WPARAM(target), TRUE);
+        ASSERT_EQ(FocusOfWindowThread(window), target);
+        TypeChord({VK_F1});
+        HWND help = WaitForWindow(process->id(), L"HH Parent", 10000);
+        EXPECT_NE(help, nullptr) << "no help from control " << ::GetDlgCtrlID(target);
+        if (!help)
+            continue;
+        ::PostMessageW(help, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 100 && ::IsWindow(help); ++i)
+            ::Sleep(50);
+    }
+    Press(window, IDCANCEL);
+    if (hadPrevious)
+        ::RegSetValueExW(key, L"ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous), previousSize);
+    else
+        ::RegDeleteValueW(key, L"ApplicationPath");
+    ::RegCloseKey(key);
 }

@@ -5,6 +5,7 @@
 #include "shell/language.h"
 #include "shell/privileges.h"
 #include "win32/app.h"
+#include "win32/atomic_file.h"
 #include "win32/handle.h"
 #include "win32/registry.h"
 #include "win32/strings.h"
@@ -115,13 +116,25 @@ bool GetSidString(PSID sid, wchar_t* buffer, size_t bufferLength) {
 
 void ChangeEntryForLocalUsers(const std::wstring& profilesRoot, const std::wstring& entryKey, int mode,
                               const std::wstring& scriptPath) {
+    // The network-management library is loaded only for this installer job, not by every start of the window.
+    win32::Module netapi(::LoadLibraryW(L"netapi32.dll"));
+    using EnumFunction = NET_API_STATUS(WINAPI*)(LPCWSTR, DWORD, DWORD, BYTE**, DWORD, DWORD*, DWORD*, DWORD*);
+    using FreeFunction = NET_API_STATUS(WINAPI*)(void*);
+    auto enumUsers =
+        netapi ? reinterpret_cast<EnumFunction>(reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetUserEnum")))
+               : nullptr;
+    auto freeBuffer = netapi ? reinterpret_cast<FreeFunction>(
+                                   reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetApiBufferFree")))
+                             : nullptr;
+    if (!enumUsers || !freeBuffer)
+        return;
     DWORD resume = 0;
     NET_API_STATUS status;
     do {
         USER_INFO_0* users = nullptr;
         DWORD read = 0, total = 0;
-        status = ::NetUserEnum(nullptr, 0, 0, reinterpret_cast<BYTE**>(&users), MAX_PREFERRED_LENGTH, &read, &total,
-                               &resume);
+        status =
+            enumUsers(nullptr, 0, 0, reinterpret_cast<BYTE**>(&users), MAX_PREFERRED_LENGTH, &read, &total, &resume);
         if (status != NERR_Success && status != ERROR_MORE_DATA)
             break;
         for (DWORD i = 0; i < read; ++i) {
@@ -140,7 +153,7 @@ void ChangeEntryForLocalUsers(const std::wstring& profilesRoot, const std::wstri
             ChangeEntryInHive(hiveFile, sidText, entryKey, mode, scriptPath);
         }
         if (users)
-            ::NetApiBufferFree(users);
+            freeBuffer(users);
     } while (status == ERROR_MORE_DATA);
 }
 
@@ -167,13 +180,8 @@ std::string BuildBrowserMenuScript(const std::string& exePathAnsi) {
 }
 
 void WriteBrowserMenuScript() {
-    std::string path = ToAnsi(GetProgramFilePath(kBrowserMenuScriptName));
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return;
-    std::string script = BuildBrowserMenuScript(ToAnsi(ExecutablePath()));
-    std::fwrite(script.data(), 1, script.size(), file);
-    std::fclose(file);
+    win32::WriteFileAtomically(GetProgramFilePath(kBrowserMenuScriptName),
+                               BuildBrowserMenuScript(ToAnsi(ExecutablePath())));
 }
 
 std::wstring BrowserMenuEntryName() {

@@ -5,6 +5,7 @@
 #include "shell/command_line.h"
 #include "shell/flash_check.h"
 #include "shell/folders.h"
+#include "shell/gdiplus_on_demand.h"
 #include "shell/process_control.h"
 #include "ui/config_dialog.h"
 #include "velour/velour_api.h"
@@ -12,6 +13,7 @@
 #include "win32/com.h"
 #include "win32/handle.h"
 #include "win32/strings.h"
+#include "xmldata/xml_document.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -70,10 +72,7 @@ UINT MessageBoxTypeWithDefaultIcon(UINT type) {
 }
 
 int CTesselSettingApp::DoMessageBox(const std::wstring& text, UINT type, UINT) {
-    HWND owner = nullptr;
-    if (HWND main = mainWindow(); main && ::IsWindow(main) && ::IsWindowEnabled(main))
-        owner = ::GetLastActivePopup(main);
-    return VelourMessageBox(text.c_str(), appName().c_str(), MessageBoxTypeWithDefaultIcon(type), owner);
+    return VelourMessageBox(text.c_str(), appName().c_str(), MessageBoxTypeWithDefaultIcon(type), MessageBoxOwner());
 }
 
 bool CTesselSettingApp::InitInstance() {
@@ -96,23 +95,8 @@ bool CTesselSettingApp::InitInstance() {
 }
 
 int CTesselSettingApp::ExitInstance() {
-    if (gdiplusHookToken_ && gdiplusOutput_.NotificationUnhook)
-        gdiplusOutput_.NotificationUnhook(gdiplusHookToken_);
-    if (gdiplusToken_)
-        Gdiplus::GdiplusShutdown(gdiplusToken_);
+    shell::ShutdownGdiplusIfStarted();
     return WinApp::ExitInstance();
-}
-
-void CTesselSettingApp::StartGdiplus() {
-    Gdiplus::GdiplusStartupInput input;
-    input.GdiplusVersion = 1;
-    input.DebugEventCallback = nullptr;
-    input.SuppressBackgroundThread = TRUE;
-    input.SuppressExternalCodecs = FALSE;
-    Gdiplus::GdiplusStartup(&gdiplusToken_, &input, &gdiplusOutput_);
-    // With the background thread suppressed, the hook keeps GDI+'s work on this thread.
-    if (gdiplusOutput_.NotificationHook)
-        gdiplusOutput_.NotificationHook(&gdiplusHookToken_);
 }
 
 void CTesselSettingApp::RunWindowed() {
@@ -127,7 +111,9 @@ void CTesselSettingApp::RunWindowed() {
         return;
     {
         VelourLunaGuard guard;
+        xmldata::ParseOnceScope parseOnce;
         if (!resources_.LoadLanguageResources()) {
+            parseOnce.End();
             ::CoUninitialize();
             win32::AppMessageBox(shell::MissingResourcesText(shell::GetLanguageIndex()), MB_ICONHAND);
             return;
@@ -135,11 +121,12 @@ void CTesselSettingApp::RunWindowed() {
         uint32_t flashVersion = 0;
         if (shell::CheckFlashPlayer(shell::kFlashRequiredVersion, flashVersion) == -1) {
             win32::AppMessageBox(IDS_FLASH_MISSING, MB_ICONHAND);
+            parseOnce.End();
             ::CoUninitialize();
             return;
         }
         g_flash8Available = flashVersion >= shell::kFlashRequiredVersion ? 1 : 0;
-        StartGdiplus();
+        shell::StartGdiplusOnFirstUse();
         shell::CopyCommonRssCache();
         std::wstring commonModules;
         shell::GetCommonModulesFolder(commonModules);
@@ -156,6 +143,7 @@ void CTesselSettingApp::RunWindowed() {
             }
             ::OleUninitialize();
         }
+        parseOnce.End();
         ::CoUninitialize();
     }
     instanceEvent.reset();

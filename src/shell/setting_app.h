@@ -4,7 +4,6 @@
 #include "win32/app.h"
 
 #include <windows.h>
-#include <gdiplus.h>
 
 inline constexpr wchar_t kSettingsWindowClass[] = L"TesselSetting0505301612";
 inline constexpr wchar_t kSingleInstanceEvent[] = L"Local\\TesselSettingInstance0505090";
@@ -20,11 +19,6 @@ private:
     void RunWindowed();
     void RunAddSite();
     void RunKeywordJob();
-    void StartGdiplus();
-
-    ULONG_PTR gdiplusToken_ = 0;
-    ULONG_PTR gdiplusHookToken_ = 0;
-    Gdiplus::GdiplusStartupOutput gdiplusOutput_ = {};
     shell::LanguageResources resources_;
 };
 

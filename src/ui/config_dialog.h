@@ -8,6 +8,7 @@
 #include "velour/velour_edge.h"
 #include "win32/handle.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,8 @@ private:
     void OnHelp();
     void FailPageLoad();
     void DrawCategoryItem(const DRAWITEMSTRUCT& item);
+    // The list bitmap of a resource id, loaded on its first paint and kept for the window's life.
+    HBITMAP CategoryBitmapHandle(int resourceId);
     CConfWindowInf* PageAt(int index) const;
     int PageCount() const;
 
@@ -63,6 +66,7 @@ private:
     RECT pageRect_ = {};
     std::vector<std::wstring> additionalModules_;
     std::vector<std::unique_ptr<CConfWindowInf>> pages_;
+    std::map<int, win32::Bitmap> categoryBitmaps_;
 };
 
 // Sub-folders of the all-users Modules folder that are additional modules (not a built-in module, not "locale").

@@ -1,5 +1,7 @@
 // The HTML Help viewer for the program's help file: one per process.
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 class HelpViewer {
@@ -16,7 +18,13 @@ public:
     const std::wstring& path() const { return path_; }
 
 private:
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
     HelpViewer();
+    bool EnsureLoaded();
+
     std::wstring path_;
-    unsigned long cookie_ = 0;
+    bool registered_ = false;
+    HMODULE library_ = nullptr;
+    HtmlHelpFunction htmlHelp_ = nullptr;
+    DWORD_PTR cookie_ = 0;
 };
