@@ -14,7 +14,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 
 std::string DataFileWithLocale(const std::string& code) {
-    return "<conf_data><modules/><locale>" + code + "</locale></conf_data>";
+    return "<conf_data><modules/><locale>" + code + "</locale><background position=\"center\"/></conf_data>";
 }
 
 class LanguageChoice : public ::testing::Test {
@@ -36,10 +36,7 @@ protected:
         ASSERT_TRUE(WriteFile(folders.commonModules() + L"\\data.xml", xml));
     }
     // The shipped defaults, so that a windowed run finds its pages' data.
-    void InstallDefaults() {
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
-    }
+    void InstallDefaults() { InstallShippedModules(folders.commonModules()); }
     win32::ComInit com;
     IsolatedFolders folders;
 };
@@ -115,6 +112,7 @@ TEST_F(LanguageChoice, IndexIsComputedOnceForTheRun) {
 }
 
 TEST_F(LanguageChoice, LibrariesHoldTheTitleInTheirLanguage) {
+    InstallDefaults();
     ProgramFolder program;
     WriteUserData(DataFileWithLocale("fra"));
     RunningProcess process(program.exe(), {});
@@ -135,6 +133,7 @@ TEST_F(LanguageChoice, MissingActiveLibraryShowsTheTextOfTheActiveLanguage) {
 }
 
 TEST_F(LanguageChoice, SecondStartDoesNotFindAWindowTitledInAnotherLanguage) {
+    InstallDefaults();
     ProgramFolder program;
     WriteUserData(DataFileWithLocale("deu"));
     RunningProcess first(program.exe(), {});
@@ -166,6 +165,7 @@ TEST_F(LanguageChoice, RussianSystemWithRussianLocaleRunsInRussian) {
         GTEST_SKIP() << "runs in the Russian-locale entry";
     WriteUserData(DataFileWithLocale("rus"));
     EXPECT_EQ(shell::GetLanguageIndex(), 7);
+    InstallDefaults();
     ProgramFolder program;
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Настройки Skylume");

@@ -19,8 +19,7 @@ class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest() {
         MakeFolders(folders.commonModules());
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
+        InstallShippedModules(folders.commonModules());
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
         WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor");
@@ -30,8 +29,12 @@ protected:
         MakeFolders(folders.commonModules() + L"\\Visualizer");
         WriteFile(folders.commonModules() + L"\\Visualizer\\module-sub.swf", "FWS");
     }
-    void WriteUserData(const std::string& xml) {
+    // The Display page shares this file and needs its background element, or the default copy replaces it.
+    void WriteUserData(std::string xml) {
         MakeFolders(folders.userModules());
+        const size_t end = xml.rfind("</conf_data>");
+        if (xml.find("<background") == std::string::npos && end != std::string::npos)
+            xml.insert(end, "<background position=\"center\"/>");
         ASSERT_TRUE(WriteFile(UserData(), xml));
     }
     std::wstring UserData() const { return folders.userModules() + L"\\data.xml"; }
@@ -106,8 +109,8 @@ TEST_F(SettingsWindowTest, UncheckingTheVisualizerReachesTheDisplayProgram) {
     HWND general = PageWith(window, kModuleList);
     ASSERT_NE(general, nullptr);
     HWND modules = ::GetDlgItem(general, kModuleList);
-    ASSERT_EQ(::SendMessageW(modules, LB_GETCOUNT, 0, 0), 1) << "one entry: the Visualizer page";
-    ClickListItem(modules, 0);
+    ASSERT_EQ(::SendMessageW(modules, LB_GETCOUNT, 0, 0), 2) << "two entries: the Photo and Visualizer pages";
+    ClickListItem(modules, 1);
 
     EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
     std::string data = ReadFile(UserData()).value_or("");
@@ -354,7 +357,8 @@ TEST_F(SettingsWindowTest, VersionPageShowsTheDefaultOrTheFirstLineOfVersionTxt)
 TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
     HWND window = Open();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 2) << "General and Version";
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 4)
+        << "General, Display, Version, Photo";
     Press(window, IDCANCEL);
 
     InstallVisualizer();
@@ -362,8 +366,8 @@ TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
     MakeFolders(folders.commonModules() + L"\\photo");
     window = Open();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 3);
-    SelectCategory(window, 2);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, kCategoryList), LB_GETCOUNT, 0, 0), 5);
+    SelectCategory(window, 4);
     EXPECT_NE(CurrentPage(window), PageWith(window, kModuleList));
     Press(window, IDCANCEL);
 }

@@ -14,8 +14,7 @@ class StartupTest : public ::testing::Test {
 protected:
     StartupTest() {
         MakeFolders(folders.commonModules());
-        ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(),
-                    (folders.commonModules() + L"\\data.xml").c_str(), FALSE);
+        InstallShippedModules(folders.commonModules());
     }
     IsolatedFolders folders;
     ProgramFolder program;

@@ -1,5 +1,7 @@
 #include "ui/config_dialog.h"
 
+#include "modules/photo/photo_page.h"
+#include "pages/display/display_page.h"
 #include "res/resource.h"
 #include "shell/display_link.h"
 #include "shell/folders.h"
@@ -184,10 +186,14 @@ bool CTesselConfigDialog::CreatePages() {
     if (!AddPage(std::move(general), L".", false))
         return false;
     generalPage_ = generalPage;
-    // The display and wake-up timer pages come here, between General and Version.
+    if (!AddPage(std::make_unique<CCWDisplay>(categoryList_, item(IDOK), font_.get()), L".", true))
+        return false;
+    // The wake-up timer page comes here, between Display and Version.
     if (!AddPage(std::make_unique<CCWVersion>(categoryList_, item(IDOK), font_.get()), L".", false))
         return false;
-    // The photo, news, clock, calendar and music pages follow here in that order.
+    if (!AddPage(std::make_unique<CCWPhotoModule>(categoryList_, item(IDOK), font_.get()), L"Photo", true))
+        return false;
+    // The news, clock, calendar and music pages follow here in that order.
     std::wstring common;
     shell::GetCommonModulesFolder(common);
     if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -284,6 +290,7 @@ void CTesselConfigDialog::OnOK() {
             }
             break;
         case kCategoryDisplay:
+            static_cast<CCWDisplay*>(page)->SaveBackgroundList();
             if (page->IsModified() == 1) {
                 SavePage(*page);
                 modulesFolderChanged = true;

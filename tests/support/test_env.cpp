@@ -354,3 +354,29 @@ void TypeChord(std::initializer_list<WORD> keys) {
 }
 
 } // namespace testenv
+
+namespace testenv {
+namespace {
+void CopyTree(const std::wstring& source, const std::wstring& target) {
+    MakeFolders(target);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((source + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(source + L"\\" + name, target + L"\\" + name);
+        else
+            ::CopyFileW((source + L"\\" + name).c_str(), (target + L"\\" + name).c_str(), FALSE);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+}
+} // namespace
+
+void InstallShippedModules(const std::wstring& commonModules) {
+    CopyTree(SourceFile(L"data/common/Modules"), commonModules);
+}
+} // namespace testenv

@@ -134,3 +134,9 @@ HWND FocusOfWindowThread(HWND window);
 // released in order; modifiers listed first are held while the last key is pressed.
 void TypeChord(std::initializer_list<WORD> keys);
 } // namespace testenv
+
+namespace testenv {
+// Copies the shipped all-users Modules tree (data/common/Modules, with every module's default data file) into
+// `commonModules`, so a windowed run finds every page's defaults.
+void InstallShippedModules(const std::wstring& commonModules);
+} // namespace testenv

@@ -11,3 +11,8 @@
 #define TXT_IDS_VISUALIZER_DESCRIPTION "Visualiser module"
 #undef TXT_VISUALIZER_LINE
 #define TXT_VISUALIZER_LINE "Visualiser"
+// Display page and photo pages.
+#undef TXT_IDS_POSITION_CENTER
+#define TXT_IDS_POSITION_CENTER "Centre"
+#undef TXT_PHOTO_VIEW_SLIDESHOW
+#define TXT_PHOTO_VIEW_SLIDESHOW "Switch on the &slide show"

@@ -1,0 +1,18 @@
+// The background list on disk, and the two installer steps that prepare the all-users background data.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace display {
+
+// The paths of the list file at `path`; nothing when it cannot be read.
+std::vector<std::wstring> ReadBackgroundListFile(const std::wstring& path);
+bool WriteBackgroundListFile(const std::wstring& path, const std::vector<std::wstring>& paths);
+
+} // namespace display
+
+// Lists the pictures and movies of `folder` (JPEG, then SWF) in the all-users background list; false, with the
+// list file left alone, when there are none.
+bool BuildDefaultBackgroundList(const std::wstring& folder);
+// A background stored by file name alone becomes the full path of that file in the all-users Background folder.
+bool RelocateBackgroundPath(const std::wstring& dataFile);

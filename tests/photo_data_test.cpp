@@ -1,0 +1,242 @@
+// The photo data file: load rules, the exact layout a save writes, garbage, the cache purge, the installer's
+// folder fix-up, and two processes writing the file at once.
+#include "modules/photo/photo_data.h"
+#include "shell/folders.h"
+#include "test_env.h"
+#include "win32/strings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testenv;
+
+namespace {
+
+std::string WithoutCr(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+std::string Layout(const std::string& slideshow, const std::string& interval) {
+    std::string xml;
+    for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
+        xml += std::string("<") + name + "><slideshow>" + slideshow + "</slideshow><interval>" + interval +
+               "</interval></" + name + ">";
+    return xml;
+}
+
+class PhotoDataTest : public ::testing::Test {
+protected:
+    PhotoDataTest() {
+        shell::ResetModulesFolderCache();
+        MakeFolders(photos.path());
+    }
+    ~PhotoDataTest() override { shell::ResetModulesFolderCache(); }
+
+    std::wstring Photo(const std::wstring& name) {
+        const std::wstring path = photos / name;
+        WriteFile(path, "\xFF\xD8 not really a picture");
+        return path;
+    }
+    std::wstring Data(const std::string& main, const std::string& contents, const std::string& format = "") {
+        WriteFile(path, "<conf_data><main>" + main + "<contents" + format + ">" + contents +
+                            "</contents></main></conf_data>");
+        return path;
+    }
+    static std::string Narrow(const std::wstring& text) { return win32::WideToUtf8(text); }
+    std::string Saved() const { return WithoutCr(ReadFile(path).value_or("")); }
+    std::vector<CPhotoItem*> Shown() const {
+        PhotoViews views;
+        std::vector<CPhotoItem*> shown;
+        data.Fill(views, shown);
+        return shown;
+    }
+
+    win32::ComInit com;
+    IsolatedFolders folders;
+    TempFolder photos{L"photos"};
+    std::wstring path = photos / L"data.xml";
+    CPhotoData data;
+};
+
+} // namespace
+
+TEST_F(PhotoDataTest, IntervalsOutsideTenToSixtyOrNotNumbersFailTheLoad) {
+    for (const char* good : {"10", "60"}) {
+        Data(Layout("true", good), "");
+        EXPECT_TRUE(data.Load(path, false)) << good;
+        EXPECT_EQ(data.views()[4].interval, atoi(good));
+    }
+    for (const char* bad : {"9", "61", "ten", ""}) {
+        Data(Layout("true", bad), "");
+        EXPECT_FALSE(data.Load(path, false)) << bad;
+    }
+    Data("<SingleLayout><slideshow>true</slideshow><interval>30</interval></SingleLayout>", "");
+    EXPECT_FALSE(data.Load(path, false)) << "four layouts missing";
+    EXPECT_EQ(data.views()[0].interval, 30) << "a layout read before the failure keeps its value";
+    WriteFile(path, "<conf_data><main>" + Layout("true", "20") + "</main></conf_data>");
+    EXPECT_FALSE(data.Load(path, false)) << "no contents";
+    EXPECT_FALSE(data.Load(photos / L"missing.xml", false));
+}
+
+TEST_F(PhotoDataTest, SlideshowFlagIsCaseSensitiveAndSavedInLowerCase) {
+    Data(Layout("TRUE", "20"), "");
+    ASSERT_TRUE(data.Load(path, false));
+    EXPECT_EQ(data.views()[0].slideshow, 0);
+    PhotoViews views = data.views();
+    views[2].slideshow = 1;
+    ASSERT_TRUE(data.Save(path, views, {}));
+    EXPECT_NE(Saved().find("<BoardLayout>\n\t\t\t<slideshow>true</slideshow>"), std::string::npos) << Saved();
+    EXPECT_NE(Saved().find("<SingleLayout>\n\t\t\t<slideshow>false</slideshow>"), std::string::npos);
+}
+
+TEST_F(PhotoDataTest, EmptyListStillWritesAllFiveLayoutsInTheExactLayout) {
+    Data(Layout("false", "15"), "", " file_format=\"png,GIF\"");
+    ASSERT_TRUE(data.Load(path, false));
+    EXPECT_EQ(data.formats().gif, 1);
+    EXPECT_EQ(data.formats().png, 1);
+    ASSERT_TRUE(data.Save(path, data.views(), {}));
+    std::string expected = "<conf_data>\n\t<main>\n";
+    for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
+        expected += std::string("\t\t<") + name +
+                    ">\n\t\t\t<slideshow>false</slideshow>\n\t\t\t<interval>15</interval>\n\t\t</" + name + ">\n";
+    expected += "\t\t<contents file_format=\"gif,png\">\n\t\t</contents>\n\t</main>\n</conf_data>";
+    EXPECT_NE(Saved().find(expected), std::string::npos) << Saved();
+    CPhotoData reloaded;
+    EXPECT_TRUE(reloaded.Load(path, false));
+}
+
+TEST_F(PhotoDataTest, GarbageOnlyForRemovedShownPhotosWithSource) {
+    const std::wstring copied = Photo(L"copy1.jpg"), plain = Photo(L"plain.jpg"), folderPhoto = Photo(L"f.jpg");
+    Data(Layout("false", "20"), "<garbage>C:\\old\\kept.jpg</garbage>"
+                                "<file src=\"D:\\Camera\\Beach.JPG\">" +
+                                    Narrow(copied) + "</file><file>" + Narrow(plain) +
+                                    "</file>"
+                                    "<file src=\"\">" +
+                                    Narrow(plain) + "</file><folder path=\"" + Narrow(photos.path()) +
+                                    "\"><file src=\"x\">" + Narrow(folderPhoto) + "</file></folder>");
+    ASSERT_TRUE(data.Load(path, false));
+    std::vector<CPhotoItem*> shown = Shown();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0]->GetDisplayName(), L"Beach") << "the name comes from the source";
+    EXPECT_EQ(shown[1]->GetDisplayName(), L"plain");
+    EXPECT_EQ(shown[3]->GetDisplayName(), photos.path());
+    EXPECT_FALSE(data.IsModified(data.views(), shown));
+
+    // Remove everything; a new item added and removed again never reaches the data set.
+    for (CPhotoItem* item : shown)
+        item->removed = 1;
+    ASSERT_TRUE(data.Save(path, data.views(), {}));
+    const std::string saved = Saved();
+    EXPECT_NE(saved.find("<garbage>C:\\old\\kept.jpg</garbage>\n\t\t\t<garbage>" + Narrow(copied) +
+                         "</garbage>\n\t\t\t<garbage>" + Narrow(folderPhoto) + "</garbage>\n\t\t</contents>"),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(saved.find("<garbage>" + Narrow(plain)), std::string::npos) << "no source, or an empty one: no garbage";
+    EXPECT_EQ(saved.find("<file"), std::string::npos);
+
+    // Revived by its source, ignoring case; back at its place the data set counts as unchanged.
+    EXPECT_EQ(data.FindRemoved(L"d:\\camera\\beach.jpg"), shown[0]);
+    EXPECT_EQ(data.FindRemoved(plain), shown[1]);
+    EXPECT_EQ(data.FindRemoved(copied), nullptr) << "a photo with a source is found by its source";
+    for (CPhotoItem* item : shown)
+        item->removed = 0;
+    EXPECT_FALSE(data.IsModified(data.views(), shown));
+    std::swap(shown[0], shown[1]);
+    EXPECT_TRUE(data.IsModified(data.views(), shown));
+}
+
+TEST_F(PhotoDataTest, SaveWritesSourcesAndFolderFilesAndLoadsBackTheSame) {
+    const std::wstring a = Photo(L"a.jpg"), b = Photo(L"b.jpeg");
+    Data(Layout("true", "33"), "<file src=\"\">" + Narrow(a) + "</file><folder path=\"" + Narrow(photos.path()) +
+                                   "\"><file>" + Narrow(b) + "</file></folder>");
+    ASSERT_TRUE(data.Load(path, false));
+    CPhotoFileItem added(b);
+    std::vector<CPhotoItem*> shown = Shown();
+    shown.insert(shown.begin() + 1, &added);
+    ASSERT_TRUE(data.Save(path, data.views(), shown));
+    const std::string saved = Saved();
+    EXPECT_NE(saved.find("\t\t\t<file src=\"\">" + Narrow(a) + "</file>\n\t\t\t<file>" + Narrow(b) +
+                         "</file>\n\t\t\t<folder path=\"" + Narrow(photos.path()) + "\">\n\t\t\t\t<file>" + Narrow(b) +
+                         "</file>\n\t\t\t</folder>\n\t\t</contents>"),
+              std::string::npos)
+        << saved;
+    CPhotoData reloaded;
+    ASSERT_TRUE(reloaded.Load(path, false));
+    EXPECT_EQ(reloaded.items().size(), 3u);
+}
+
+TEST_F(PhotoDataTest, VanishedFilesAreDroppedAndFoldersWithoutPathToo) {
+    const std::wstring kept = Photo(L"kept.jpg");
+    Data(Layout("false", "20"), "<file>" + Narrow(photos / L"gone.jpg") + "</file><folder/><folder path=\"" +
+                                    Narrow(photos.path()) + "\"><file>" + Narrow(photos / L"gone2.jpg") +
+                                    "</file><file>" + Narrow(kept) + "</file></folder><other/>");
+    ASSERT_TRUE(data.Load(path, false));
+    ASSERT_EQ(data.items().size(), 1u);
+    auto* folder = dynamic_cast<CPhotoFolderItem*>(data.items()[0].get());
+    ASSERT_NE(folder, nullptr);
+    ASSERT_EQ(folder->files.size(), 1u);
+    EXPECT_EQ(folder->files[0]->path, kept);
+    std::wstring preview;
+    EXPECT_EQ(folder->GetPreviewPath(preview, {}), 1);
+    EXPECT_EQ(preview, kept);
+}
+
+TEST_F(PhotoDataTest, PurgeDeletesCacheFilesNamedByGarbageWhateverTheSlashes) {
+    const std::wstring cache = folders.userModules() + L"\\Photo\\Cache";
+    MakeFolders(cache);
+    WriteFile(cache + L"\\y.jpg", "cached");
+    WriteFile(cache + L"\\z.jpg", "cached");
+    WriteFile(cache + L"\\keep.jpg", "cached");
+    Data(Layout("false", "20"), "<garbage>C:/x/y.jpg</garbage><garbage>C:\\x/w\\z.jpg</garbage>");
+    ASSERT_TRUE(data.Load(path, false));
+    EXPECT_TRUE(FileExists(cache + L"\\y.jpg")) << "the page's load never purges";
+    ASSERT_TRUE(data.Load(path, true));
+    EXPECT_FALSE(FileExists(cache + L"\\y.jpg"));
+    EXPECT_FALSE(FileExists(cache + L"\\z.jpg"));
+    EXPECT_TRUE(FileExists(cache + L"\\keep.jpg"));
+    EXPECT_EQ(Saved().find("garbage"), std::string::npos) << Saved();
+}
+
+TEST_F(PhotoDataTest, FolderPathsBecomeAbsoluteOnceAndFilesStayAsTheyAre) {
+    Data(Layout("false", "20"), "<folder path=\"Quillon\\Skylume\\Demo\\Photos\"/><file>rel.jpg</file>"
+                                "<folder path=\"C:\\Absolute\"/>");
+    ASSERT_TRUE(MakeFolderPathsAbsolute(path));
+    const std::string once = ReadFile(path).value_or("");
+    const std::string expected = "path=\"" + Narrow(folders.commonAppData()) + "\\Quillon\\Skylume\\Demo\\Photos\"";
+    EXPECT_NE(once.find(expected), std::string::npos) << once;
+    EXPECT_NE(once.find("<file>rel.jpg</file>"), std::string::npos);
+    EXPECT_NE(once.find("path=\"C:\\Absolute\""), std::string::npos);
+    ASSERT_TRUE(MakeFolderPathsAbsolute(path));
+    EXPECT_EQ(ReadFile(path), once);
+    WriteFile(path, "<conf_data><main/></conf_data>");
+    EXPECT_FALSE(MakeFolderPathsAbsolute(path));
+    EXPECT_FALSE(MakeFolderPathsAbsolute(photos / L"none.xml"));
+}
+
+// Two processes saving different complete versions at once: the mutex serialises them, so the file is always
+// one whole version and every load under the mutex succeeds.
+TEST_F(PhotoDataTest, TwoWritersAtOnceLeaveOneCompleteVersion) {
+    const std::wstring writer = FolderOfThisExecutable() + L"\\photo_writer.exe";
+    Data(Layout("false", "20"), "");
+    RunningProcess first(writer, {path, L"11", L"40"});
+    RunningProcess second(writer, {path, L"22", L"40"});
+    ASSERT_TRUE(first.started() && second.started());
+    int loads = 0;
+    while (::WaitForSingleObject(first.handle(), 0) == WAIT_TIMEOUT ||
+           ::WaitForSingleObject(second.handle(), 0) == WAIT_TIMEOUT) {
+        CPhotoData reader;
+        ASSERT_TRUE(reader.Load(path, false)) << "load " << loads;
+        const int interval = reader.views()[0].interval;
+        EXPECT_TRUE(interval == 20 || interval == 11 || interval == 22) << interval;
+        for (const auto& view : reader.views())
+            EXPECT_EQ(view.interval, interval) << "one writer's version, not a mix";
+        ++loads;
+    }
+    EXPECT_EQ(first.Wait(1000), std::optional<DWORD>(0));
+    EXPECT_EQ(second.Wait(1000), std::optional<DWORD>(0));
+    CPhotoData last;
+    ASSERT_TRUE(last.Load(path, false));
+    EXPECT_TRUE(last.views()[0].interval == 11 || last.views()[0].interval == 22);
+}
