@@ -36,7 +36,9 @@ protected:
         ASSERT_TRUE(WriteFile(folders.commonModules() + L"\\data.xml", xml));
     }
     // The shipped defaults, so that a windowed run finds its pages' data.
-    void InstallDefaults() { InstallShippedModules(folders.commonModules()); }
+    void InstallDefaults() {
+        InstallShippedModuleDefaults(folders);
+    }
     win32::ComInit com;
     IsolatedFolders folders;
 };

@@ -14,7 +14,7 @@ class StartupTest : public ::testing::Test {
 protected:
     StartupTest() {
         MakeFolders(folders.commonModules());
-        InstallShippedModules(folders.commonModules());
+        InstallShippedModuleDefaults(folders);
     }
     IsolatedFolders folders;
     ProgramFolder program;

@@ -2,6 +2,8 @@
 
 #include "modules/photo/photo_page.h"
 #include "pages/display/display_page.h"
+#include "modules/clock/calendar_page.h"
+#include "modules/clock/clock_page.h"
 #include "res/resource.h"
 #include "shell/display_link.h"
 #include "shell/folders.h"
@@ -193,7 +195,11 @@ bool CTesselConfigDialog::CreatePages() {
         return false;
     if (!AddPage(std::make_unique<CCWPhotoModule>(categoryList_, item(IDOK), font_.get()), L"Photo", true))
         return false;
-    // The news, clock, calendar and music pages follow here in that order.
+    // The news page follows here.
+    if (!AddPage(std::make_unique<CCWClockModule>(categoryList_, item(IDOK), font_.get()), L"Clock", true))
+        return false;
+    if (!AddPage(std::make_unique<CCWCalendarModule>(categoryList_, item(IDOK), font_.get()), L"Calendar", true))
+        return false;
     std::wstring common;
     shell::GetCommonModulesFolder(common);
     if (::GetFileAttributesW((common + L"\\Visualizer\\module-sub.swf").c_str()) != INVALID_FILE_ATTRIBUTES) {

@@ -106,10 +106,11 @@ IsolatedFolders::~IsolatedFolders() {
 
 ProgramFolder::ProgramFolder() : folder_(L"program") {
     const std::wstring built = FolderOfThisExecutable();
-    static const wchar_t* const kFiles[] = {
-        L"SkylumeSetting.exe",       L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll",
-        L"SkylumeSetting_gbr.dll",   L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll",
-        L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll"};
+    static const wchar_t* const kFiles[] = {L"SkylumeSetting.exe",       L"DaystreamSetting_jpn.dll",
+                                            L"SkylumeSetting_fra.dll",   L"SkylumeSetting_gbr.dll",
+                                            L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll",
+                                            L"DaystreamSetting_usa.dll", L"SkylumeSetting_esp.dll",
+                                            L"SkylumeSetting_rus.dll",   L"citydb.dat"};
     for (const wchar_t* name : kFiles)
         if (!::CopyFileW((built + L"\\" + name).c_str(), (folder_ / name).c_str(), FALSE))
             throw std::runtime_error("cannot copy the built program");
@@ -314,6 +315,28 @@ RegistryKeyCleaner::~RegistryKeyCleaner() {
 
 namespace testenv {
 
+void InstallShippedModuleDefaults(const IsolatedFolders& folders) {
+    CopyTree(SourceFile(L"data/common/Modules"), folders.commonModules());
+}
+
+void CopyTree(const std::wstring& source, const std::wstring& target) {
+    MakeFolders(target);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((source + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(source + L"\\" + name, target + L"\\" + name);
+        else
+            ::CopyFileW((source + L"\\" + name).c_str(), (target + L"\\" + name).c_str(), FALSE);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+}
+
 std::wstring SourceFile(const std::wstring& relative) {
 #ifdef SKYLUME_SOURCE_DIR
     std::wstring path = std::wstring(L"Z:") + SKYLUME_SOURCE_DIR + L"/" + relative;
@@ -356,25 +379,6 @@ void TypeChord(std::initializer_list<WORD> keys) {
 } // namespace testenv
 
 namespace testenv {
-namespace {
-void CopyTree(const std::wstring& source, const std::wstring& target) {
-    MakeFolders(target);
-    WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((source + L"\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(source + L"\\" + name, target + L"\\" + name);
-        else
-            ::CopyFileW((source + L"\\" + name).c_str(), (target + L"\\" + name).c_str(), FALSE);
-    } while (::FindNextFileW(find, &entry));
-    ::FindClose(find);
-}
-} // namespace
 
 void InstallShippedModules(const std::wstring& commonModules) {
     CopyTree(SourceFile(L"data/common/Modules"), commonModules);

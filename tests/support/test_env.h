@@ -127,6 +127,10 @@ private:
 namespace testenv {
 // A file of the source tree (for the shipped data files), as a Windows path.
 std::wstring SourceFile(const std::wstring& relative);
+// Copies a folder tree, files overwritten.
+void CopyTree(const std::wstring& source, const std::wstring& target);
+// The shipped all-users module defaults (data/common/Modules, every page's data.xml) into the isolated tree.
+void InstallShippedModuleDefaults(const IsolatedFolders& folders);
 
 // The window of the thread that owns `window` which has the keyboard focus.
 HWND FocusOfWindowThread(HWND window);

@@ -1,0 +1,62 @@
+// The city database "citydb.dat" shipped beside the program: time-zone key names and, per language, cities
+// with the zone each lies in.
+#pragma once
+#include "modules/clock/time_zone.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr wchar_t kCityDatabaseFileName[] = L"citydb.dat";
+inline constexpr uint32_t kCityDatabaseMagic = 0xFEABABEF;
+inline constexpr int kMaxZoneNames = 1000;
+inline constexpr int kMaxCityGroups = 100;
+inline constexpr int kMaxCitiesPerGroup = 10000;
+inline constexpr int kMaxCityDatabaseName = 64;
+inline constexpr int kMaxGroupLanguage = 5;
+// Languages without a group of their own are offered this one.
+inline constexpr int kFallbackCityLanguage = 2;
+
+struct CCity {
+    const CTimeZone* timeZone = nullptr;
+    std::wstring name;
+};
+
+struct CCityGroup {
+    int languageIndex = 0;
+    std::vector<CCity> cities;
+};
+
+// One per process, owned by the clock page; Current() reaches it while it lives.
+class CCityDatabase {
+public:
+    CCityDatabase();
+    ~CCityDatabase();
+    CCityDatabase(const CCityDatabase&) = delete;
+    CCityDatabase& operator=(const CCityDatabase&) = delete;
+
+    static CCityDatabase* Current();
+
+    bool LoadTimeZones() { return ::LoadTimeZones(zones_); }
+    // LoadTimeZones (its result ignored), then the file beside the program.
+    bool LoadCityDatabase();
+    // LoadTimeZones, then the given file.
+    bool LoadCityDatabase(const std::wstring& path);
+    // Reads the file's bytes against the zones already loaded; false on any format error, keeping what was
+    // read before it.
+    bool ReadCityData(std::string_view bytes);
+
+    const CTimeZone* FindTimeZone(const std::wstring& keyName) const { return ::FindTimeZone(zones_, keyName); }
+    // The group of the language, else the group of language 2, else nullptr.
+    const CCityGroup* FindCityGroup(int languageIndex) const;
+
+    const TimeZoneList& zones() const { return zones_; }
+    TimeZoneList& zones() { return zones_; }
+    const std::vector<std::wstring>& zoneNames() const { return zoneNames_; }
+    const std::vector<CCityGroup>& groups() const { return groups_; }
+
+private:
+    TimeZoneList zones_;
+    std::vector<std::wstring> zoneNames_;
+    std::vector<CCityGroup> groups_;
+};

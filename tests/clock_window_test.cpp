@@ -1,0 +1,380 @@
+// The clock and calendar pages and the clock dialogs of the real program, driven through their windows.
+#include "modules/clock/city_database.h"
+#include "shell/language.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testenv;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
+// Clock page.
+constexpr int kEdit = 1000, kList = 1001, kAdd = 1002, kDelete = 1003, kUp = 1004, kDown = 1005, kAnalog = 1012,
+              kDigital = 1013;
+// Clock dialogs.
+constexpr int kCityCombo = 1018, kNameEdit = 1017, kDaylightGroup = 1019, kDaylightCheck = 1016;
+// Calendar page.
+constexpr int kWeekdayCombo = 1018, kHolidayCheck = 1016, kLink = 1051;
+
+std::string LocalClock(const std::string& name = "Home") {
+    return "<clock><display>" + name + "</display><name>" + name + "</name></clock>";
+}
+std::string CityClock(const std::string& name, const std::string& zone = "Tokyo Standard Time") {
+    return "<clock><locale>" + zone + "</locale><display>" + name + "</display><name>" + name +
+           "</name><daylightsaving>false</daylightsaving><region>" + name + "</region></clock>";
+}
+std::string ClockData(const std::string& clocks, const std::string& subMode = "analog") {
+    return "<conf_data><sub><mode>" + subMode +
+           "</mode><ampm>false</ampm><seconds>true</seconds></sub>"
+           "<main><mode>analog</mode><ampm>false</ampm><seconds>true</seconds>" +
+           clocks + "</main></conf_data>";
+}
+
+std::string WithoutLayout(std::string text) {
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\t'; });
+    return text;
+}
+
+std::wstring ListText(HWND list, int index) {
+    wchar_t text[256] = {};
+    ::SendMessageW(list, LB_GETTEXT, index, LPARAM(text));
+    return text;
+}
+
+std::wstring ComboText(HWND combo, int index) {
+    wchar_t text[256] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, index, LPARAM(text));
+    return text;
+}
+
+int FindComboItem(HWND combo, const std::wstring& text) {
+    const int count = int(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (ComboText(combo, i) == text)
+            return i;
+    return -1;
+}
+
+class ClockWindowTest : public ::testing::Test {
+protected:
+    ClockWindowTest() { InstallShippedModuleDefaults(folders); }
+
+    std::wstring ClockFile() const { return folders.userModules() + L"\\Clock\\data.xml"; }
+    std::wstring CalendarFile() const { return folders.userModules() + L"\\Calendar\\data.xml"; }
+    void WriteUserFile(const std::wstring& path, const std::string& xml) {
+        MakeFolders(path.substr(0, path.find_last_of(L'\\')));
+        ASSERT_TRUE(WriteFile(path, xml));
+    }
+
+    HWND Open() {
+        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+        window = WaitForWindow(process->id(), kWindowClass);
+        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
+            ::Sleep(50);
+        return window;
+    }
+    // The page of the settings window that has a control with this id.
+    HWND PageWith(int id) const {
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            if (std::wstring(className) == L"#32770" && ::GetDlgItem(child, id))
+                return child;
+        }
+        return nullptr;
+    }
+    HWND ClockPage() const { return PageWith(kAnalog); }
+    HWND CalendarPage() const { return PageWith(kLink); }
+
+    // A top-level dialog of the program (other than the settings window) holding control `id`.
+    HWND WaitForDialogWith(int id) const {
+        struct Search {
+            DWORD process;
+            int id;
+            HWND found;
+        } search{process->id(), id, nullptr};
+        for (int i = 0; i < 200 && !search.found; ++i) {
+            ::EnumWindows(
+                [](HWND candidate, LPARAM data) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(data);
+                    DWORD owner = 0;
+                    ::GetWindowThreadProcessId(candidate, &owner);
+                    wchar_t className[16] = {};
+                    ::GetClassNameW(candidate, className, 16);
+                    if (owner == s->process && std::wstring(className) == L"#32770" && ::IsWindowVisible(candidate) &&
+                        ::GetDlgItem(candidate, s->id)) {
+                        s->found = candidate;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                LPARAM(&search));
+            if (!search.found)
+                ::Sleep(50);
+        }
+        return search.found;
+    }
+    // Posts a button's command to its page or dialog, as a click does.
+    static void Click(HWND parent, int id) {
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(parent, id)));
+        ::Sleep(150);
+    }
+    static void Select(HWND page, int index) {
+        HWND list = ::GetDlgItem(page, kList);
+        ::SendMessageW(list, LB_SETCURSEL, index, 0);
+        ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), LPARAM(list));
+    }
+    static void ChooseCity(HWND dialog, int index) {
+        HWND combo = ::GetDlgItem(dialog, kCityCombo);
+        ::SendMessageW(combo, CB_SETCURSEL, index, 0);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kCityCombo, CBN_SELCHANGE), LPARAM(combo));
+    }
+    static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)); }
+    static bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)); }
+    std::optional<DWORD> PressOk() {
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return process->Wait(10000);
+    }
+
+    IsolatedFolders folders;
+    ProgramFolder program;
+    FlashPlayer flash{0x000A0000};
+    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
+    std::unique_ptr<RunningProcess> process;
+    HWND window = nullptr;
+};
+
+} // namespace
+
+TEST_F(ClockWindowTest, SevenClocksDisableAddAndDeletingOneEnablesIt) {
+    std::string clocks = LocalClock();
+    for (int i = 1; i < 7; ++i)
+        clocks += CityClock("City" + std::to_string(i));
+    WriteUserFile(ClockFile(), ClockData(clocks));
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    HWND list = ::GetDlgItem(page, kList);
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 7);
+    EXPECT_FALSE(Enabled(page, kAdd));
+
+    Select(page, 3);
+    Click(page, kDelete);
+    HWND box = WaitForDialogWith(IDYES);
+    ASSERT_NE(box, nullptr) << "deleting asks first";
+    ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+    for (int i = 0; i < 100 && ::SendMessageW(list, LB_GETCOUNT, 0, 0) != 6; ++i)
+        ::Sleep(50);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 6);
+    EXPECT_EQ(ListText(list, 3), L"City4");
+    EXPECT_TRUE(Enabled(page, kAdd));
+    EXPECT_FALSE(Enabled(page, kDelete));
+    EXPECT_FALSE(Enabled(page, kEdit));
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = ReadFile(ClockFile()).value_or("");
+    EXPECT_EQ(saved.find("City3"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("City6"), std::string::npos) << saved;
+}
+
+TEST_F(ClockWindowTest, TheLocalClockStaysFirst) {
+    WriteUserFile(ClockFile(), ClockData(LocalClock() + CityClock("Osaka") + CityClock("Sapporo")));
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kList), LB_GETCURSEL, 0, 0), 0) << "the first item starts selected";
+    EXPECT_TRUE(Enabled(page, kEdit));
+    EXPECT_FALSE(Enabled(page, kDelete));
+    EXPECT_FALSE(Enabled(page, kUp));
+    EXPECT_FALSE(Enabled(page, kDown));
+    Select(page, 1);
+    EXPECT_TRUE(Enabled(page, kDelete));
+    EXPECT_TRUE(Enabled(page, kDown));
+    EXPECT_FALSE(Enabled(page, kUp)) << "nothing moves above the local clock";
+    Select(page, 2);
+    EXPECT_TRUE(Enabled(page, kUp));
+    EXPECT_FALSE(Enabled(page, kDown));
+    EXPECT_EQ(ListText(::GetDlgItem(page, kList), 0).find(L"Home"), 0u);
+}
+
+TEST_F(ClockWindowTest, AFileTheClockPageCannotUseGivesWayToTheDefault) {
+    std::string eight = LocalClock();
+    for (int i = 1; i < 8; ++i)
+        eight += CityClock("City" + std::to_string(i));
+    const std::string cases[] = {ClockData(CityClock("Tokyo") + LocalClock()), ClockData(eight),
+                                 "<conf_data><main><mode>analog</mode></main></conf_data>"};
+    const std::string shipped = ReadFile(SourceFile(L"data/common/Modules/Clock/data.xml")).value_or("");
+    for (const std::string& data : cases) {
+        WriteUserFile(ClockFile(), data);
+        ASSERT_NE(Open(), nullptr);
+        HWND page = ClockPage();
+        ASSERT_NE(page, nullptr);
+        HWND list = ::GetDlgItem(page, kList);
+        EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3) << data;
+        EXPECT_EQ(ListText(list, 1), L"London") << data;
+        EXPECT_EQ(ReadFile(ClockFile()), shipped) << data;
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        process->Wait(10000);
+    }
+}
+
+TEST_F(ClockWindowTest, LongNamesAreShortenedUntilMoved) {
+    // Thirty-two wide characters (UTF-8 in the file) are wider than the list.
+    std::string longName;
+    for (int i = 0; i < 32; ++i)
+        longName += "\xE6\x9D\xB1";
+    WriteUserFile(ClockFile(), ClockData(LocalClock(longName) + CityClock(longName) + CityClock("Kobe")));
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    HWND list = ::GetDlgItem(page, kList);
+    const std::wstring wideName(32, L'\x6771');
+    const std::wstring shortened = ListText(list, 1);
+    EXPECT_LT(shortened.size(), wideName.size());
+    EXPECT_EQ(shortened.substr(shortened.size() - 3), L"...");
+    const std::wstring local = ListText(list, 0);
+    EXPECT_NE(local.find(L"...("), std::wstring::npos) << "the local clock keeps its suffix after the ellipsis";
+
+    Select(page, 1);
+    Click(page, kDown);
+    EXPECT_EQ(ListText(list, 2), wideName) << "a moved clock shows its whole name";
+    EXPECT_EQ(ListText(list, 1), L"Kobe");
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 2);
+    EXPECT_TRUE(Enabled(page, kUp));
+    EXPECT_FALSE(Enabled(page, kDown));
+}
+
+TEST_F(ClockWindowTest, AddInsertsAfterTheSelectionAndDaylightFollowsTheZone) {
+    WriteUserFile(ClockFile(), ClockData(LocalClock() + CityClock("A") + CityClock("B") + CityClock("C")));
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    Select(page, 2);
+    Click(page, kAdd);
+    HWND dialog = WaitForDialogWith(kCityCombo);
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = ::GetDlgItem(dialog, kCityCombo);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "a new clock starts at the first city";
+    const int tokyo = FindComboItem(combo, L"Tokyo");
+    const int london = FindComboItem(combo, L"London");
+    ASSERT_GE(tokyo, 0);
+    ASSERT_GE(london, 0);
+    ChooseCity(dialog, london);
+    EXPECT_TRUE(Visible(dialog, kDaylightGroup));
+    EXPECT_TRUE(Visible(dialog, kDaylightCheck));
+    ChooseCity(dialog, tokyo);
+    EXPECT_FALSE(Visible(dialog, kDaylightGroup)) << "Tokyo has no daylight saving time";
+    EXPECT_FALSE(Visible(dialog, kDaylightCheck));
+    wchar_t name[64] = {};
+    ::GetDlgItemTextW(dialog, kNameEdit, name, 64);
+    EXPECT_STREQ(name, L"Tokyo") << "choosing a city names the clock after it";
+    ::SetDlgItemTextW(dialog, kNameEdit, L"");
+    EXPECT_FALSE(Enabled(dialog, IDOK));
+    ::SetDlgItemTextW(dialog, kNameEdit, L"Tokyo office");
+    EXPECT_TRUE(Enabled(dialog, IDOK));
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND list = ::GetDlgItem(page, kList);
+    for (int i = 0; i < 100 && ::SendMessageW(list, LB_GETCOUNT, 0, 0) != 5; ++i)
+        ::Sleep(50);
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(ListText(list, 3), L"Tokyo office");
+    EXPECT_EQ(ListText(list, 4), L"C");
+
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    const std::string added = "<clock><locale>Tokyo Standard Time</locale><display>Tokyo office</display>"
+                              "<name>Tokyo office</name><daylightsaving>false</daylightsaving>"
+                              "<region>Tokyo</region></clock>";
+    EXPECT_NE(saved.find("<region>B</region></clock>" + added + "<clock><locale>"), std::string::npos) << saved;
+}
+
+TEST_F(ClockWindowTest, EditingOnlyTheSubScreenModeIsAChange) {
+    WriteUserFile(ClockFile(), ClockData(LocalClock() + CityClock("Osaka")));
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    Select(page, 0);
+    Click(page, kEdit);
+    HWND dialog = WaitForDialogWith(kDigital);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::GetDlgItem(dialog, kCityCombo), nullptr) << "the local clock's own dialog";
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(dialog, kAnalog), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(::GetDlgItem(dialog, kDigital), BM_CLICK, 0, 0);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ::Sleep(300);
+
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    EXPECT_EQ(saved.find("<conf_data><sub><mode>digital</mode><ampm>false</ampm><seconds>true</seconds></sub>"
+                         "<main><mode>analog</mode><ampm>false</ampm><seconds>true</seconds>"
+                         "<clock><display>Home</display><name>Home</name></clock><clock><locale>"),
+              0u)
+        << saved;
+}
+
+TEST_F(ClockWindowTest, TheAddDialogListsTheCitiesOfTheProgramsLanguage) {
+    CCityDatabase database;
+    ASSERT_TRUE(database.LoadCityDatabase(SourceFile(L"data/program/citydb.dat")));
+    for (int language = 0; language < shell::kLanguageCount; ++language) {
+        const std::wstring code = shell::GetLanguageCode(language);
+        WriteUserFile(folders.userModules() + L"\\data.xml",
+                      "<conf_data><screensaving>false</screensaving><modules/><locale>" +
+                          std::string(code.begin(), code.end()) + "</locale></conf_data>");
+        ASSERT_NE(Open(), nullptr) << language;
+        HWND page = ClockPage();
+        ASSERT_NE(page, nullptr) << language;
+        Click(page, kAdd);
+        HWND dialog = WaitForDialogWith(kCityCombo);
+        ASSERT_NE(dialog, nullptr) << language;
+        const CCityGroup* group = database.FindCityGroup(language <= 5 ? language : 2);
+        HWND combo = ::GetDlgItem(dialog, kCityCombo);
+        EXPECT_EQ(size_t(::SendMessageW(combo, CB_GETCOUNT, 0, 0)), group->cities.size()) << language;
+        EXPECT_EQ(ComboText(combo, 0), group->cities.front().name) << language;
+        EXPECT_EQ(ComboText(combo, 100), group->cities[100].name) << language;
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ::Sleep(200);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        process->Wait(10000);
+    }
+}
+
+TEST_F(ClockWindowTest, CalendarReadsOnlyExactValuesAndKeepsTheRestOfItsFile) {
+    WriteUserFile(CalendarFile(), "<conf_data><setting><calendar>Mon</calendar><holiday><display>TRUE</display>"
+                                  "</holiday></setting><other>kept</other></conf_data>");
+    ASSERT_NE(Open(), nullptr);
+    HWND page = CalendarPage();
+    ASSERT_NE(page, nullptr);
+    HWND combo = ::GetDlgItem(page, kWeekdayCombo);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 7);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 6) << "\"Mon\" is not \"mon\"";
+    EXPECT_EQ(ComboText(combo, 0), L"Monday");
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kHolidayCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(::GetDlgItem(page, kHolidayCheck), BM_CLICK, 0, 0);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = WithoutLayout(ReadFile(CalendarFile()).value_or(""));
+    EXPECT_NE(saved.find("<calendar>sun</calendar><holiday><display>false</display></holiday>"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("<other>kept</other>"), std::string::npos) << saved;
+}
+
+TEST_F(ClockWindowTest, CalendarChangedAndChangedBackIsNotSaved) {
+    const std::string data = "<conf_data><setting><calendar>wed</calendar><holiday><display></display>"
+                             "</holiday></setting></conf_data>";
+    WriteUserFile(CalendarFile(), data);
+    ASSERT_NE(Open(), nullptr);
+    HWND page = CalendarPage();
+    ASSERT_NE(page, nullptr);
+    HWND combo = ::GetDlgItem(page, kWeekdayCombo);
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kHolidayCheck), BM_GETCHECK, 0, 0), BST_CHECKED)
+        << "only \"false\" unchecks";
+    ::SendMessageW(combo, CB_SETCURSEL, 5, 0);
+    ::SendMessageW(combo, CB_SETCURSEL, 2, 0);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(CalendarFile()), data);
+}
