@@ -1,0 +1,121 @@
+#include "modules/news/feed_check.h"
+
+#include "shell/folders.h"
+#include "win32/handle.h"
+#include "xmldata/xml_document.h"
+
+namespace news {
+namespace {
+
+// "Msxml2.DOMDocument", the version-independent class.
+constexpr CLSID kDomDocumentClassId = {0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
+constexpr DWORD kChunkSize = 1024;
+
+// A DOM document with synchronous loading and validation on parse; the class found by id or by ProgID.
+win32::ComPtr<IXMLDOMDocument2> CreateDocument(bool byProgId) {
+    CLSID classId = kDomDocumentClassId;
+    if (byProgId)
+        xmldata::Check(::CLSIDFromProgID(L"Msxml2.DOMDocument", &classId));
+    win32::ComPtr<IXMLDOMDocument2> doc;
+    xmldata::Check(
+        ::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IXMLDOMDocument2), doc.putVoid()));
+    xmldata::Check(doc->put_async(VARIANT_FALSE));
+    xmldata::Check(doc->put_validateOnParse(VARIANT_TRUE));
+    return doc;
+}
+
+bool LoadFile(IXMLDOMDocument2* doc, const std::wstring& path) {
+    win32::Variant source;
+    source.get()->vt = VT_BSTR;
+    source.get()->bstrVal = ::SysAllocString(path.c_str());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    return SUCCEEDED(doc->load(*source.get(), &loaded)) && loaded == VARIANT_TRUE;
+}
+
+// Transforms the downloaded file; the title, or nullopt-like empty result codes.
+int TransformForTitle(const std::wstring& feedPath, std::wstring& title) {
+    auto stylesheet = CreateDocument(false);
+    if (!LoadFile(stylesheet.get(), shell::GetProgramFilePath(kFeedStylesheetName)))
+        return kFeedFailed;
+    auto feed = CreateDocument(true);
+    if (!LoadFile(feed.get(), feedPath))
+        return kFeedNotAFeed;
+    win32::Bstr cache;
+    xmldata::Check(feed->transformNode(stylesheet.get(), cache.put()));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    xmldata::Check(feed->loadXML(cache.get(), &loaded));
+    xmldata::Node titleNode = xmldata::SelectNode(feed.get(), L"/cachedata/title");
+    if (!titleNode)
+        return kFeedNotAFeed;
+    title = xmldata::Text(titleNode);
+    return kFeedOk;
+}
+
+// Streams the open download into `file`; the last count Read returned.
+int CopyToFile(CHttpDownload& download, HANDLE file, const CancelFlag& cancel, bool& writeFailed) {
+    char buffer[kChunkSize];
+    int count = 0;
+    for (;;) {
+        count = download.Read(buffer, kChunkSize, cancel);
+        if (count < 1 || cancel.load() == 1)
+            return count;
+        DWORD written = 0;
+        if (!::WriteFile(file, buffer, DWORD(count), &written, nullptr) || written != DWORD(count)) {
+            writeFailed = true;
+            return count;
+        }
+    }
+}
+
+} // namespace
+
+int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& title) {
+    CHttpDownload download(-1);
+    switch (download.Open(url, cancel, true)) {
+    case CHttpDownload::kOpened:
+        break;
+    case CHttpDownload::kNotConnected:
+        return kFeedNotConnected;
+    case CHttpDownload::kRequestFailed:
+        return kFeedNoAnswer;
+    case CHttpDownload::kCancelled:
+        return kFeedCancelled;
+    default:
+        return kFeedFailed;
+    }
+
+    const std::wstring folder = shell::GetModulesFolder(true, L"RSS");
+    wchar_t tempPath[MAX_PATH] = {};
+    if (folder.empty() || !::GetTempFileNameW(folder.c_str(), L"tmp", 0, tempPath))
+        return kFeedFailed;
+    // The download streams to this scratch file chunk by chunk, so it cannot be written in one step; it is
+    // never a data file, and it is deleted on every path below.
+    struct DeleteOnExit {
+        const wchar_t* path;
+        ~DeleteOnExit() { ::DeleteFileW(path); }
+    } cleanup{tempPath};
+
+    int lastCount = 0;
+    bool writeFailed = false;
+    {
+        win32::FileHandle file(
+            ::CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        if (!file)
+            return kFeedFailed;
+        lastCount = CopyToFile(download, file.get(), cancel, writeFailed);
+    }
+    download.Close();
+    if (lastCount < 0)
+        return kFeedNotConnected;
+    if (cancel.load() == 1)
+        return kFeedCancelled;
+    if (writeFailed)
+        return kFeedFailed;
+    try {
+        return TransformForTitle(tempPath, title);
+    } catch (const xmldata::XmlError&) {
+        return kFeedFailed;
+    }
+}
+
+} // namespace news

@@ -1,0 +1,25 @@
+// The feed check: download a URL to a temporary file in the news folder, transform it with "feed2cache.xslt"
+// (beside the executable) into the display program's cache format, and take "/cachedata/title" as the feed's
+// title. Runs on a worker thread that has initialised COM; the caller may set the cancel flag to 1 at any time.
+#pragma once
+#include "modules/news/http_download.h"
+
+#include <string>
+
+namespace news {
+
+enum FeedCheckResult {
+    kFeedOk = 0,
+    kFeedNotConnected = 1, // no network, or the connection failed or broke while reading
+    kFeedNoAnswer = 2,     // no response, a status other than 200, or a refused 401
+    kFeedNotAFeed = 3,     // not XML, or the transformed result has no title
+    kFeedFailed = 4,       // a rejected URL, no session, no stylesheet, a file or COM error
+    kFeedCancelled = 5,
+};
+
+inline constexpr wchar_t kFeedStylesheetName[] = L"feed2cache.xslt";
+
+// `title` is written only on success.
+int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& title);
+
+} // namespace news
