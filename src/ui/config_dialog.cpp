@@ -1,5 +1,6 @@
 #include "ui/config_dialog.h"
 
+#include "modules/additional/additional_module_page.h"
 #include "modules/photo/photo_page.h"
 #include "pages/display/display_page.h"
 #include "modules/clock/calendar_page.h"
@@ -206,9 +207,17 @@ bool CTesselConfigDialog::CreatePages() {
         if (!AddPage(std::make_unique<CCWVisualizer>(categoryList_, item(IDOK), font_.get()), L"Visualizer", false))
             return false;
     }
-    // Each additional module gets a page of its own, built from the settings description it ships, once such
-    // pages can be built; until then the scan finds them and no page is added.
+    // Each additional module gets a page of its own, built from the settings description it ships; a module
+    // without a usable description gets none, silently.
     additionalModules_ = FindAdditionalModuleFolders(common);
+    for (const std::wstring& module : additionalModules_) {
+        auto page = std::make_unique<CCWAdditionalModule>(categoryList_, item(IDOK), font_.get());
+        if (page->Create(module, pageRect_, hwnd()) <= 0)
+            continue;
+        page->LoadData();
+        pages_.push_back(std::move(page));
+        AppendToList(pages_.back().get());
+    }
     return true;
 }
 

@@ -92,9 +92,18 @@ void CFECFileDialog::TakeSelection(HWND frame) {
     parsed_ = false;
     spec_ = DialogText(frame, CDM_GETSPEC, specLength);
     folder_ = DialogText(frame, CDM_GETFOLDERPATH, folderLength);
+    // Wine's dialog (8.0) copies the whole selection into lpstrFile without looking at nMaxFile and reports
+    // success instead of FNERR_BUFFERTOOSMALL. While the selection is too large, the platform therefore writes
+    // into a spare buffer big enough for it; nMaxFile stays as it was, so a platform that checks still fails
+    // with FNERR_BUFFERTOOSMALL, and the original buffer stays alive for one that kept its pointer.
+    size_t needed = static_cast<size_t>(specLength + folderLength) + MAX_PATH;
+    if (overflowResult_.size() < needed)
+        overflowResult_.assign(needed, L'\0');
+    ofn_.lpstrFile = overflowResult_.data();
 }
 
 void CFECFileDialog::FreeOwnSelection() {
+    ofn_.lpstrFile = result_.data();
     parsed_ = false;
     spec_.reset();
     folder_.reset();
@@ -110,7 +119,7 @@ const std::wstring& CFECFileDialog::ParsedNames() {
 
 const std::vector<std::wstring>& CFECFileDialog::PlatformPaths() {
     if (!platformPaths_)
-        platformPaths_ = additional::PathsFromResultBuffer(std::wstring_view(result_.data(), result_.size()));
+        platformPaths_ = additional::PathsFromResultBuffer(std::wstring_view(ofn_.lpstrFile, ofn_.nMaxFile));
     return *platformPaths_;
 }
 

@@ -47,6 +47,8 @@ private:
     std::wstring title_;
     std::wstring initialFolder_;
     std::vector<wchar_t> result_;
+    // Where the platform writes its result while the selection outgrows result_ (see TakeSelection).
+    std::vector<wchar_t> overflowResult_;
 
     bool parsed_ = false;
     std::optional<std::wstring> folder_;

@@ -40,6 +40,9 @@ std::wstring NameListFromSpec(std::wstring_view spec) {
             text += spec[i];
         }
     }
+    // Wine's dialog ends the field with a blank after the last quote.
+    while (!text.empty() && text.back() == L' ')
+        text.pop_back();
     if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
         text = text.substr(1, text.size() - 2);
     std::wstring list;

@@ -12,7 +12,8 @@ namespace additional {
 std::vector<std::wstring> PathsFromResultBuffer(std::wstring_view buffer);
 
 // The file-name field's text of a multiple selection ("a.txt" "b.txt"): every quote-blank-quote becomes one
-// quote, the outer quotes go, and the remaining quotes separate the names. A text without quotes is one name.
+// quote, trailing blanks and the outer quotes go, and the remaining quotes separate the names. A text without
+// quotes is one name.
 // Answers the names followed by one null each and a final null, the form the dialog walks.
 std::wstring NameListFromSpec(std::wstring_view spec);
 

@@ -126,3 +126,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "Feiertage"
 #define TXT_CALENDAR_HOLIDAY_CHECK "&Feiertage anzeigen"
 #define TXT_CALENDAR_NOTE "Um Feiertage anzuzeigen, verbindet sich das Programm regelmäßig mit dem Netorai-Server. Dabei werden keine Informationen über Ihren Computer gesammelt oder gespeichert."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

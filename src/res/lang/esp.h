@@ -126,3 +126,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "Días festivos"
 #define TXT_CALENDAR_HOLIDAY_CHECK "Mostrar días &festivos"
 #define TXT_CALENDAR_NOTE "Para mostrar los días festivos, el programa se conecta periódicamente al servidor de Netorai. No recopila ni registra ninguna información sobre su equipo."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

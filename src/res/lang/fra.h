@@ -126,3 +126,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "Jours fériés"
 #define TXT_CALENDAR_HOLIDAY_CHECK "Afficher les jours &fériés"
 #define TXT_CALENDAR_NOTE "Pour afficher les jours fériés, le programme se connecte régulièrement au serveur Netorai. Il ne collecte ni n'enregistre aucune information sur votre ordinateur."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "Tous les dossiers|*.*||"

@@ -126,3 +126,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "Festività"
 #define TXT_CALENDAR_HOLIDAY_CHECK "Mostra le &festività"
 #define TXT_CALENDAR_NOTE "Per mostrare le festività, il programma contatta regolarmente il server Netorai. Non raccoglie né registra alcuna informazione sul computer."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

@@ -126,3 +126,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "祝祭日"
 #define TXT_CALENDAR_HOLIDAY_CHECK "祝祭日を表示する(&H)"
 #define TXT_CALENDAR_NOTE "祝祭日を表示するため、定期的に Netorai サーバーへ接続します。お使いのコンピュータに関する情報を収集したり記録したりすることは一切ありません。"
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "すべてのファイル|*.*||"

@@ -127,3 +127,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "Праздники"
 #define TXT_CALENDAR_HOLIDAY_CHECK "Показывать &праздники"
 #define TXT_CALENDAR_NOTE "Для показа праздников программа регулярно обращается к серверу Netorai. Никакие сведения о вашем компьютере не собираются и не сохраняются."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

@@ -126,3 +126,5 @@
 #define TXT_CALENDAR_HOLIDAY_GROUP "Holidays"
 #define TXT_CALENDAR_HOLIDAY_CHECK "Show holi&days"
 #define TXT_CALENDAR_NOTE "To show holidays, the program connects to the Netorai server regularly. It does not collect or record any information about your computer."
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

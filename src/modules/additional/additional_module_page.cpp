@@ -1,0 +1,359 @@
+#include "modules/additional/additional_module_page.h"
+
+#include "res/resource.h"
+#include "shell/folders.h"
+#include "shell/language.h"
+#include "ui/categories.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kGroupGap = 10;
+constexpr int kGroupIndent = 9;
+constexpr wchar_t kNeutralFile[] = L"\\preference.xml";
+constexpr wchar_t kKindsList[] = L"checkbox, editbox, combobox, slider, fileselector";
+
+bool IsElement(xmldata::NodeRef node) {
+    DOMNodeType type = NODE_INVALID;
+    return node && SUCCEEDED(node.get()->get_nodeType(&type)) && type == NODE_ELEMENT;
+}
+
+std::optional<std::wstring> NameAttribute(const std::vector<xmldata::Attribute>& attributes) {
+    for (const xmldata::Attribute& attribute : attributes)
+        if (attribute.baseName == L"name")
+            return attribute.text;
+    return std::nullopt;
+}
+
+std::wstring LanguageFileName(const std::wstring& languageCode) {
+    return L"\\preference_" + languageCode + L".xml";
+}
+
+} // namespace
+
+CCWAdditionalModule::CCWAdditionalModule(HWND categoryList, HWND okButton, HFONT font)
+    : CConfWindowInf(IDD_PAGE_ADDITIONAL, categoryList, okButton, font) {
+    owner_.font = font;
+    category_ = kCategoryAdditionalModule;
+}
+
+CCWAdditionalModule::~CCWAdditionalModule() {
+    // The items and titles go before the page window, while their parent still exists.
+    controls_.clear();
+    groupTitles_.clear();
+}
+
+int CCWAdditionalModule::Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog) {
+    const std::wstring languageCode = shell::GetLanguageCode(shell::GetLanguageIndex());
+    const std::wstring languageFile = LanguageFileName(languageCode);
+    const std::wstring folder = shell::GetModulesFolder(true, moduleName);
+    if (folder.empty())
+        return 0;
+    std::wstring common;
+    if (shell::GetCommonModulesFolder(common)) {
+        const std::wstring source = common + L"\\" + moduleName;
+        shell::CopyFileIfNeeded(folder + kNeutralFile, source + kNeutralFile, 0);
+        shell::CopyFileIfNeeded(folder + languageFile, source + languageFile, 0);
+    }
+    return CreateFromFolder(moduleName, folder, languageCode, rect, settingsDialog);
+}
+
+bool CCWAdditionalModule::ReadDescription(const std::wstring& path, xmldata::XmlDocument& document) {
+    if (!document.Load(path)) {
+        refusedFiles_.push_back(path + L": missing or not well-formed");
+        return false;
+    }
+    const size_t before = verdicts_.size();
+    if (!ParseWindow(document.Root())) {
+        refusedFiles_.push_back(path + L": " + (verdicts_.size() > before ? verdicts_.back().rule : L"refused"));
+        verdicts_.resize(before);
+        return false;
+    }
+    descriptionFile_ = path;
+    return true;
+}
+
+bool CCWAdditionalModule::ParseWindow(xmldata::NodeRef root) {
+    auto refuse = [this](const wchar_t* rule) {
+        verdicts_.push_back({L"", L"", L"", false, rule, {}, nullptr});
+        return false;
+    };
+    if (!root || xmldata::BaseName(root) != L"conf_window")
+        return refuse(L"the root element is not conf_window");
+    const std::vector<xmldata::Attribute> attributes = xmldata::Attributes(root);
+    if (attributes.empty())
+        return refuse(L"conf_window has no attributes");
+    auto name = NameAttribute(attributes);
+    if (!name)
+        return refuse(L"conf_window has no name attribute");
+    title_ = *name;
+    description_.clear();
+    for (const xmldata::Attribute& attribute : attributes)
+        if (attribute.baseName == L"description")
+            description_ = attribute.text;
+    return true;
+}
+
+int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const std::wstring& folder,
+                                          const std::wstring& languageCode, const RECT& rect, HWND settingsDialog) {
+    try {
+        xmldata::XmlDocument language;
+        xmldata::XmlDocument neutral;
+        xmldata::XmlDocument* description = &language;
+        if (!ReadDescription(folder + LanguageFileName(languageCode), language)) {
+            description = &neutral;
+            if (!ReadDescription(folder + kNeutralFile, neutral))
+                return 0;
+        }
+        if (!CConfWindowInf::Create(moduleName, rect, settingsDialog))
+            return 0;
+        RECT client;
+        ::GetClientRect(hwnd(), &client);
+        LayOut(description->Root(), client.right - ::GetSystemMetrics(SM_CXVSCROLL));
+        if (contentHeight_ > client.bottom) {
+            SCROLLINFO info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+            info.nMin = 0;
+            info.nMax = contentHeight_ - 1;
+            info.nPage = UINT(client.bottom);
+            info.nPos = 0;
+            ::SetScrollInfo(hwnd(), SB_VERT, &info, TRUE);
+            ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_VSCROLL);
+            ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
+        scrollBarSkin_.HookWindow(hwnd());
+        return 1;
+    } catch (const xmldata::XmlError&) {
+        return 0;
+    }
+}
+
+void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
+    int position = 0;
+    bool lastWasGroup = false;
+    for (const xmldata::Node& child : xmldata::ChildNodes(root)) {
+        if (!IsElement(child) || xmldata::BaseName(child) != L"item")
+            continue;
+        const std::vector<xmldata::Attribute> attributes = xmldata::Attributes(child);
+        int height = 0;
+        if (attributes.empty()) {
+            if (ParseGroup(child, position, 0, width, height)) {
+                position += height + kGroupGap;
+                lastWasGroup = true;
+            }
+            continue;
+        }
+        auto key = NameAttribute(attributes);
+        if (!key) {
+            verdicts_.push_back({L"", L"", L"", false, L"the item has attributes but no name", {}, nullptr});
+            continue;
+        }
+        if (ParseItem(child, *key, position, 0, width, L"", height)) {
+            position += height;
+            lastWasGroup = false;
+        }
+    }
+    contentHeight_ = position;
+    if (position > 0) {
+        LoadData();
+        for (auto& control : controls_)
+            control->Exchange(true);
+        if (lastWasGroup)
+            contentHeight_ -= kGroupGap;
+    }
+}
+
+bool CCWAdditionalModule::ParseItem(xmldata::NodeRef settingItem, const std::wstring& key, int position, int left,
+                                    int width, const std::wstring& group, int& height) {
+    DescriptionVerdict verdict{key, group, L"", false, L"", {}, nullptr};
+    std::unique_ptr<CConfControlInf> control;
+    std::optional<std::wstring> description;
+    for (const xmldata::Node& child : xmldata::ChildNodes(settingItem)) {
+        if (!IsElement(child))
+            continue;
+        const std::wstring name = xmldata::BaseName(child);
+        if (name == L"control") {
+            if (control) {
+                verdict.notes.push_back(L"a further control is ignored");
+                continue;
+            }
+            auto type = xmldata::NamedItemText(child, L"name");
+            auto candidate = type ? CreateConfControl(*type, owner_, key) : nullptr;
+            if (!candidate) {
+                verdict.notes.push_back(type ? L"control type \"" + *type + L"\" is unknown"
+                                             : L"a control without name");
+                continue;
+            }
+            if (candidate->Parse(child))
+                control = std::move(candidate);
+            else
+                verdict.rule = *type + L": " + candidate->refusal();
+        } else if (name == L"description" && !description) {
+            description = xmldata::Text(child);
+        }
+    }
+    if (!control) {
+        if (verdict.rule.empty())
+            verdict.rule = std::wstring(L"no control of a known type (") + kKindsList + L")";
+        verdicts_.push_back(std::move(verdict));
+        return false;
+    }
+    verdict.notes.insert(verdict.notes.end(), control->notes().begin(), control->notes().end());
+    verdict.kind = control->kind();
+    if (!control->Create(hwnd(), left, position, width, description.value_or(L""))) {
+        verdict.rule = L"its window could not be created";
+        verdicts_.push_back(std::move(verdict));
+        return false;
+    }
+    height = control->height();
+    verdict.accepted = true;
+    verdict.control = control.get();
+    AddTabStopWindow(control->focusControl());
+    controls_.push_back(std::move(control));
+    verdicts_.push_back(std::move(verdict));
+    return true;
+}
+
+bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, int left, int width, int& height) {
+    xmldata::Node titleNode = xmldata::FindChild(groupItem, L"group");
+    const std::wstring title = titleNode ? xmldata::Text(titleNode) : L"";
+    auto refuseItems = [&](const std::wstring& rule) {
+        for (const xmldata::Node& child : xmldata::ChildNodes(groupItem))
+            if (IsElement(child) && xmldata::BaseName(child) == L"item")
+                verdicts_.push_back(
+                    {NameAttribute(xmldata::Attributes(child)).value_or(L""), title, L"", false, rule, {}, nullptr});
+    };
+    if (!titleNode) {
+        refuseItems(L"it stands in a group without a group title");
+        verdicts_.push_back({L"", L"", L"", false, L"a group without a group title", {}, nullptr});
+        return false;
+    }
+    auto titleWindow = std::make_unique<CGroupTitleWindow>(owner_.font);
+    int titleHeight = 0;
+    if (!titleWindow->Create(title, WS_CHILD | WS_VISIBLE, left, position, width, titleHeight, hwnd(), 0)) {
+        refuseItems(L"its group title could not be created");
+        return false;
+    }
+    int top = position + titleHeight;
+    int accepted = 0;
+    for (const xmldata::Node& child : xmldata::ChildNodes(groupItem)) {
+        if (!IsElement(child) || xmldata::BaseName(child) != L"item")
+            continue;
+        auto key = NameAttribute(xmldata::Attributes(child));
+        if (!key) {
+            verdicts_.push_back(
+                {L"", title, L"", false, L"an item in a group without a name (groups do not nest)", {}, nullptr});
+            continue;
+        }
+        int itemHeight = 0;
+        if (ParseItem(child, *key, top, left + kGroupIndent, width - kGroupIndent, title, itemHeight)) {
+            top += itemHeight;
+            ++accepted;
+        }
+    }
+    if (accepted == 0) {
+        verdicts_.push_back({L"", title, L"", false, L"no item of the group was accepted", {}, nullptr});
+        return false;
+    }
+    groupTitles_.push_back(std::move(titleWindow));
+    height = top - position;
+    return true;
+}
+
+std::wstring CCWAdditionalModule::DataFile() const {
+    if (!dataFile_.empty())
+        return dataFile_;
+    std::wstring path;
+    GetDataFilePath(path);
+    return path;
+}
+
+int CCWAdditionalModule::LoadData() {
+    const std::wstring path = DataFile();
+    if (path.empty() || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return 1;
+    try {
+        xmldata::XmlDocument document;
+        if (document.Load(path)) {
+            const StoredValues stored = ReadStoredValues(document);
+            for (auto& control : controls_)
+                control->LoadValue(stored);
+        }
+    } catch (const xmldata::XmlError&) {
+        // A file the DOM cannot walk leaves the values as they are.
+    }
+    return 1;
+}
+
+void CCWAdditionalModule::SaveData() {
+    const std::wstring path = DataFile();
+    if (path.empty())
+        return;
+    auto writer = xmldata::XmlWriter::Rewrite(xmldata::Layout::Compact);
+    writer.AppendText(writer.Root(), L"\r\n");
+    for (auto& control : controls_)
+        control->SaveValue(writer);
+    writer.Save(path);
+}
+
+int CCWAdditionalModule::IsModified() {
+    for (auto& control : controls_)
+        if (control->IsChanged())
+            return 1;
+    return 0;
+}
+
+int CCWAdditionalModule::lineStep() const {
+    LOGFONTW logFont = {};
+    if (!owner_.font || !::GetObjectW(owner_.font, sizeof(logFont), &logFont))
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    return int(std::abs(int(logFont.lfHeight)) * 1.5);
+}
+
+void CCWAdditionalModule::Scroll(int request, int) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!::GetScrollInfo(hwnd(), SB_VERT, &info))
+        return;
+    const int old = info.nPos;
+    int position = old;
+    switch (request) {
+    case SB_LINEUP:
+        position = std::max(info.nMin, old - lineStep());
+        break;
+    case SB_LINEDOWN:
+        position = std::min(info.nMax, old + lineStep());
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        // The 32-bit track position rather than the message's 16-bit one.
+        position = info.nTrackPos;
+        break;
+    case SB_TOP:
+        position = info.nMin;
+        break;
+    case SB_BOTTOM:
+        position = info.nMax;
+        break;
+    default: // page up and page down leave the page where it is
+        return;
+    }
+    ::SetScrollPos(hwnd(), SB_VERT, position, TRUE);
+    const int now = ::GetScrollPos(hwnd(), SB_VERT);
+    ::ScrollWindowEx(hwnd(), 0, old - now, nullptr, nullptr, nullptr, nullptr,
+                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_VSCROLL && lParam == 0) {
+        Scroll(LOWORD(wParam), HIWORD(wParam));
+        result = 0;
+        return true;
+    }
+    return CConfWindowInf::OnMessage(message, wParam, lParam, result);
+}

@@ -1,0 +1,88 @@
+// An additional module in the real settings program: its page in the category list and on the General page,
+// built from the shipped sample description, and its values saved at OK.
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+using namespace testenv;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
+constexpr int kCategoryList = 1001, kModuleList = 1001;
+
+HWND FindDescendant(HWND parent, const wchar_t* className) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(child, name, 64);
+        if (::lstrcmpiW(name, className) == 0)
+            return child;
+        if (HWND found = FindDescendant(child, className))
+            return found;
+    }
+    return nullptr;
+}
+
+HWND VisiblePage(HWND window) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(child, name, 16);
+        if (std::wstring(name) == L"#32770" && ::IsWindowVisible(child))
+            return child;
+    }
+    return nullptr;
+}
+
+TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
+    IsolatedFolders folders;
+    ProgramFolder program;
+    FlashPlayer flash{0x000A0000};
+    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
+    MakeFolders(folders.commonModules() + L"\\Weather");
+    MakeFolders(folders.commonModules() + L"\\NoDescription");
+    ::CopyFileW(SourceFile(L"data/common/Modules/data.xml").c_str(), (folders.commonModules() + L"\\data.xml").c_str(),
+                FALSE);
+    for (const wchar_t* file : {L"preference.xml", L"preference_usa.xml", L"preference_jpn.xml"})
+        ASSERT_TRUE(::CopyFileW(SourceFile(std::wstring(L"data/sample-module/Weather/") + file).c_str(),
+                                (folders.commonModules() + L"\\Weather\\" + file).c_str(), FALSE));
+
+    RunningProcess process(program.exe(), {});
+    HWND window = WaitForWindow(process.id(), kWindowClass);
+    ASSERT_NE(window, nullptr);
+    for (int i = 0; i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
+        ::Sleep(50);
+    HWND general = VisiblePage(window);
+    ASSERT_NE(general, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(general, kModuleList), LB_GETCOUNT, 0, 0), 1)
+        << "the General page lists the module; the folder without a description has no page";
+
+    HWND list = ::GetDlgItem(window, kCategoryList);
+    const int last = int(::SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1;
+    ::SendMessageW(list, LB_SETCURSEL, last, 0);
+    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(kCategoryList, LBN_SELCHANGE), LPARAM(list));
+    HWND page = VisiblePage(window);
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(FindDescendant(page, L"SkylumeConfControl"), nullptr);
+    HWND city = FindDescendant(page, L"Edit");
+    ASSERT_NE(city, nullptr);
+    wchar_t shown[64] = {};
+    // Another process's edit control answers only WM_GETTEXT and WM_SETTEXT (GetWindowText does not ask it).
+    ::SendMessageW(city, WM_GETTEXT, 64, LPARAM(shown));
+    EXPECT_STREQ(shown, L"New York") << "the United States description's default";
+    ::SendMessageW(city, WM_SETTEXT, 0, LPARAM(L"Sapporo <north>"));
+
+    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(process.Wait(10000), std::optional<DWORD>(0));
+    const std::wstring userModule = folders.userModules() + L"\\Weather";
+    EXPECT_TRUE(FileExists(userModule + L"\\preference.xml"));
+    EXPECT_TRUE(FileExists(userModule + L"\\preference_usa.xml"));
+    EXPECT_FALSE(FileExists(userModule + L"\\preference_jpn.xml")) << "only the user's language is copied";
+    const std::string data = ReadFile(userModule + L"\\data.xml").value_or("");
+    EXPECT_NE(data.find("<item name=\"city\"><value>Sapporo &lt;north&gt;</value></item>"), std::string::npos) << data;
+    EXPECT_NE(data.find("<item name=\"interval\"><value>30</value></item>"), std::string::npos) << data;
+    const std::string changed = ReadFile(folders.userModules() + L"\\cmf.dat").value_or("");
+    const std::string weather("W\0e\0a\0t\0h\0e\0r\0", 14);
+    EXPECT_NE(changed.find(weather), std::string::npos) << "the module's name is in the changed-modules file";
+}
+
+} // namespace
