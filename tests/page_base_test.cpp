@@ -1,11 +1,13 @@
 // The page base: keyboard rules inside a page and the load-or-restore protocol, with a real page window.
 #include "shell/folders.h"
+#include "shell/setting_app.h"
 #include "test_env.h"
 #include "ui/conf_window_inf.h"
 #include "win32/com.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 using namespace testenv;
@@ -19,6 +21,8 @@ public:
     TestPage(HWND list, HWND ok) : CConfWindowInf(900, list, ok, nullptr) {}
     int LoadData() override {
         ++loads;
+        if (throwOnFirstLoad && loads == 1)
+            throw std::runtime_error("DOM call failed");
         std::wstring path;
         GetDataFilePath(path);
         return FileExists(path) ? 1 : 0;
@@ -28,6 +32,7 @@ public:
 
     std::vector<UINT> commands;
     int loads = 0;
+    bool throwOnFirstLoad = false;
 
 protected:
     BOOL OnInitDialog() override {
@@ -180,6 +185,81 @@ TEST_F(PageData, MissingDataFileIsRestoredFromTheAllUsersCopyAndLoadedAgain) {
     EXPECT_EQ(page->LoadOrRestore(), 1);
     EXPECT_EQ(page->loads, 2);
     EXPECT_EQ(ReadFile(folders.userModules() + L"\\Photo\\data.xml"), "<conf_data/>");
+}
+
+TEST_F(PageData, FileTheXmlLayerFailsOnIsKeptAsBadAndTheDefaultRestored) {
+    MakeFolders(folders.commonModules() + L"\\Photo");
+    WriteFile(folders.commonModules() + L"\\Photo\\data.xml", "<conf_data/>");
+    MakeFolders(folders.userModules() + L"\\Photo");
+    WriteFile(folders.userModules() + L"\\Photo\\data.xml", "<conf_data>mine</conf_data>");
+    shell::ResetModulesFolderCache();
+    page->throwOnFirstLoad = true;
+    EXPECT_EQ(page->LoadOrRestore(), 1);
+    EXPECT_EQ(page->loads, 2);
+    EXPECT_EQ(ReadFile(folders.userModules() + L"\\Photo\\data.xml"), "<conf_data/>");
+    EXPECT_EQ(ReadFile(folders.userModules() + L"\\Photo\\data.xml.bad"), "<conf_data>mine</conf_data>");
+}
+
+// A box raised while a modal sub-dialog has the main window disabled belongs to the sub-dialog.
+class SubDialog : public win32::Dialog {
+public:
+    explicit SubDialog(HWND parent) : Dialog(910, parent) {}
+    HWND boxOwner = nullptr;
+    HWND self = nullptr;
+    int boxResult = 0;
+
+private:
+    HWND OtherDialogOfThread() const {
+        std::pair<HWND, HWND> search{hwnd(), nullptr};
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND window, LPARAM lParam) -> BOOL {
+                auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(lParam);
+                wchar_t className[16] = {};
+                ::GetClassNameW(window, className, 16);
+                if (window != found->first && ::IsWindowVisible(window) && std::wstring(className) == L"#32770")
+                    found->second = window;
+                return found->second == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    }
+
+protected:
+    BOOL OnInitDialog() override {
+        ::PostMessageW(hwnd(), WM_APP, 0, 0);
+        return TRUE;
+    }
+    bool OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
+        if (message == WM_APP) {
+            ::SetTimer(hwnd(), 1, 200, nullptr);
+            boxResult = win32::AppMessageBox(L"from the sub-dialog");
+            EndDialog(IDOK);
+            return true;
+        }
+        if (message == WM_TIMER) {
+            ::KillTimer(hwnd(), 1);
+            self = hwnd();
+            HWND box = OtherDialogOfThread();
+            boxOwner = box ? ::GetWindow(box, GW_OWNER) : nullptr;
+            if (box)
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(PageHost, MessageBoxFromAModalSubDialogIsOwnedByIt) {
+    CTesselSettingApp app;
+    app.setAppName(L"Skylume");
+    app.setMainWindow(host);
+    SubDialog sub(host);
+    sub.DoModal();
+    EXPECT_EQ(sub.boxResult, IDOK);
+    ASSERT_NE(sub.self, nullptr) << "no box appeared";
+    EXPECT_EQ(sub.boxOwner, sub.self) << "the box belongs to the sub-dialog, not to the disabled main window";
+    EXPECT_TRUE(::IsWindowEnabled(host));
 }
 
 TEST_F(PageData, WithoutADefaultCopyTheSecondLoadFailsToo) {

@@ -395,6 +395,113 @@ TEST_F(XmlDataTest, EachOperationSeesTheFileNotAnEarlierDocument) {
     EXPECT_EQ(before.SelectText(L"./spectrum"), L"false");
 }
 
+// A file that declares its encoding is written in that encoding, and a second save changes no byte.
+TEST_F(XmlDataTest, DeclaredEncodingsAreWrittenAsDeclaredAndStayStable) {
+    const std::wstring text = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
+    struct Case {
+        std::string bytes;
+        std::string expectedStart;
+        std::string encodedText;
+    };
+    std::wstring utf16 = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><t>" + text + L"</t></conf_data>";
+    std::string utf16Bytes = "\xFF\xFE";
+    for (wchar_t c : utf16)
+        utf16Bytes += std::string{char(c & 0xFF), char(c >> 8)};
+    std::string latin1Text = "caf\xe9 na\xefve \xc5ngstr\xf6m";
+    const Case cases[] = {
+        {utf16Bytes, "\xFF\xFE<\0?\0x\0", std::string("c\0a\0f\0\xe9\0", 8)},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<conf_data><t>" + latin1Text + "</t></conf_data>",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", latin1Text},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteFile(path, c.bytes));
+        XmlWriter first = XmlWriter::Edit(path);
+        ASSERT_TRUE(first.loaded());
+        first.SetText(first.Root(), L"more", L"x");
+        ASSERT_TRUE(first.Save(path));
+        const std::string saved = ReadFile(path).value_or("");
+        EXPECT_TRUE(saved.starts_with(c.expectedStart)) << saved;
+        EXPECT_NE(saved.find(c.encodedText), std::string::npos) << saved;
+        EXPECT_EQ(Reload(path).SelectText(L"./t"), text);
+        ASSERT_TRUE(XmlWriter::Edit(path).Save(path));
+        EXPECT_EQ(ReadFile(path), saved) << "a second save writes the same bytes";
+    }
+}
+
+TEST_F(XmlDataTest, TextTheDeclaredEncodingCannotHoldIsWrittenAsUtf8UnderAMatchingDeclaration) {
+    ASSERT_TRUE(
+        WriteFile(path, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><conf_data><t>caf\xe9</t></conf_data>"));
+    XmlWriter writer = XmlWriter::Edit(path);
+    writer.SetText(writer.Root(), L"city", L"\u6771\u4eac");
+    ASSERT_TRUE(writer.Save(path));
+    const std::string saved = ReadFile(path).value_or("");
+    EXPECT_TRUE(saved.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << saved;
+    EXPECT_EQ(Reload(path).SelectText(L"./t"), L"caf\u00e9");
+    EXPECT_EQ(Reload(path).SelectText(L"./city"), L"\u6771\u4eac");
+}
+
+// Saves of a 20 MB file against a reader process and against a writer process that is killed: the file on disk
+// is always one whole version.
+class AtomicSaveTest : public XmlDataTest {
+protected:
+    // A version of the file exactly as a save writes it.
+    std::wstring MakeVersion(const std::wstring& name, const std::string& value) {
+        std::string raw = "<conf_data><screensaving>" + value + "</screensaving><modules><sub>Clock</sub></modules>";
+        raw.reserve(21 << 20);
+        for (int i = 0; raw.size() < (20 << 20); ++i)
+            raw += "<item name=\"key" + std::to_string(i) + "\"><value>" + value + " value of entry " +
+                   std::to_string(i) + "</value></item>";
+        raw += "</conf_data>";
+        const std::wstring file = folder / name;
+        EXPECT_TRUE(WriteFile(file, raw));
+        EXPECT_TRUE(XmlWriter::Edit(file).Save(file));
+        return file;
+    }
+    std::wstring Churn() const { return testenv::FolderOfThisExecutable() + L"\\file_churn.exe"; }
+};
+
+TEST_F(AtomicSaveTest, ReadersAndKilledWritersSeeOneWholeVersion) {
+    const std::wstring oldFile = MakeVersion(L"old.xml", "false"), newFile = MakeVersion(L"new.xml", "true");
+    const std::string oldBytes = ReadFile(oldFile).value_or(""), newBytes = ReadFile(newFile).value_or("");
+    ASSERT_GT(oldBytes.size(), size_t(20 << 20));
+    ASSERT_TRUE(WriteFile(path, oldBytes));
+
+    const std::wstring stop = folder / L"stop", output = folder / L"reads.txt";
+    std::wstring command = L"cmd /c \"\"" + Churn() + L"\" read \"" + path + L"\" \"" + oldFile + L"\" \"" + newFile +
+                           L"\" \"" + stop + L"\" > \"" + output + L"\"\"";
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION reader = {};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                 &startup, &reader));
+    ::Sleep(500);
+    for (const std::wstring& source : {newFile, oldFile, newFile})
+        EXPECT_TRUE(XmlWriter::Edit(source).Save(path));
+    ::Sleep(500);
+    WriteFile(stop, "");
+    EXPECT_EQ(::WaitForSingleObject(reader.hProcess, 60000), WAIT_OBJECT_0);
+    ::CloseHandle(reader.hProcess);
+    ::CloseHandle(reader.hThread);
+    const std::string reads = ReadFile(output).value_or("");
+    int sawOld = 0, sawNew = 0, sawOther = -1;
+    ASSERT_EQ(std::sscanf(reads.c_str(), "old %d new %d other %d", &sawOld, &sawNew, &sawOther), 3) << reads;
+    EXPECT_EQ(sawOther, 0) << reads;
+    EXPECT_GT(sawOld, 0) << reads;
+    EXPECT_GT(sawNew, 0) << reads;
+    EXPECT_EQ(ReadFile(path), newBytes);
+
+    // A writer killed at different moments of its save loop.
+    for (DWORD pause : {700u, 1900u, 3100u, 4300u}) {
+        testenv::RunningProcess writer(Churn(), {L"save", path, oldFile, newFile});
+        ASSERT_TRUE(writer.started());
+        ::Sleep(pause);
+        ::TerminateProcess(writer.handle(), 1);
+        writer.Wait(10000);
+        const std::string now = ReadFile(path).value_or("");
+        EXPECT_TRUE(now == oldBytes || now == newBytes)
+            << "killed after " << pause << " ms: " << now.size() << " bytes";
+    }
+}
+
 TEST(XmlEscapeTest, AllFiveCharactersAreEscaped) {
     const std::wstring text = L"a&b\"c'd<e>f";
     const std::wstring escaped = xmldata::XmlEscape(text);

@@ -5,6 +5,7 @@
 #include "shell/language.h"
 #include "shell/privileges.h"
 #include "win32/app.h"
+#include "win32/atomic_file.h"
 #include "win32/handle.h"
 #include "win32/registry.h"
 #include "win32/strings.h"
@@ -167,13 +168,8 @@ std::string BuildBrowserMenuScript(const std::string& exePathAnsi) {
 }
 
 void WriteBrowserMenuScript() {
-    std::string path = ToAnsi(GetProgramFilePath(kBrowserMenuScriptName));
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return;
-    std::string script = BuildBrowserMenuScript(ToAnsi(ExecutablePath()));
-    std::fwrite(script.data(), 1, script.size(), file);
-    std::fclose(file);
+    win32::WriteFileAtomically(GetProgramFilePath(kBrowserMenuScriptName),
+                               BuildBrowserMenuScript(ToAnsi(ExecutablePath())));
 }
 
 std::wstring BrowserMenuEntryName() {

@@ -1,7 +1,7 @@
 #include "shell/display_link.h"
 
 #include "shell/folders.h"
-#include "win32/handle.h"
+#include "win32/atomic_file.h"
 
 namespace shell {
 
@@ -16,15 +16,9 @@ void WriteChangedModulesFile(const std::vector<std::wstring>& modules, int timer
     std::wstring folder = GetModulesFolder(true, L"");
     if (folder.empty())
         return;
-    const std::wstring path = folder + L"\\" + kChangedModulesFileName;
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    win32::FileHandle file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return;
-    const std::string bytes = BuildChangedModulesFile(modules, timerChanged);
-    DWORD written = 0;
-    ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    // Replaced in one step, so the display program never reads a cut-off list.
+    win32::WriteFileAtomically(folder + L"\\" + kChangedModulesFileName,
+                               BuildChangedModulesFile(modules, timerChanged));
 }
 
 void BroadcastCode(WPARAM code) {

@@ -1,4 +1,5 @@
 #include "shell/folders.h"
+#include "win32/atomic_file.h"
 
 #include "win32/handle.h"
 #include "win32/strings.h"
@@ -135,30 +136,11 @@ std::wstring GetProgramFilePath(const std::wstring& name) {
 }
 
 int CopyFileIfNeeded(const std::wstring& target, const std::wstring& source, int overwrite) {
-    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (overwrite != 1)
-            return 1;
-        ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(target.c_str());
-    }
-    win32::FileHandle in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!in)
-        return 0;
-    win32::FileHandle out(
-        ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out)
-        return 0;
-    char block[1024];
-    for (;;) {
-        DWORD read = 0, written = 0;
-        if (!::ReadFile(in.get(), block, sizeof(block), &read, nullptr))
-            return 0;
-        if (read == 0)
-            return 1;
-        if (!::WriteFile(out.get(), block, read, &written, nullptr) || written != read)
-            return 0;
-    }
+    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES && overwrite != 1)
+        return 1;
+    // The copy replaces the target in one step: a restore cut short leaves the old file, not half of the new one.
+    const std::optional<std::string> bytes = win32::ReadWholeFile(source);
+    return bytes && win32::WriteFileAtomically(target, *bytes) ? 1 : 0;
 }
 
 int CopyFolderContents(const std::wstring& target, const std::wstring& source, int depth, int overwrite) {

@@ -30,6 +30,8 @@ int LanguageIndexFromDataFile(const std::wstring& path) {
         if (!doc.Load(path))
             return -1;
         std::optional<std::wstring> code = doc.SelectText(L"./locale");
+        // The settings window reads the same file next: it takes this document instead of parsing it again.
+        doc.ParkForNextLoad(path);
         return code ? LanguageIndexFromCode(*code) : -1;
     } catch (const xmldata::XmlError&) {
         return -1;

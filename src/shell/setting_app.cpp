@@ -11,6 +11,7 @@
 #include "win32/com.h"
 #include "win32/handle.h"
 #include "win32/strings.h"
+#include "xmldata/xml_document.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -69,10 +70,7 @@ UINT MessageBoxTypeWithDefaultIcon(UINT type) {
 }
 
 int CTesselSettingApp::DoMessageBox(const std::wstring& text, UINT type, UINT) {
-    HWND owner = nullptr;
-    if (HWND main = mainWindow(); main && ::IsWindow(main) && ::IsWindowEnabled(main))
-        owner = ::GetLastActivePopup(main);
-    return VelourMessageBox(text.c_str(), appName().c_str(), MessageBoxTypeWithDefaultIcon(type), owner);
+    return VelourMessageBox(text.c_str(), appName().c_str(), MessageBoxTypeWithDefaultIcon(type), MessageBoxOwner());
 }
 
 bool CTesselSettingApp::InitInstance() {
@@ -126,7 +124,9 @@ void CTesselSettingApp::RunWindowed() {
         return;
     {
         VelourLunaGuard guard;
+        xmldata::ParseOnceScope parseOnce;
         if (!resources_.LoadLanguageResources()) {
+            parseOnce.End();
             ::CoUninitialize();
             win32::AppMessageBox(shell::MissingResourcesText(shell::GetLanguageIndex()), MB_ICONHAND);
             return;
@@ -134,6 +134,7 @@ void CTesselSettingApp::RunWindowed() {
         uint32_t flashVersion = 0;
         if (shell::CheckFlashPlayer(shell::kFlashRequiredVersion, flashVersion) == -1) {
             win32::AppMessageBox(IDS_FLASH_MISSING, MB_ICONHAND);
+            parseOnce.End();
             ::CoUninitialize();
             return;
         }
@@ -155,6 +156,7 @@ void CTesselSettingApp::RunWindowed() {
             }
             ::OleUninitialize();
         }
+        parseOnce.End();
         ::CoUninitialize();
     }
     instanceEvent.reset();

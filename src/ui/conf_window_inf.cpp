@@ -8,6 +8,8 @@
 #include "win32/handle.h"
 #include "win32/strings.h"
 
+#include <exception>
+
 namespace {
 
 bool IsRadioButton(HWND control) {
@@ -76,10 +78,23 @@ void CConfWindowInf::RestoreDefaultData() {
 }
 
 int CConfWindowInf::LoadOrRestore() {
-    if (LoadData())
-        return 1;
+    // A file that the XML layer cannot handle (a DOM call fails on it) counts as one that does not load: it gets
+    // the same one restore, so no well-formed file can keep a page from opening for good.
+    try {
+        if (LoadData())
+            return 1;
+    } catch (const std::exception&) {
+    }
+    KeepDamagedCopy();
     RestoreDefaultData();
     return LoadData();
+}
+
+void CConfWindowInf::KeepDamagedCopy() {
+    std::wstring path;
+    GetDataFilePath(path);
+    if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        shell::CopyFileIfNeeded(path + kDamagedCopySuffix, path, 1);
 }
 
 void CConfWindowInf::PaintPageBackground(HDC dc, int x, int y, int width, int height) {
@@ -112,14 +127,19 @@ void CConfWindowInf::OnCancel() {
 bool CConfWindowInf::OnCommand(UINT id, UINT code, HWND control) {
     if (id != ID_PAGE_HELP)
         return Dialog::OnCommand(id, code, control);
-    // Help opens exactly as from the settings window's Help button.
-    if (HWND main = win32::GetApp() ? win32::GetApp()->mainWindow() : nullptr) {
+    // Alt+H: the focus goes to the Help button, and help opens exactly as from that button.
+    HWND main = win32::GetApp() ? win32::GetApp()->mainWindow() : nullptr;
+    if (main)
         ::SetFocus(::GetDlgItem(main, IDC_HELP_BUTTON));
-        ::PostMessageW(main, WM_COMMAND, IDC_HELP_BUTTON, 0);
-    } else {
-        ShowPageHelp();
-    }
+    RequestHelp();
     return true;
+}
+
+void CConfWindowInf::RequestHelp() {
+    if (HWND main = win32::GetApp() ? win32::GetApp()->mainWindow() : nullptr)
+        ::PostMessageW(main, WM_COMMAND, IDC_HELP_BUTTON, 0);
+    else
+        ShowPageHelp();
 }
 
 bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -180,7 +200,7 @@ bool CConfWindowInf::PreTranslateMessage(MSG& msg) {
         return true;
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
-        ShowPageHelp();
+        RequestHelp();
         return true;
     }
     if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_RETURN) {

@@ -22,9 +22,12 @@ public:
 
     void GetDataFilePath(std::wstring& path) const;
     void GetModuleFolderPath(std::wstring& path) const;
-    // LoadData, and when it fails one restore of the all-users default file and a second try.
+    // LoadData, and when it fails (or throws) one restore of the all-users default file and a second try; the
+    // user's file is kept beside it first ("data.xml.bad").
     int LoadOrRestore();
     void ShowPageHelp();
+    // The settings window's help operation, as its Help button gives it (the page's own topic).
+    void RequestHelp();
     void FocusControl(HWND control);
 
     const std::wstring& title() const { return title_; }
@@ -56,6 +59,8 @@ protected:
     int category_ = 0;
 
 private:
+    void KeepDamagedCopy();
+
     std::vector<HWND> tabStops_;
     HFONT font_;
     std::wstring moduleName_;
@@ -63,5 +68,8 @@ private:
     HWND okButton_;
     HACCEL accelerators_ = nullptr;
 };
+
+// What a restore keeps of the user's data file, beside it: "data.xml" becomes "data.xml.bad".
+inline constexpr wchar_t kDamagedCopySuffix[] = L".bad";
 
 inline constexpr COLORREF kPageBackground = RGB(215, 221, 224);

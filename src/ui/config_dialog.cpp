@@ -35,8 +35,8 @@ constexpr COLORREF kTitleBandBackground = 0x00807974;
 const wchar_t* const kBuiltInModuleFolders[] = {L"Clock", L"Calendar", L"RSS",       L"Music",
                                                 L"Photo", L"locale",   L"Visualizer"};
 
-// A data file the XML library cannot handle abandons that one load: the page counts as not loaded, and no
-// default copy is put over the user's file on account of it.
+// The page base already restores the default file when the XML layer fails on the user's; a failure that
+// remains (on the default copy too) makes the page count as not loaded.
 int LoadPage(CConfWindowInf& page) {
     try {
         return page.LoadOrRestore();
@@ -396,6 +396,10 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return true;
     }
     switch (message) {
+    case WM_HELP:
+        OnHelp();
+        result = TRUE;
+        return true;
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlID != IDC_CATEGORY_LIST)
@@ -429,6 +433,12 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
 }
 
 bool CTesselConfigDialog::PreTranslateMessage(MSG& msg) {
+    // F1 from any control of the window (the category list, the buttons, a page) opens help as the Help button
+    // does; keys of other windows (a sub-dialog's) are not ours.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && (msg.hwnd == hwnd() || ::IsChild(hwnd(), msg.hwnd))) {
+        OnHelp();
+        return true;
+    }
     if (msg.message == WM_KEYDOWN) {
         HWND focused = ::GetFocus();
         const bool shift = ::GetKeyState(VK_SHIFT) < 0;

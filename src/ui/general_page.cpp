@@ -75,13 +75,13 @@ int CCWGeneral::LoadData() {
     loadedBurnIn_ = writer.SelectText(L"./screensaving").value_or(L"") == L"true" ? 1 : 0;
     Button_SetCheck(item(IDC_BURNIN_CHECK), loadedBurnIn_ ? BST_CHECKED : BST_UNCHECKED);
 
-    xmldata::Node modules = writer.SelectNode(L"./modules");
     for (const xmldata::Node& sub : writer.SelectNodes(L"./modules/sub")) {
-        // Modules that are not installed, and a module named twice, leave the file at once.
+        // Modules that are not installed, and a module named twice, leave the file at once, each from the
+        // `modules` element that holds it (a file may have more than one).
         if (!selection_.CheckFromFile(xmldata::Text(sub)))
-            writer.RemoveChild(modules, sub);
-        ::InvalidateRect(moduleList_, nullptr, TRUE);
+            writer.RemoveNode(sub);
     }
+    ::InvalidateRect(moduleList_, nullptr, TRUE);
     writer.Save(path);
     return 1;
 }
@@ -121,7 +121,7 @@ void CCWGeneral::SaveData() {
         if (selection_.KeepsListed(name))
             listed.push_back(name);
         else
-            writer.RemoveChild(xmldata::NodeRef(modules), sub);
+            writer.RemoveNode(sub);
     }
     for (const std::wstring& name : selection_.ModulesToAppend(listed))
         writer.AppendElement(modules, L"sub", name);

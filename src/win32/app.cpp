@@ -37,9 +37,17 @@ int WinApp::Run(HINSTANCE instance) {
     return ExitInstance();
 }
 
+HWND WinApp::MessageBoxOwner() const {
+    HWND owner = mainWindow_ && ::IsWindow(mainWindow_) ? mainWindow_ : nullptr;
+    // A popup cannot be owned by a child window.
+    while (owner && (::GetWindowLongPtrW(owner, GWL_STYLE) & WS_CHILD))
+        owner = ::GetParent(owner);
+    // The active popup: a modal sub-dialog has disabled the main window, and the box belongs over the sub-dialog.
+    return owner ? ::GetLastActivePopup(owner) : nullptr;
+}
+
 int WinApp::DoMessageBox(const std::wstring& text, UINT type, UINT) {
-    HWND owner = mainWindow_ && ::IsWindowEnabled(mainWindow_) ? ::GetLastActivePopup(mainWindow_) : nullptr;
-    return ::MessageBoxW(owner, text.c_str(), appName_.c_str(), type);
+    return ::MessageBoxW(MessageBoxOwner(), text.c_str(), appName_.c_str(), type);
 }
 
 WinApp* GetApp() {

@@ -19,6 +19,8 @@ public:
     virtual bool InitInstance() { return false; }
     virtual int ExitInstance() { return exitCode_; }
     virtual int DoMessageBox(const std::wstring& text, UINT type, UINT helpId);
+    // The owner of a box shown now: the main window's last active popup (a modal sub-dialog while one is open).
+    HWND MessageBoxOwner() const;
 
     HINSTANCE instance() const { return instance_; }
     // The module every string, dialog template, bitmap and accelerator is loaded from.

@@ -1,5 +1,12 @@
 #include "xmldata/xml_document.h"
 
+#include "win32/atomic_file.h"
+#include "xmldata/memory_stream.h"
+#include "xmldata/xml_encoding.h"
+#include "win32/strings.h"
+
+#include <cstring>
+
 #include <algorithm>
 #include <utility>
 
@@ -24,6 +31,37 @@ void SetBstr(win32::Variant& variant, const std::wstring& text) {
         throw XmlError(E_OUTOFMEMORY);
     }
 }
+
+void SetBytes(win32::Variant& variant, const std::string& bytes) {
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size()));
+    if (!array)
+        throw XmlError(E_OUTOFMEMORY);
+    void* data = nullptr;
+    if (SUCCEEDED(::SafeArrayAccessData(array, &data))) {
+        std::memcpy(data, bytes.data(), bytes.size());
+        ::SafeArrayUnaccessData(array);
+    }
+    VARIANT* v = variant.put();
+    v->vt = VT_ARRAY | VT_UI1;
+    v->parray = array;
+}
+
+std::optional<FileStamp> StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return FileStamp{(uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                     (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+// The one document parked between two loads of the same file, and how many scopes allow parking.
+struct Parked {
+    std::wstring path;
+    FileStamp stamp;
+    win32::ComPtr<IXMLDOMDocument2> doc;
+};
+std::optional<Parked> g_parked;
+int g_parseOnceScopes = 0;
 
 // A text node's exact data; `text` would trim the whitespace that the layout rules look at.
 std::wstring NodeValue(IXMLDOMNode* node) {
@@ -225,15 +263,57 @@ XmlDocument::XmlDocument() {
     Check(doc_->put_async(VARIANT_FALSE));
 }
 
+XmlDocument::~XmlDocument() {
+    if (doc_ && parkedFrom_)
+        ParkForNextLoad(*parkedFrom_);
+}
+
 bool XmlDocument::Load(const std::wstring& path) {
+    parkedFrom_.reset();
     // Fetched as the load sequence asks; a file that does not load is handled by the caller's defaults.
     win32::ComPtr<IXMLDOMParseError> parseError;
     Check(doc_->get_parseError(parseError.put()));
+    loadedStamp_ = StampOf(path);
+    if (TakeParked(path, loadedStamp_))
+        return true;
+    // The DOM is given the file's bytes rather than its name: loading by name goes through a download buffer
+    // that Wine grows by copying on every block, which makes a large file take minutes. The bytes parse the same
+    // way (encoding from the byte-order mark or the declaration).
+    const std::optional<std::string> bytes = win32::ReadWholeFile(path);
+    if (!bytes)
+        return false;
     win32::Variant source;
-    SetBstr(source, path);
+    SetBytes(source, *bytes);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Check(doc_->load(*source.get(), &loaded));
     return loaded == VARIANT_TRUE;
+}
+
+void XmlDocument::ParkForNextLoad(const std::wstring& path) {
+    if (g_parseOnceScopes == 0 || !doc_ || !loadedStamp_)
+        return;
+    g_parked = Parked{path, *loadedStamp_, std::move(doc_)};
+}
+
+bool XmlDocument::TakeParked(const std::wstring& path, const std::optional<FileStamp>& stamp) {
+    if (!g_parked || !stamp || !win32::EqualsNoCase(g_parked->path, path) || !(g_parked->stamp == *stamp))
+        return false;
+    doc_ = std::move(g_parked->doc);
+    parkedFrom_ = std::move(g_parked->path);
+    g_parked.reset();
+    return true;
+}
+
+ParseOnceScope::ParseOnceScope() {
+    ++g_parseOnceScopes;
+}
+
+void ParseOnceScope::End() {
+    if (!open_)
+        return;
+    open_ = false;
+    if (--g_parseOnceScopes == 0)
+        g_parked.reset();
 }
 
 Node XmlDocument::DocumentNode() const {
@@ -250,6 +330,47 @@ std::wstring XmlDocument::Xml() const {
     win32::Bstr xml;
     Check(doc_->get_xml(xml.put()));
     return xml.str();
+}
+
+std::string XmlDocument::FileBytes() const {
+    // The declaration leaves the tree while the DOM writes, so every DOM writes the same thing: UTF-8 and no
+    // declaration. EncodeDocument then writes what the declaration names.
+    Node document = DocumentNode();
+    Node declaration;
+    Check(document->get_firstChild(declaration.put()));
+    DOMNodeType type = NODE_INVALID;
+    if (declaration)
+        Check(declaration->get_nodeType(&type));
+    std::optional<std::wstring> declarationData;
+    if (type == NODE_PROCESSING_INSTRUCTION && BaseName(declaration) == L"xml") {
+        declarationData = NodeValue(declaration.get());
+        Node removed;
+        Check(document->removeChild(declaration.get(), removed.put()));
+    } else {
+        declaration.reset();
+    }
+    auto stream = win32::ComPtr<MemoryStream>::Attach(MemoryStream::Create());
+    win32::Variant destination;
+    VARIANT* target = destination.put();
+    target->vt = VT_UNKNOWN;
+    target->punkVal = static_cast<IStream*>(stream.get());
+    stream.get()->AddRef();
+    const HRESULT saved = doc_->save(*destination.get());
+    if (declaration) {
+        Node first, inserted;
+        Check(document->get_firstChild(first.put()));
+        win32::Variant before;
+        if (first) {
+            VARIANT* reference = before.put();
+            reference->vt = VT_UNKNOWN;
+            reference->punkVal = first.get();
+            first.get()->AddRef();
+        }
+        Check(document->insertBefore(declaration.get(), *before.get(), inserted.put()));
+    }
+    Check(saved);
+    const std::wstring body = DecodeSerialized(stream->bytes());
+    return EncodeDocument(std::move(declarationData), body);
 }
 
 Node XmlDocument::ContextOrRoot(NodeRef context) const {
@@ -271,6 +392,7 @@ std::optional<std::wstring> XmlDocument::SelectText(const std::wstring& query, N
 XmlWriter XmlWriter::Edit(const std::wstring& path, Layout layout, const std::wstring& rootName) {
     XmlWriter writer(layout);
     writer.loaded_ = writer.Load(path);
+    writer.parkedFrom_.reset();
     if (!writer.loaded_)
         writer.CreateRoot(rootName);
     return writer;
@@ -346,6 +468,12 @@ void XmlWriter::RemoveChild(NodeRef parent, NodeRef child) {
     Check(Required(parent)->removeChild(Required(child), removed.put()));
 }
 
+void XmlWriter::RemoveNode(NodeRef node) {
+    Node parent;
+    Check(Required(node)->get_parentNode(parent.put()));
+    RemoveChild(parent, node);
+}
+
 void XmlWriter::AppendText(NodeRef parent, const std::wstring& text) {
     win32::Bstr btext(text);
     win32::ComPtr<IXMLDOMText> node;
@@ -364,11 +492,8 @@ void XmlWriter::CloseIndentedParents() {
 
 bool XmlWriter::Save(const std::wstring& path) {
     CloseIndentedParents();
-    // A read-only, hidden or system flag would make the save fail; whether this succeeds does not matter.
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    win32::Variant destination;
-    SetBstr(destination, path);
-    return SUCCEEDED(dom()->save(*destination.get()));
+    // Serialised first, so a failing DOM call leaves the file as it was; then replaced in one step.
+    return win32::WriteFileAtomically(path, FileBytes());
 }
 
 } // namespace xmldata

@@ -14,6 +14,7 @@
 #include "win32/com.h"
 
 #include <msxml2.h>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -87,13 +88,43 @@ struct Attribute {
 // The attribute map walked by index, in the DOM's order.
 std::vector<Attribute> Attributes(NodeRef node);
 
+// What identifies one version of a file: its size and last write time.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// While one exists, a document parked with XmlDocument::ParkForNextLoad is handed to the next Load of the same,
+// unchanged file instead of parsing it again: start-up reads the Modules folder's data.xml for the language and
+// then for the General page. At most one document is parked; the last scope releases it (before COM ends).
+class ParseOnceScope {
+public:
+    ParseOnceScope();
+    ~ParseOnceScope() { End(); }
+    // Ends the scope early (before CoUninitialize); the destructor then does nothing.
+    void End();
+    ParseOnceScope(const ParseOnceScope&) = delete;
+    ParseOnceScope& operator=(const ParseOnceScope&) = delete;
+
+private:
+    bool open_ = true;
+};
+
 class XmlDocument {
 public:
     // A new, empty document (validateOnParse on, async off). Throws when MSXML cannot be created.
     XmlDocument();
+    // A document that was handed over by ParkForNextLoad and only read is parked again for the next reader.
+    ~XmlDocument();
+    XmlDocument(XmlDocument&&) noexcept = default;
+    XmlDocument& operator=(XmlDocument&&) noexcept = default;
 
     // True only when the DOM reports the file as loaded (VARIANT_TRUE); missing and damaged files give false.
     bool Load(const std::wstring& path);
+    // Hands this loaded document to the next Load of the same unchanged file (only inside a ParseOnceScope);
+    // this object is empty afterwards.
+    void ParkForNextLoad(const std::wstring& path);
 
     IXMLDOMDocument2* dom() const { return doc_.get(); }
     // The document itself as a node, for queries asked of the document ("./conf_data/main").
@@ -102,6 +133,8 @@ public:
     Element Root() const;
     // The whole document as the DOM serialises it (CR LF kept as CR LF).
     std::wstring Xml() const;
+    // The bytes a save writes: the DOM's own serialisation, encoded as the document's declaration says.
+    std::string FileBytes() const;
 
     // Queries relative to `context`, the root when null; with no root they find nothing.
     Node SelectNode(const std::wstring& query, NodeRef context = nullptr) const;
@@ -110,8 +143,14 @@ public:
 
 private:
     Node ContextOrRoot(NodeRef context) const;
+    bool TakeParked(const std::wstring& path, const std::optional<FileStamp>& stamp);
 
     win32::ComPtr<IXMLDOMDocument2> doc_;
+    std::optional<FileStamp> loadedStamp_;
+    // Where a parked document came from, while this object may park it again (writers change it: never).
+    std::optional<std::wstring> parkedFrom_;
+
+    friend class XmlWriter;
 };
 
 // Whether the writer inserts whitespace text nodes around the elements it appends.
@@ -143,11 +182,14 @@ public:
     // Creates the attribute and puts it into the element's attribute map, replacing one of the same name.
     void SetAttribute(NodeRef element, const std::wstring& name, const std::wstring& value);
     void RemoveChild(NodeRef parent, NodeRef child);
+    // Removes `node` from whichever element holds it.
+    void RemoveNode(NodeRef node);
     // A text node of exactly `text`, for pages that lay out their whitespace themselves.
     void AppendText(NodeRef parent, const std::wstring& text);
 
-    // Clears the file's attributes (so a read-only file is replaced) and saves. False when `save` fails.
-    // Throws (before the file is touched) only when closing the indented layout fails.
+    // Writes the document in its declared encoding and puts it in the file's place in one step (a read-only file
+    // is replaced too). False when the file cannot be written; throws, before the file is touched, when the DOM
+    // cannot serialise the document.
     bool Save(const std::wstring& path);
 
 private:
