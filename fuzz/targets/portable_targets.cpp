@@ -2,6 +2,10 @@
 #include "fuzz_target.h"
 
 #include "shell/binary_io.h"
+#if __has_include("pages/display/background_list.h")
+#include "pages/display/background_list.h"
+#define SKYLUME_HAS_BACKGROUND_LIST 1
+#endif
 #include "shell/changed_modules_file.h"
 #include "ui/version_text.h"
 
@@ -66,10 +70,28 @@ void VersionFileTarget(std::string_view input) {
     FUZZ_CHECK(input.substr(0, kVersionFileReadLimit).find(line.bytes) != std::string_view::npos);
 }
 
+#ifdef SKYLUME_HAS_BACKGROUND_LIST
+// Within the limits, never more paths than the bytes can carry, and a list read whole is written back the same.
+void BackgroundListTarget(std::string_view input) {
+    const std::vector<std::wstring> paths = display::ParseBackgroundList(input);
+    FUZZ_CHECK(paths.size() <= size_t(display::kMaxBackgroundCount) && paths.size() <= input.size() / 4);
+    for (const std::wstring& path : paths)
+        FUZZ_CHECK(path.size() <= display::kMaxBackgroundPathLength);
+    if (input.size() >= 8 && uint8_t(input[4]) + (uint8_t(input[5]) << 8) == paths.size() && input[6] == 0 &&
+        input[7] == 0) {
+        const std::string written = display::SerializeBackgroundList(paths);
+        FUZZ_CHECK(input.substr(0, written.size()) == written);
+    }
+}
+#endif
+
 const Target kTargets[] = {
     {"binary_reader", BinaryReaderTarget},
     {"cmf", ChangedModulesTarget},
     {"version_txt", VersionFileTarget},
+#ifdef SKYLUME_HAS_BACKGROUND_LIST
+    {"bkimglist", BackgroundListTarget},
+#endif
 };
 
 } // namespace
