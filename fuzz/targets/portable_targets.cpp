@@ -77,8 +77,10 @@ void BackgroundListTarget(std::string_view input) {
     FUZZ_CHECK(paths.size() <= size_t(display::kMaxBackgroundCount) && paths.size() <= input.size() / 4);
     for (const std::wstring& path : paths)
         FUZZ_CHECK(path.size() <= display::kMaxBackgroundPathLength);
-    if (input.size() >= 8 && uint8_t(input[4]) + (uint8_t(input[5]) << 8) == paths.size() && input[6] == 0 &&
-        input[7] == 0) {
+    shell::BinaryReader header(input);
+    const auto magic = header.GetUint32();
+    const auto count = header.GetUint32();
+    if (magic == display::kBackgroundListMagic && count == paths.size()) {
         const std::string written = display::SerializeBackgroundList(paths);
         FUZZ_CHECK(input.substr(0, written.size()) == written);
     }

@@ -216,18 +216,22 @@ void Mutator::MutateXml(std::string& data, const std::string& other) {
         break;
     }
     case 5: { // billion laughs or an external entity, used in a text
-        std::string doctype = "<!DOCTYPE " + spans.back().name + " [<!ENTITY lol0 \"lol\">";
-        for (int n = 1; n <= 9; ++n)
-            doctype += "<!ENTITY lol" + std::to_string(n) + " \"" + [&] {
-                std::string r;
-                for (int k = 0; k < 10; ++k)
-                    r += "&lol" + std::to_string(n - 1) + ";";
-                return r;
-            }() + "\">";
+        const Span* root = &a;
+        for (const Span& span : spans)
+            if (span.begin < root->begin)
+                root = &span;
+        std::string doctype = "<!DOCTYPE " + root->name + " [<!ENTITY lol0 \"lol\">";
+        for (int n = 1; n <= 9; ++n) {
+            doctype += "<!ENTITY lol" + std::to_string(n) + " \"";
+            for (int k = 0; k < 10; ++k)
+                doctype += "&lol" + std::to_string(n - 1) + ";";
+            doctype += "\">";
+        }
         doctype += "<!ENTITY ext SYSTEM \"file:///C:/windows/win.ini\">]>";
+        // The first element starts before any other, so the text replaced below cannot move it.
+        const size_t rootBegin = root->begin;
         data.replace(a.contentBegin, a.contentEnd - a.contentBegin, Below(2) ? "&lol9;" : "&ext;");
-        const size_t root = spans.back().begin;
-        data.insert(root, doctype);
+        data.insert(rootBegin, doctype);
         break;
     }
     case 6: { // an attribute value or a new attribute
