@@ -1,6 +1,5 @@
 #include "shell/display_link.h"
 
-#include "shell/binary_io.h"
 #include "shell/folders.h"
 #include "win32/atomic_file.h"
 
@@ -9,15 +8,6 @@ namespace shell {
 UINT CommonMessage() {
     static const UINT message = ::RegisterWindowMessageW(kCommonMessageName);
     return message;
-}
-
-std::string BuildChangedModulesFile(const std::vector<std::wstring>& modules, int timerChanged) {
-    BinaryWriter writer;
-    writer.PutUint32(uint32_t(timerChanged));
-    writer.PutUint32(uint32_t(modules.size()));
-    for (const std::wstring& name : modules)
-        writer.PutString(name);
-    return writer.bytes();
 }
 
 void WriteChangedModulesFile(const std::vector<std::wstring>& modules, int timerChanged) {

@@ -1,6 +1,8 @@
 // How the settings program talks to the display program: one registered message broadcast to every top-level
 // window, and the changed-modules file that says which modules' data to re-read.
 #pragma once
+#include "shell/changed_modules_file.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,8 +22,6 @@ inline constexpr WPARAM kCodeSiteAdded = 0xABE0000F;
 // The registered message's number (registered on first use).
 UINT CommonMessage();
 
-// The file's bytes: timer flag, count, then each name length-prefixed.
-std::string BuildChangedModulesFile(const std::vector<std::wstring>& modules, int timerChanged);
 // Writes cmf.dat in the per-user Modules folder; does nothing when there is nothing to report.
 void WriteChangedModulesFile(const std::vector<std::wstring>& modules, int timerChanged);
 void BroadcastCode(WPARAM code);

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "shell/folders.h"
 #include "ui/categories.h"
+#include "ui/version_text.h"
 #include "win32/app.h"
 #include "win32/handle.h"
 #include "win32/strings.h"
@@ -12,20 +13,18 @@ std::wstring ReadFirstLine(const std::wstring& path) {
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return {};
-    // The first line is all we need; a version line is short.
-    char buffer[1024];
+    char buffer[kVersionFileReadLimit];
     DWORD read = 0;
     if (!::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr))
         return {};
-    std::string line(buffer, read);
-    line = line.substr(0, line.find_first_of("\r\n"));
-    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        return win32::Utf8ToWide(line.substr(3));
-    if (line.empty())
+    const VersionFileLine line = FirstLineOfVersionFile(std::string_view(buffer, read));
+    if (line.utf8)
+        return win32::Utf8ToWide(line.bytes);
+    if (line.bytes.empty())
         return {};
-    int length = ::MultiByteToWideChar(CP_ACP, 0, line.data(), int(line.size()), nullptr, 0);
+    int length = ::MultiByteToWideChar(CP_ACP, 0, line.bytes.data(), int(line.bytes.size()), nullptr, 0);
     std::wstring wide(size_t(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, line.data(), int(line.size()), wide.data(), length);
+    ::MultiByteToWideChar(CP_ACP, 0, line.bytes.data(), int(line.bytes.size()), wide.data(), length);
     return wide;
 }
 

@@ -233,3 +233,5 @@
 #define TXT_WAKEUP_SET_VOLUME "Ajustar el &volumen de reproducción"
 #define TXT_WAKEUP_VOLUME "Vol&umen:"
 #define TXT_WAKEUP_TWELVE_HOUR 0
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

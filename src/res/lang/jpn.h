@@ -233,3 +233,5 @@
 #define TXT_WAKEUP_SET_VOLUME "音楽再生時の音量を設定する(&M)"
 #define TXT_WAKEUP_VOLUME "音量(&V):"
 #define TXT_WAKEUP_TWELVE_HOUR 0
+// Additional module pages.
+#define TXT_IDS_ADDITIONAL_ALL_FILES "すべてのファイル|*.*||"
