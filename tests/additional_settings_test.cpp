@@ -52,11 +52,12 @@ TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
         ::Sleep(50);
     HWND general = VisiblePage(window);
     ASSERT_NE(general, nullptr);
-    EXPECT_EQ(::SendMessageW(::GetDlgItem(general, kModuleList), LB_GETCOUNT, 0, 0), 2)
-        << "the General page lists the photo page and the module; the folder without a description has no page";
-
     HWND list = ::GetDlgItem(window, kCategoryList);
-    const int last = int(::SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1;
+    const int categories = int(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    // General, Display, wake-up timer and Version are not modules; the two news pages are one module.
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(general, kModuleList), LB_GETCOUNT, 0, 0), categories - 5)
+        << "the General page lists every module page, the new one included";
+    const int last = categories - 1;
     ::SendMessageW(list, LB_SETCURSEL, last, 0);
     ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(kCategoryList, LBN_SELCHANGE), LPARAM(list));
     HWND page = VisiblePage(window);

@@ -77,18 +77,21 @@ protected:
             ::Sleep(50);
         return window;
     }
-    // The page of the settings window that has a control with this id.
-    HWND PageWith(int id) const {
+    // The page of the settings window that has controls with all these ids (other pages reuse single ids).
+    HWND PageWith(std::initializer_list<int> ids) const {
         for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
             wchar_t className[16] = {};
             ::GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"#32770" && ::GetDlgItem(child, id))
+            bool all = std::wstring(className) == L"#32770";
+            for (int id : ids)
+                all = all && ::GetDlgItem(child, id);
+            if (all)
                 return child;
         }
         return nullptr;
     }
-    HWND ClockPage() const { return PageWith(kAnalog); }
-    HWND CalendarPage() const { return PageWith(kLink); }
+    HWND ClockPage() const { return PageWith({kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
+    HWND CalendarPage() const { return PageWith({kLink, kWeekdayCombo, kHolidayCheck}); }
 
     // A top-level dialog of the program (other than the settings window) holding control `id`.
     HWND WaitForDialogWith(int id) const {

@@ -82,6 +82,7 @@ protected:
     }
     std::string Codes() const { return ReadFile(log / L"codes.txt").value_or(""); }
     static void ClickListItem(HWND list, int index) {
+        ::SendMessageW(list, LB_SETTOPINDEX, index, 0); // the item must be in view to be clicked
         RECT item = {};
         ::SendMessageW(list, LB_GETITEMRECT, index, LPARAM(&item));
         const LPARAM point = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
@@ -186,7 +187,11 @@ TEST_F(SettingsWindowTest, ClickBelowTheLastModuleChangesNothing) {
     HWND window = Open();
     ASSERT_NE(window, nullptr);
     HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
-    RECT client;
+    // With every module page installed the list is full; make it taller than its items so there is room below.
+    RECT last = {}, client;
+    ::SendMessageW(modules, LB_GETITEMRECT, ::SendMessageW(modules, LB_GETCOUNT, 0, 0) - 1, LPARAM(&last));
+    ::GetClientRect(modules, &client);
+    ::SetWindowPos(modules, nullptr, 0, 0, client.right + 4, last.bottom + 24, SWP_NOMOVE | SWP_NOZORDER);
     ::GetClientRect(modules, &client);
     ::PostMessageW(modules, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, client.bottom - 3));
     ::Sleep(200);
@@ -384,7 +389,7 @@ TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAnd
     const std::wstring note = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
     std::string utf16 = "\xFF\xFE";
     for (wchar_t c : L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><screensaving>false</screensaving>"
-                     L"<modules><sub>Visualizer</sub></modules><note>" +
+                     L"<modules><sub>Visualizer</sub></modules><background position=\"center\"/><note>" +
                          note + L"</note></conf_data>\r\n")
         if (c)
             utf16 += std::string{char(c & 0xFF), char(c >> 8)};

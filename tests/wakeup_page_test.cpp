@@ -70,7 +70,7 @@ protected:
         standIns.SetText(L"Wakeup", L"LogFolder", log.path());
         monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
                                                    std::vector<std::wstring>{L"--log", log.path()});
-        ::Sleep(300);
+        WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor");
     }
     ~WakeupPageTest() override {
         process.reset();
@@ -82,7 +82,8 @@ protected:
     void UseLanguage(const std::string& code) {
         MakeFolders(folders.userModules());
         WriteFile(folders.userModules() + L"\\data.xml",
-                  "<conf_data><modules/><locale>" + code + "</locale></conf_data>");
+                  "<conf_data><modules/><background position=\"center\"/><locale>" + code +
+                      "</locale></conf_data>"); // the Display page shares the file and needs its background
     }
     static void SetBinary(const wchar_t* name, const std::vector<BYTE>& bytes) {
         ::RegSetKeyValueW(HKEY_CURRENT_USER, kTimerKey, name, REG_BINARY, bytes.data(), DWORD(bytes.size()));

@@ -438,10 +438,6 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return true;
     }
     switch (message) {
-    case WM_HELP:
-        OnHelp();
-        result = TRUE;
-        return true;
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlID != IDC_CATEGORY_LIST)
@@ -476,7 +472,8 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
 
 bool CTesselConfigDialog::PreTranslateMessage(MSG& msg) {
     // F1 from any control of the window (the category list, the buttons, a page) opens help as the Help button
-    // does; keys of other windows (a sub-dialog's) are not ours.
+    // does; keys of other windows (a sub-dialog's) are not ours. The key is handled here only: a WM_HELP as well
+    // would open the topic twice.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && (msg.hwnd == hwnd() || ::IsChild(hwnd(), msg.hwnd))) {
         OnHelp();
         return true;
@@ -502,11 +499,6 @@ bool CTesselConfigDialog::PreTranslateMessage(MSG& msg) {
             return true;
         }
         if (msg.wParam == VK_RETURN && focused == item(IDC_HELP_BUTTON)) {
-            OnHelp();
-            return true;
-        }
-        // F1 outside the page (category list, OK, Cancel, Help) opens the current page's topic too.
-        if (msg.wParam == VK_F1) {
             OnHelp();
             return true;
         }
