@@ -81,31 +81,36 @@ bool HoldsNoGarbage(const std::string& bytes) {
            text.find("<!DOCTYPE") == text.npos;
 }
 
-// Text for an element or a double-quoted attribute value; CR, LF and TAB become character references so that
-// the parser's line-end and attribute-value normalisation give back exactly the same string.
-std::wstring Escaped(const std::wstring& text) {
-    const std::wstring escaped = xmldata::XmlEscape(text);
-    if (escaped.find_first_of(L"\r\n\t") == std::wstring::npos)
-        return escaped;
-    std::wstring result;
-    for (wchar_t c : escaped) {
-        if (c == L'\r')
-            result += L"&#13;";
-        else if (c == L'\n')
-            result += L"&#10;";
-        else if (c == L'\t')
-            result += L"&#9;";
-        else
-            result += c;
+// Appends text for an element or a double-quoted attribute value; CR, LF and TAB become character references so
+// that the parser's line-end and attribute-value normalisation give back exactly the same string.
+void AppendEscaped(std::wstring& xml, const std::wstring& text) {
+    // Most paths need no escaping; they are appended as they are, without the copies escaping makes.
+    if (text.find_first_of(L"&\"'<>\r\n\t") == std::wstring::npos) {
+        xml += text;
+        return;
     }
-    return result;
+    for (wchar_t c : xmldata::XmlEscape(text)) {
+        if (c == L'\r')
+            xml += L"&#13;";
+        else if (c == L'\n')
+            xml += L"&#10;";
+        else if (c == L'\t')
+            xml += L"&#9;";
+        else
+            xml += c;
+    }
 }
 
 void AppendFileXml(std::wstring& xml, const CPhotoFileItem& file) {
     xml += L"<file";
-    if (file.src)
-        xml += L" src=\"" + Escaped(*file.src) + L"\"";
-    xml += L">" + Escaped(file.path) + L"</file>";
+    if (file.src) {
+        xml += L" src=\"";
+        AppendEscaped(xml, *file.src);
+        xml += L'"';
+    }
+    xml += L'>';
+    AppendEscaped(xml, file.path);
+    xml += L"</file>";
 }
 
 // The element the item's Write makes, as text; false for an item of another kind.
@@ -117,7 +122,9 @@ bool AppendItemXml(std::wstring& xml, const CPhotoItem* item) {
     const auto* folder = dynamic_cast<const CPhotoFolderItem*>(item);
     if (!folder)
         return false;
-    xml += L"<folder path=\"" + Escaped(folder->path) + L"\">\r\n";
+    xml += L"<folder path=\"";
+    AppendEscaped(xml, folder->path);
+    xml += L"\">\r\n";
     for (const auto& file : folder->files) {
         xml += L"\t\t\t\t";
         AppendFileXml(xml, *file);
@@ -240,8 +247,11 @@ bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const 
     }
     xml += L"\t\t<contents";
     const std::wstring formatList = photo::FileFormatText(formats_);
-    if (!formatList.empty())
-        xml += L" file_format=\"" + Escaped(formatList) + L"\"";
+    if (!formatList.empty()) {
+        xml += L" file_format=\"";
+        AppendEscaped(xml, formatList);
+        xml += L'"';
+    }
     xml += L">\r\n";
 
     PhotoFileLock lock;
@@ -256,8 +266,11 @@ bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const 
         composed = composed && AppendItemXml(xml, item);
         xml += L"\r\n";
     }
-    for (const std::wstring& entry : garbage)
-        xml += L"\t\t\t<garbage>" + Escaped(entry) + L"</garbage>\r\n";
+    for (const std::wstring& entry : garbage) {
+        xml += L"\t\t\t<garbage>";
+        AppendEscaped(xml, entry);
+        xml += L"</garbage>\r\n";
+    }
     xml += L"\t\t</contents>\r\n\t</main>\r\n</conf_data>";
 
     auto writer = xmldata::XmlWriter::Rewrite();
