@@ -167,6 +167,25 @@ TEST_F(PhotoDataTest, SaveWritesSourcesAndFolderFilesAndLoadsBackTheSame) {
     EXPECT_EQ(reloaded.items().size(), 3u);
 }
 
+TEST_F(PhotoDataTest, MarkupQuotesAndLineBreaksInSourcesComeBackUnchanged) {
+    const std::wstring a = Photo(L"a & b.jpg");
+    const std::wstring source = L"D:\\x & <y> \"q\" 'z'\tT\nN\r\nR.jpg";
+    Data(Layout("false", "20"), "");
+    ASSERT_TRUE(data.Load(path, false));
+    CPhotoFileItem file(a);
+    file.src = source;
+    CPhotoFolderItem folder(photos.path() + L"\\&<'>");
+    ASSERT_TRUE(data.Save(path, data.views(), {&file, &folder}));
+    CPhotoData reloaded;
+    ASSERT_TRUE(reloaded.Load(path, false));
+    ASSERT_EQ(reloaded.items().size(), 2u);
+    const auto* read = dynamic_cast<const CPhotoFileItem*>(reloaded.items()[0].get());
+    ASSERT_TRUE(read && read->src);
+    EXPECT_EQ(read->path, a);
+    EXPECT_EQ(*read->src, source);
+    EXPECT_EQ(reloaded.items()[1]->path, folder.path);
+}
+
 TEST_F(PhotoDataTest, VanishedFilesAreDroppedAndFoldersWithoutPathToo) {
     const std::wstring kept = Photo(L"kept.jpg");
     Data(Layout("false", "20"), "<file>" + Narrow(photos / L"gone.jpg") + "</file><folder/><folder path=\"" +

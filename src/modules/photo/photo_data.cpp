@@ -2,9 +2,13 @@
 
 #include "shell/folders.h"
 #include "win32/handle.h"
+#include "xmldata/xml_escape.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
+
+#include <optional>
+#include <string_view>
 
 namespace {
 
@@ -51,6 +55,85 @@ std::vector<xmldata::Node> ChildElements(xmldata::NodeRef parent) {
     return elements;
 }
 
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+    win32::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
+        return std::nullopt;
+    std::string bytes(size_t(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        (!::ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr) || read != bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
+// True when the bytes cannot hold a garbage element, so parsing them would find none: text starting with '<' (an
+// ASCII-compatible encoding) without NUL bytes, without the element name and without a document type declaration
+// (whose entities could expand to one). Anything else is parsed.
+bool HoldsNoGarbage(const std::string& bytes) {
+    std::string_view text(bytes);
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    return text.starts_with("<") && text.find('\0') == text.npos && text.find("garbage") == text.npos &&
+           text.find("<!DOCTYPE") == text.npos;
+}
+
+// Appends text for an element or a double-quoted attribute value; CR, LF and TAB become character references so
+// that the parser's line-end and attribute-value normalisation give back exactly the same string.
+void AppendEscaped(std::wstring& xml, const std::wstring& text) {
+    // Most paths need no escaping; they are appended as they are, without the copies escaping makes.
+    if (text.find_first_of(L"&\"'<>\r\n\t") == std::wstring::npos) {
+        xml += text;
+        return;
+    }
+    for (wchar_t c : xmldata::XmlEscape(text)) {
+        if (c == L'\r')
+            xml += L"&#13;";
+        else if (c == L'\n')
+            xml += L"&#10;";
+        else if (c == L'\t')
+            xml += L"&#9;";
+        else
+            xml += c;
+    }
+}
+
+void AppendFileXml(std::wstring& xml, const CPhotoFileItem& file) {
+    xml += L"<file";
+    if (file.src) {
+        xml += L" src=\"";
+        AppendEscaped(xml, *file.src);
+        xml += L'"';
+    }
+    xml += L'>';
+    AppendEscaped(xml, file.path);
+    xml += L"</file>";
+}
+
+// The element the item's Write makes, as text; false for an item of another kind.
+bool AppendItemXml(std::wstring& xml, const CPhotoItem* item) {
+    if (const auto* file = dynamic_cast<const CPhotoFileItem*>(item)) {
+        AppendFileXml(xml, *file);
+        return true;
+    }
+    const auto* folder = dynamic_cast<const CPhotoFolderItem*>(item);
+    if (!folder)
+        return false;
+    xml += L"<folder path=\"";
+    AppendEscaped(xml, folder->path);
+    xml += L"\">\r\n";
+    for (const auto& file : folder->files) {
+        xml += L"\t\t\t\t";
+        AppendFileXml(xml, *file);
+        xml += L"\r\n";
+    }
+    xml += L"\t\t\t</folder>";
+    return true;
+}
+
 } // namespace
 
 namespace photo {
@@ -73,6 +156,7 @@ bool CPhotoData::Load(const std::wstring& path, bool purge) {
         return false;
     if (!purge)
         lock.Release();
+    const photo::FileMatchCache matches;
     if (!ReadDocument(document, purge))
         return false;
     if (purge)
@@ -130,6 +214,10 @@ bool CPhotoData::ReadDocument(xmldata::XmlWriter& document, bool purge) {
 }
 
 void CPhotoData::ReadGarbage(const std::wstring& path, std::vector<std::wstring>& garbage) {
+    // Most files hold no garbage; a look at the bytes spares the parse of a large file on every save.
+    const auto bytes = ReadBytes(path);
+    if (!bytes || HoldsNoGarbage(*bytes))
+        return;
     xmldata::XmlDocument document;
     if (!document.Load(path))
         return;
@@ -146,7 +234,59 @@ bool CPhotoData::Save(const std::wstring& path, const PhotoViews& views, const s
     }
 }
 
+// The document is composed as text and parsed once: building it node by node costs several DOM calls per item,
+// which dominated the save of a long list. Text the parser refuses (characters XML cannot hold) and item kinds
+// without a text form fall back to the node-by-node build, which saves whatever the DOM accepts.
 bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const std::vector<CPhotoItem*>& shown) {
+    std::wstring xml = L"<conf_data>\r\n\t<main>\r\n";
+    for (int i = 0; i < photo::kLayoutCount; ++i) {
+        const std::wstring name = photo::kLayoutNames[i];
+        xml += L"\t\t<" + name + L">\r\n\t\t\t<slideshow>" + (views[i].slideshow ? L"true" : L"false") +
+               L"</slideshow>\r\n\t\t\t<interval>" + std::to_wstring(views[i].interval) + L"</interval>\r\n\t\t</" +
+               name + L">\r\n";
+    }
+    xml += L"\t\t<contents";
+    const std::wstring formatList = photo::FileFormatText(formats_);
+    if (!formatList.empty()) {
+        xml += L" file_format=\"";
+        AppendEscaped(xml, formatList);
+        xml += L'"';
+    }
+    xml += L">\r\n";
+
+    PhotoFileLock lock;
+    std::vector<std::wstring> garbage;
+    ReadGarbage(path, garbage);
+    for (const auto& item : items_)
+        if (item->removed == 1)
+            item->CollectGarbage(garbage);
+    bool composed = true;
+    for (const CPhotoItem* item : shown) {
+        xml += L"\t\t\t";
+        composed = composed && AppendItemXml(xml, item);
+        xml += L"\r\n";
+    }
+    for (const std::wstring& entry : garbage) {
+        xml += L"\t\t\t<garbage>";
+        AppendEscaped(xml, entry);
+        xml += L"</garbage>\r\n";
+    }
+    xml += L"\t\t</contents>\r\n\t</main>\r\n</conf_data>";
+
+    auto writer = xmldata::XmlWriter::Rewrite();
+    if (composed) {
+        // Whitespace-only text nodes are part of the layout and must survive the parse.
+        xmldata::Check(writer.dom()->put_preserveWhiteSpace(VARIANT_TRUE));
+        VARIANT_BOOL parsed = VARIANT_FALSE;
+        xmldata::Check(writer.dom()->loadXML(win32::Bstr(xml).get(), &parsed));
+        if (parsed == VARIANT_TRUE)
+            return writer.Save(path);
+    }
+    return BuildDocument(views, shown, garbage).Save(path);
+}
+
+xmldata::XmlWriter CPhotoData::BuildDocument(const PhotoViews& views, const std::vector<CPhotoItem*>& shown,
+                                             const std::vector<std::wstring>& garbage) const {
     auto writer = xmldata::XmlWriter::Rewrite();
     xmldata::Element root = writer.Root();
     writer.AppendText(root, L"\r\n\t");
@@ -168,18 +308,11 @@ bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const 
     if (!formatList.empty())
         writer.SetAttribute(contents, L"file_format", formatList);
     writer.AppendText(contents, L"\r\n");
-
-    PhotoFileLock lock;
-    std::vector<std::wstring> garbage;
-    ReadGarbage(path, garbage);
     for (const CPhotoItem* item : shown) {
         writer.AppendText(contents, L"\t\t\t");
         item->Write(writer, contents);
         writer.AppendText(contents, L"\r\n");
     }
-    for (const auto& item : items_)
-        if (item->removed == 1)
-            item->CollectGarbage(garbage);
     for (const std::wstring& entry : garbage) {
         writer.AppendText(contents, L"\t\t\t");
         writer.AppendElement(contents, L"garbage", entry);
@@ -188,7 +321,7 @@ bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const 
     writer.AppendText(contents, L"\t\t");
     writer.AppendText(main, L"\r\n\t");
     writer.AppendText(root, L"\r\n");
-    return writer.Save(path);
+    return writer;
 }
 
 bool CPhotoData::IsModified(const PhotoViews& views, const std::vector<CPhotoItem*>& shown) const {

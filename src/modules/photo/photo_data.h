@@ -44,6 +44,8 @@ public:
 private:
     bool Write(const std::wstring& path, const PhotoViews& views, const std::vector<CPhotoItem*>& shown);
     bool ReadDocument(xmldata::XmlWriter& document, bool purge);
+    xmldata::XmlWriter BuildDocument(const PhotoViews& views, const std::vector<CPhotoItem*>& shown,
+                                     const std::vector<std::wstring>& garbage) const;
 
     photo::FormatFlags formats_;
     PhotoViews views_{};

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CPhotoItem {
@@ -72,5 +73,19 @@ namespace photo {
 std::optional<std::wstring> FindFirstPicture(const std::wstring& folder, const FormatFlags& formats);
 // Whether a directory search for exactly `path` finds an entry, and whether that entry is a file.
 bool FileMatches(const std::wstring& path);
+// While one lives on the thread, FileMatches answers a path it has answered before from memory: a long list
+// names the same photos many times, and one load needs no fresher answer than its own first one.
+class FileMatchCache {
+public:
+    FileMatchCache();
+    ~FileMatchCache();
+    FileMatchCache(const FileMatchCache&) = delete;
+    FileMatchCache& operator=(const FileMatchCache&) = delete;
+
+private:
+    FileMatchCache* outer_;
+    std::unordered_map<std::wstring, bool> answers_;
+    friend bool FileMatches(const std::wstring& path);
+};
 bool IsExistingFile(const std::wstring& path);
 } // namespace photo
