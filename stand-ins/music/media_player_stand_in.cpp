@@ -185,7 +185,7 @@ class Player : public standin::ComObject<IWMPCore> {
 public:
     Player() : ComObject(__uuidof(IWMPCore)) {
         auto library = std::make_shared<Library>();
-        library->songs = standin::LoadMusicFixture().playerSongs;
+        library->songs = std::move(standin::LoadMusicFixture().playerSongs);
         for (size_t i = 0; i < library->songs.size(); ++i) {
             const std::wstring& id = library->songs[i][kAlbumIdField];
             auto& members = library->songsByAlbum[id];

@@ -2,6 +2,9 @@
 
 #include "stand_in_config.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace standin {
 
 MusicFixture LoadMusicFixture() {
@@ -9,10 +12,23 @@ MusicFixture LoadMusicFixture() {
     auto path = ReadText(L"Music", L"Fixture");
     if (!path)
         return fixture;
-    for (const std::wstring& line : ReadLines(*path)) {
-        Fields fields = SplitTabs(line);
-        const std::wstring kind = fields.front();
-        fields.erase(fields.begin());
+    // Fields are cut straight from the file's text: a large library has hundreds of thousands of them.
+    const std::wstring text = ReadTextFile(*path);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const size_t lineEnd = end > start && text[end - 1] == L'\r' ? end - 1 : end;
+        const size_t kindEnd = std::min(text.find(L'\t', start), lineEnd);
+        const std::wstring_view kind(text.data() + start, kindEnd - start);
+        Fields fields;
+        for (size_t at = kindEnd; at < lineEnd;) {
+            const size_t next = std::min(text.find(L'\t', at + 1), lineEnd);
+            fields.emplace_back(text, at + 1, next - at - 1);
+            at = next;
+        }
+        start = end + 1;
         if (kind == L"folder" && !fields.empty())
             fixture.folders.push_back(fields[0]);
         else if (kind == L"db-song" && fields.size() >= 5)
