@@ -13,8 +13,10 @@ namespace {
 class RowSet : public standin::ComObject<IMediaRowSet> {
 public:
     // Every row holds the fixture's fields; `columns` names the attribute id of each field in order.
-    RowSet(std::vector<LONG> columns, std::shared_ptr<const std::vector<standin::Fields>> rows)
-        : ComObject(kMediaRowSetInterfaceId), columns_(std::move(columns)), rows_(std::move(rows)) {}
+    RowSet(std::vector<LONG> columns, std::shared_ptr<const standin::MusicFixture> fixture,
+           const std::vector<standin::Fields>& rows)
+        : ComObject(kMediaRowSetInterfaceId), columns_(std::move(columns)), fixture_(std::move(fixture)), rows_(&rows) {
+    }
 
     HRESULT STDMETHODCALLTYPE GetCount(LONG* count) override {
         *count = LONG(rows_->size());
@@ -31,13 +33,14 @@ public:
             return kMediaAttributeMissing;
         if (fields[index] == standin::kFailingField)
             return E_FAIL;
-        *value = ::SysAllocString(fields[index].c_str());
+        *value = ::SysAllocStringLen(fields[index].data(), UINT(fields[index].size()));
         return S_OK;
     }
 
 private:
     std::vector<LONG> columns_;
-    std::shared_ptr<const std::vector<standin::Fields>> rows_;
+    std::shared_ptr<const standin::MusicFixture> fixture_;
+    const std::vector<standin::Fields>* rows_;
 };
 
 class MediaDatabase : public standin::ComObject<IMediaDatabase> {
@@ -49,10 +52,7 @@ public:
             return kMediaDatabaseBusy;
         if (mode != 2)
             return E_INVALIDARG;
-        fixture_ = std::make_unique<standin::MusicFixture>(standin::LoadMusicFixture());
-        // Row sets share the tables instead of copying them.
-        songs_ = std::make_shared<const std::vector<standin::Fields>>(std::move(fixture_->databaseSongs));
-        albums_ = std::make_shared<const std::vector<standin::Fields>>(std::move(fixture_->databaseAlbums));
+        fixture_ = standin::LoadMusicFixture();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetMusicFolders(SAFEARRAY** folders) override {
@@ -70,7 +70,8 @@ public:
         if (!fixture_)
             return E_UNEXPECTED;
         namespace a = media_attribute;
-        *rows = new RowSet({a::kTrackingIds, a::kSourcePath, a::kSongTitle, a::kGroupName, a::kArtist}, songs_);
+        *rows = new RowSet({a::kTrackingIds, a::kSourcePath, a::kSongTitle, a::kGroupName, a::kArtist}, fixture_,
+                           fixture_->databaseSongs);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE QueryAlbums(BSTR, LONG, const LONG*, const LONG*, BSTR, LONG* count,
@@ -78,16 +79,16 @@ public:
         if (!fixture_)
             return E_UNEXPECTED;
         namespace a = media_attribute;
-        *count = LONG(albums_->size());
+        *count = LONG(fixture_->databaseAlbums.size());
         *rows = new RowSet({a::kGroupName, a::kArtist, a::kIndexKey, a::kMarked, a::kJacketLarge, a::kJacketSmall,
                             a::kJacketFolder, a::kTrackingIds},
-                           albums_);
+                           fixture_, fixture_->databaseAlbums);
         return S_OK;
     }
 
 private:
-    std::unique_ptr<standin::MusicFixture> fixture_;
-    std::shared_ptr<const std::vector<standin::Fields>> songs_, albums_;
+    // Row sets share the fixture's tables instead of copying them.
+    std::shared_ptr<const standin::MusicFixture> fixture_;
 };
 
 } // namespace
