@@ -23,6 +23,7 @@ std::shared_ptr<const MusicFixture> LoadMusicFixture() {
         const size_t kindEnd = std::min(text.find(L'\t', start), lineEnd);
         const std::wstring_view kind(text.data() + start, kindEnd - start);
         Fields fields;
+        fields.reserve(8);
         for (size_t at = kindEnd; at < lineEnd;) {
             const size_t next = std::min(text.find(L'\t', at + 1), lineEnd);
             fields.emplace_back(text.data() + at + 1, next - at - 1);
