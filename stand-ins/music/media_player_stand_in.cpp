@@ -23,9 +23,11 @@ const wchar_t* const kAttributes[] = {L"TrackingID", L"SourceURL",      L"Title"
                                       L"Author",     L"WM/AlbumArtist", L"AlbumID"};
 constexpr int kAlbumIdField = 6;
 
+// Attribute names are ASCII: an ordinal comparison ignoring case, not the locale's collation, which is slow
+// for a lookup made once per item.
 int AttributeIndex(BSTR name) {
     for (int i = 0; i < int(std::size(kAttributes)); ++i)
-        if (name && ::lstrcmpiW(name, kAttributes[i]) == 0)
+        if (name && ::CompareStringOrdinal(name, -1, kAttributes[i], -1, TRUE) == CSTR_EQUAL)
             return i;
     return -1;
 }
