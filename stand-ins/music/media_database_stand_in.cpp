@@ -5,36 +5,42 @@
 #include "music_fixture.h"
 #include "stand_ins.h"
 
-#include <map>
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 class RowSet : public standin::ComObject<IMediaRowSet> {
 public:
-    // Each row maps attribute ids to the fixture's field text.
-    using Row = std::map<LONG, std::wstring>;
-    explicit RowSet(std::vector<Row> rows) : ComObject(kMediaRowSetInterfaceId), rows_(std::move(rows)) {}
+    // Every row holds the fixture's fields; `columns` names the attribute id of each field in order.
+    RowSet(std::vector<LONG> columns, std::shared_ptr<const standin::MusicFixture> fixture,
+           const std::vector<standin::Fields>& rows)
+        : ComObject(kMediaRowSetInterfaceId), columns_(std::move(columns)), fixture_(std::move(fixture)), rows_(&rows) {
+    }
 
     HRESULT STDMETHODCALLTYPE GetCount(LONG* count) override {
-        *count = LONG(rows_.size());
+        *count = LONG(rows_->size());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAttribute(LONG row, LONG attributeId, BSTR* value) override {
         *value = nullptr;
-        if (row < 0 || size_t(row) >= rows_.size())
+        if (row < 0 || size_t(row) >= rows_->size())
             return E_INVALIDARG;
-        auto found = rows_[size_t(row)].find(attributeId);
-        if (found == rows_[size_t(row)].end() || found->second == standin::kMissingField)
+        const standin::Fields& fields = (*rows_)[size_t(row)];
+        const auto column = std::find(columns_.begin(), columns_.end(), attributeId);
+        const size_t index = size_t(column - columns_.begin());
+        if (column == columns_.end() || index >= fields.size() || fields[index] == standin::kMissingField)
             return kMediaAttributeMissing;
-        if (found->second == standin::kFailingField)
+        if (fields[index] == standin::kFailingField)
             return E_FAIL;
-        *value = ::SysAllocString(found->second.c_str());
+        *value = ::SysAllocStringLen(fields[index].data(), UINT(fields[index].size()));
         return S_OK;
     }
 
 private:
-    std::vector<Row> rows_;
+    std::vector<LONG> columns_;
+    std::shared_ptr<const standin::MusicFixture> fixture_;
+    const std::vector<standin::Fields>* rows_;
 };
 
 class MediaDatabase : public standin::ComObject<IMediaDatabase> {
@@ -46,7 +52,7 @@ public:
             return kMediaDatabaseBusy;
         if (mode != 2)
             return E_INVALIDARG;
-        fixture_ = std::make_unique<standin::MusicFixture>(standin::LoadMusicFixture());
+        fixture_ = standin::LoadMusicFixture();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetMusicFolders(SAFEARRAY** folders) override {
@@ -64,14 +70,8 @@ public:
         if (!fixture_)
             return E_UNEXPECTED;
         namespace a = media_attribute;
-        std::vector<RowSet::Row> table;
-        for (const auto& f : fixture_->databaseSongs)
-            table.push_back({{a::kTrackingIds, f[0]},
-                             {a::kSourcePath, f[1]},
-                             {a::kSongTitle, f[2]},
-                             {a::kGroupName, f[3]},
-                             {a::kArtist, f[4]}});
-        *rows = new RowSet(std::move(table));
+        *rows = new RowSet({a::kTrackingIds, a::kSourcePath, a::kSongTitle, a::kGroupName, a::kArtist}, fixture_,
+                           fixture_->databaseSongs);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE QueryAlbums(BSTR, LONG, const LONG*, const LONG*, BSTR, LONG* count,
@@ -79,23 +79,16 @@ public:
         if (!fixture_)
             return E_UNEXPECTED;
         namespace a = media_attribute;
-        std::vector<RowSet::Row> table;
-        for (const auto& f : fixture_->databaseAlbums)
-            table.push_back({{a::kGroupName, f[0]},
-                             {a::kArtist, f[1]},
-                             {a::kIndexKey, f[2]},
-                             {a::kMarked, f[3]},
-                             {a::kJacketLarge, f[4]},
-                             {a::kJacketSmall, f[5]},
-                             {a::kJacketFolder, f[6]},
-                             {a::kTrackingIds, f[7]}});
-        *count = LONG(table.size());
-        *rows = new RowSet(std::move(table));
+        *count = LONG(fixture_->databaseAlbums.size());
+        *rows = new RowSet({a::kGroupName, a::kArtist, a::kIndexKey, a::kMarked, a::kJacketLarge, a::kJacketSmall,
+                            a::kJacketFolder, a::kTrackingIds},
+                           fixture_, fixture_->databaseAlbums);
         return S_OK;
     }
 
 private:
-    std::unique_ptr<standin::MusicFixture> fixture_;
+    // Row sets share the fixture's tables instead of copying them.
+    std::shared_ptr<const standin::MusicFixture> fixture_;
 };
 
 } // namespace

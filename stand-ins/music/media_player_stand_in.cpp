@@ -23,15 +23,18 @@ const wchar_t* const kAttributes[] = {L"TrackingID", L"SourceURL",      L"Title"
                                       L"Author",     L"WM/AlbumArtist", L"AlbumID"};
 constexpr int kAlbumIdField = 6;
 
+// Attribute names are ASCII: an ordinal comparison ignoring case, not the locale's collation, which is slow
+// for a lookup made once per item.
 int AttributeIndex(BSTR name) {
     for (int i = 0; i < int(std::size(kAttributes)); ++i)
-        if (name && ::lstrcmpiW(name, kAttributes[i]) == 0)
+        if (name && ::CompareStringOrdinal(name, -1, kAttributes[i], -1, TRUE) == CSTR_EQUAL)
             return i;
     return -1;
 }
 
 struct Library {
-    std::vector<standin::Fields> songs;
+    std::shared_ptr<const standin::MusicFixture> fixture;
+    const std::vector<standin::Fields>& songs() const { return fixture->playerSongs; }
     std::vector<std::wstring> albumIds;
     std::unordered_map<std::wstring, std::vector<size_t>> songsByAlbum;
 };
@@ -42,7 +45,7 @@ HRESULT FieldText(const standin::Fields& song, int index, BSTR* value) {
         return E_INVALIDARG;
     if (song[size_t(index)] == standin::kFailingField)
         return E_FAIL;
-    *value = ::SysAllocString(song[size_t(index)].c_str());
+    *value = ::SysAllocStringLen(song[size_t(index)].data(), UINT(song[size_t(index)].size()));
     return S_OK;
 }
 
@@ -75,7 +78,7 @@ public:
     NOT_SERVED(isReadOnlyItem(BSTR, VARIANT_BOOL*))
 
 private:
-    const standin::Fields& Song() const { return library_->songs[song_]; }
+    const standin::Fields& Song() const { return library_->songs()[song_]; }
     std::shared_ptr<const Library> library_;
     size_t song_;
 };
@@ -144,7 +147,7 @@ public:
         const std::wstring name = attribute ? attribute : L"", wanted = value ? value : L"";
         std::vector<size_t> found;
         if (name == L"MediaType" && wanted == L"Audio") {
-            for (size_t i = 0; i < library_->songs.size(); ++i)
+            for (size_t i = 0; i < library_->songs().size(); ++i)
                 found.push_back(i);
         } else if (name == L"AlbumID") {
             auto album = library_->songsByAlbum.find(wanted);
@@ -185,9 +188,9 @@ class Player : public standin::ComObject<IWMPCore> {
 public:
     Player() : ComObject(__uuidof(IWMPCore)) {
         auto library = std::make_shared<Library>();
-        library->songs = standin::LoadMusicFixture().playerSongs;
-        for (size_t i = 0; i < library->songs.size(); ++i) {
-            const std::wstring& id = library->songs[i][kAlbumIdField];
+        library->fixture = standin::LoadMusicFixture();
+        for (size_t i = 0; i < library->songs().size(); ++i) {
+            const std::wstring id(library->songs()[i][kAlbumIdField]);
             auto& members = library->songsByAlbum[id];
             if (members.empty())
                 library->albumIds.push_back(id);

@@ -7,21 +7,26 @@
 //   song      <TrackingID> <SourceURL> <Title> <WM/AlbumTitle> <Author> <WM/AlbumArtist> <AlbumID>
 //             an audio item of the media player's library
 #pragma once
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace standin {
 
-using Fields = std::vector<std::wstring>;
+// Views into the fixture's text, which the fixture keeps for as long as it lives.
+using Fields = std::vector<std::wstring_view>;
 
 struct MusicFixture {
+    std::wstring text;
     std::vector<std::wstring> folders;
     std::vector<Fields> databaseSongs;
     std::vector<Fields> databaseAlbums;
     std::vector<Fields> playerSongs;
 };
 
-MusicFixture LoadMusicFixture();
+// Shared and never moved, so that the fields stay valid.
+std::shared_ptr<const MusicFixture> LoadMusicFixture();
 
 inline constexpr wchar_t kMissingField[] = L"~";
 inline constexpr wchar_t kFailingField[] = L"!";

@@ -72,28 +72,33 @@ std::wstring ModuleFolder() {
     return full.substr(0, full.find_last_of(L'\\'));
 }
 
-std::vector<std::wstring> ReadLines(const std::wstring& path) {
-    std::vector<std::wstring> lines;
+std::wstring ReadTextFile(const std::wstring& path) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return lines;
+        return {};
     std::string bytes;
     char block[65536];
     DWORD read = 0;
     while (::ReadFile(file, block, sizeof(block), &read, nullptr) && read > 0)
         bytes.append(block, read);
     ::CloseHandle(file);
+    return FromUtf8(bytes);
+}
+
+std::vector<std::wstring> ReadLines(const std::wstring& path) {
+    std::vector<std::wstring> lines;
+    const std::wstring text = ReadTextFile(path);
     size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(FromUtf8(line));
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        size_t length = end - start;
+        if (length > 0 && text[end - 1] == L'\r')
+            --length;
+        if (length > 0)
+            lines.emplace_back(text, start, length);
         start = end + 1;
     }
     return lines;
@@ -120,18 +125,6 @@ void AppendLine(const std::wstring& path, const std::wstring& line) {
     DWORD written = 0;
     ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     ::CloseHandle(file);
-}
-
-std::vector<std::wstring> SplitTabs(const std::wstring& line) {
-    std::vector<std::wstring> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = line.find(L'\t', start);
-        fields.push_back(line.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-        if (end == std::wstring::npos)
-            return fields;
-        start = end + 1;
-    }
 }
 
 void AddObject() {

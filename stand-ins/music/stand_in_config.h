@@ -18,11 +18,12 @@ bool SwitchNamesPath(const wchar_t* part, const wchar_t* name, const std::wstrin
 
 // The folder of this library.
 std::wstring ModuleFolder();
+// The text of a UTF-8 file, converted in one piece; empty when it cannot be read.
+std::wstring ReadTextFile(const std::wstring& path);
 // Lines of a UTF-8 text file, without line ends; empty when it cannot be read.
 std::vector<std::wstring> ReadLines(const std::wstring& path);
 void WriteLines(const std::wstring& path, const std::vector<std::wstring>& lines);
 void AppendLine(const std::wstring& path, const std::wstring& line);
-std::vector<std::wstring> SplitTabs(const std::wstring& line);
 
 void AddObject();
 void ReleaseObject();

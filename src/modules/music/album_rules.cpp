@@ -7,6 +7,16 @@
 #include <algorithm>
 
 namespace music {
+namespace {
+
+// The field without a copy; comparisons run many times per inserted album.
+const std::wstring& FieldOf(const AlbumRecord& album, int key) {
+    static const std::wstring empty;
+    auto found = album.fields.find(key);
+    return found == album.fields.end() ? empty : found->second;
+}
+
+} // namespace
 
 std::wstring IndexKeyOfArtist(const std::wstring& artist) {
     std::wstring name = artist;
@@ -29,18 +39,18 @@ int CompareIgnoringCase(const std::wstring& a, const std::wstring& b) {
 }
 
 bool AlbumSortsBefore(const AlbumRecord& a, const AlbumRecord& b) {
-    const int byKey = a.Field(kAlbumIndexKey).compare(b.Field(kAlbumIndexKey));
+    const int byKey = FieldOf(a, kAlbumIndexKey).compare(FieldOf(b, kAlbumIndexKey));
     if (byKey != 0)
         return byKey < 0;
-    const int byArtist = CompareIgnoringCase(a.Field(kAlbumArtist), b.Field(kAlbumArtist));
+    const int byArtist = CompareIgnoringCase(FieldOf(a, kAlbumArtist), FieldOf(b, kAlbumArtist));
     if (byArtist != 0)
         return byArtist < 0;
-    return CompareIgnoringCase(a.Field(kAlbumTitle), b.Field(kAlbumTitle)) < 0;
+    return CompareIgnoringCase(FieldOf(a, kAlbumTitle), FieldOf(b, kAlbumTitle)) < 0;
 }
 
 bool IsSameAlbum(const AlbumRecord& a, const AlbumRecord& b) {
-    if (CompareIgnoringCase(a.Field(kAlbumArtist), b.Field(kAlbumArtist)) != 0 ||
-        CompareIgnoringCase(a.Field(kAlbumTitle), b.Field(kAlbumTitle)) != 0 || a.songs.size() != b.songs.size())
+    if (CompareIgnoringCase(FieldOf(a, kAlbumArtist), FieldOf(b, kAlbumArtist)) != 0 ||
+        CompareIgnoringCase(FieldOf(a, kAlbumTitle), FieldOf(b, kAlbumTitle)) != 0 || a.songs.size() != b.songs.size())
         return false;
     std::vector<std::wstring> left = a.songs, right = b.songs;
     std::sort(left.begin(), left.end());
