@@ -51,7 +51,7 @@
 #define TXT_DISPLAY_GROUP "Hintergrundbild"
 #define TXT_DISPLAY_POSITION_LABEL "&Position:"
 #define TXT_DISPLAY_LIST_LABEL "Bilder&liste:"
-#define TXT_DISPLAY_ADD "&Hinzufügen..."
+#define TXT_DISPLAY_ADD "Hin&zufügen..."
 #define TXT_DISPLAY_REMOVE "&Entfernen"
 #define TXT_IDS_PHOTO_TITLE "Foto"
 #define TXT_IDS_PHOTO_DESCRIPTION "Einstellungen des Fotomoduls"
@@ -69,7 +69,7 @@
 #define TXT_PHOTO_GROUP "Fotos"
 #define TXT_PHOTO_NO_PREVIEW "Keine Vorschau möglich"
 #define TXT_PHOTO_LIST_LABEL "Foto&liste:"
-#define TXT_PHOTO_ADD "&Hinzufügen..."
+#define TXT_PHOTO_ADD "Hin&zufügen..."
 #define TXT_PHOTO_REMOVE "&Entfernen"
 #define TXT_PHOTO_ADD_FOLDER "&Ordner hinzufügen..."
 #define TXT_PHOTO_LAYOUT_GROUP "Einstellungen je Layout"
@@ -161,7 +161,7 @@
 #define TXT_IDS_NEWS_FIFTY_SITES "Es sind bereits 50 RSS-Seiten registriert; weitere können nicht hinzugefügt werden."
 #define TXT_NEWS_REGISTER_GROUP "RSS-Seiten"
 #define TXT_NEWS_SITE_LIST_LABEL "Registrierte RSS-&Seiten:"
-#define TXT_NEWS_ADD "&Hinzufügen..."
+#define TXT_NEWS_ADD "Hin&zufügen..."
 #define TXT_NEWS_DELETE "&Löschen"
 #define TXT_NEWS_EDIT "Umbe&nennen..."
 #define TXT_NEWS_IMPORT "&Importieren..."
@@ -186,7 +186,7 @@
 #define TXT_NEWS_SORT_OLDER "Ä&lteste zuerst"
 #define TXT_NEWS_PODCAST_GROUP "Podcasts"
 #define TXT_NEWS_PODCAST_NOTE "Ton- und Videodateien, die Nachrichtenseiten anhängen."
-#define TXT_NEWS_AUTO_DOWNLOAD "Podcasts automatisch &herunterladen"
+#define TXT_NEWS_AUTO_DOWNLOAD "Podcasts automatisch her&unterladen"
 #define TXT_NEWS_AUTO_PLAY "Podcasts automatisch abs&pielen"
 #define TXT_NEWS_SKIP_PLAYED "Bereits abgespielte Podcasts übe&rspringen"
 // Music page and wake-up timer page.
@@ -233,5 +233,3 @@
 #define TXT_WAKEUP_SET_VOLUME "Lautstärke für die &Musikwiedergabe festlegen"
 #define TXT_WAKEUP_VOLUME "&Lautstärke:"
 #define TXT_WAKEUP_TWELVE_HOUR 0
-// Additional module pages.
-#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"

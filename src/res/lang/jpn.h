@@ -126,7 +126,7 @@
 #define TXT_CALENDAR_GROUP "カレンダー(月表示)"
 #define TXT_CALENDAR_FIRST_DAY "月表示の開始曜日(&M):"
 #define TXT_CALENDAR_HOLIDAY_GROUP "祝祭日"
-#define TXT_CALENDAR_HOLIDAY_CHECK "祝祭日を表示する(&H)"
+#define TXT_CALENDAR_HOLIDAY_CHECK "祝祭日を表示する(&D)"
 #define TXT_CALENDAR_NOTE "祝祭日を表示するため、定期的に Netorai サーバーへ接続します。お使いのコンピュータに関する情報を収集したり記録したりすることは一切ありません。"
 // News pages, add-site dialog and name dialog.
 #define TXT_IDS_NEWS_TITLE "ニュースーモジュール"
@@ -233,5 +233,3 @@
 #define TXT_WAKEUP_SET_VOLUME "音楽再生時の音量を設定する(&M)"
 #define TXT_WAKEUP_VOLUME "音量(&V):"
 #define TXT_WAKEUP_TWELVE_HOUR 0
-// Additional module pages.
-#define TXT_IDS_ADDITIONAL_ALL_FILES "すべてのファイル|*.*||"

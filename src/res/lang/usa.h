@@ -233,5 +233,3 @@
 #define TXT_WAKEUP_SET_VOLUME "Set the volume for &music playback"
 #define TXT_WAKEUP_VOLUME "&Volume:"
 #define TXT_WAKEUP_TWELVE_HOUR 1
-// Additional module pages.
-#define TXT_IDS_ADDITIONAL_ALL_FILES "All files|*.*||"
