@@ -35,9 +35,15 @@ std::optional<std::wstring> BinaryReader::GetString() {
         return std::nullopt;
     }
     std::wstring text(*length, L'\0');
-    // UTF-16LE is the in-memory form of wchar_t on the little-endian Windows targets: one copy.
-    static_assert(sizeof(wchar_t) == 2);
-    std::memcpy(text.data(), bytes_.data() + position_, size_t(*length) * 2);
+    const char* units = bytes_.data() + position_;
+    if constexpr (sizeof(wchar_t) == 2) {
+        // UTF-16LE is the in-memory form of wchar_t on the little-endian Windows targets: one copy.
+        std::memcpy(text.data(), units, size_t(*length) * 2);
+    } else {
+        // The native build for fuzzing has a wider wchar_t: the same units, one at a time.
+        for (size_t i = 0; i < *length; ++i)
+            text[i] = wchar_t(uint8_t(units[2 * i]) | uint8_t(units[2 * i + 1]) << 8);
+    }
     position_ += size_t(*length) * 2;
     return text;
 }
