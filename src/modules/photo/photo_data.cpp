@@ -2,6 +2,7 @@
 
 #include "shell/folders.h"
 #include "win32/handle.h"
+#include "win32/named_mutex.h"
 #include "xmldata/xml_escape.h"
 
 #include <shlobj.h>
@@ -11,27 +12,6 @@
 #include <string_view>
 
 namespace {
-
-// Holds the photo data file's mutex from construction until Release or destruction; waits without time-out.
-class PhotoFileLock {
-public:
-    PhotoFileLock() : mutex_(::CreateMutexW(nullptr, FALSE, kPhotoDataMutexName)) {
-        // An abandoned mutex is owned all the same: its last owner died, the file is still whole (atomic writes).
-        owned_ = mutex_ && ::WaitForSingleObject(mutex_.get(), INFINITE) != WAIT_FAILED;
-    }
-    ~PhotoFileLock() { Release(); }
-    PhotoFileLock(const PhotoFileLock&) = delete;
-    PhotoFileLock& operator=(const PhotoFileLock&) = delete;
-    void Release() {
-        if (owned_)
-            ::ReleaseMutex(mutex_.get());
-        owned_ = false;
-    }
-
-private:
-    win32::KernelHandle mutex_;
-    bool owned_ = false;
-};
 
 bool Exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -148,7 +128,7 @@ void CPhotoData::Clear() {
 }
 
 bool CPhotoData::Load(const std::wstring& path, bool purge) {
-    PhotoFileLock lock;
+    win32::ScopedNamedMutex lock(kPhotoDataMutexName);
     if (!Exists(path))
         return false;
     auto document = xmldata::XmlWriter::Edit(path);
@@ -254,7 +234,7 @@ bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const 
     }
     xml += L">\r\n";
 
-    PhotoFileLock lock;
+    win32::ScopedNamedMutex lock(kPhotoDataMutexName);
     std::vector<std::wstring> garbage;
     ReadGarbage(path, garbage);
     for (const auto& item : items_)
