@@ -75,30 +75,12 @@ TEST(HelpFileDirectoryTest, DamagedFilesHaveNoDirectory) {
 
 namespace {
 
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-    MakeFolders(to);
-    WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(from + L"\\" + name, to + L"\\" + name);
-        else
-            ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-    } while (::FindNextFileW(find, &entry));
-    ::FindClose(find);
-}
-
 // A settings window whose "ApplicationPath" names a display program in the program folder, beside the help file.
 class HelpOpeningTest : public ::testing::Test {
 protected:
     HelpOpeningTest() {
         // Every shipped default, so that every page the program has can load.
-        CopyTree(SourceFile(L"data/common"), folders.commonAppData() + L"\\Quillon\\Skylume");
+        InstallShippedDefaults(folders);
         MakeFolders(folders.commonModules() + L"\\Visualizer");
         WriteFile(folders.commonModules() + L"\\Visualizer\\module-sub.swf", "FWS");
         ::CopyFileW(BuiltHelpFile().c_str(), (program / L"Skylume.chm").c_str(), FALSE);
