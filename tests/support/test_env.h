@@ -82,7 +82,7 @@ private:
 };
 
 // Waits until a top-level window of the process with this class (and title, if given) exists.
-HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs = 20000);
+HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs = 40000);
 // Any top-level window of the class, shown or hidden (such as the display-program monitor's).
 HWND WaitForAnyWindowOfClass(const std::wstring& windowClass, DWORD timeoutMs = 20000);
 // Collects the static texts of a message box and presses its button `id`.
