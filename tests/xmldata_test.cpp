@@ -1,11 +1,13 @@
 #include "xmldata/xml_document.h"
 #include "xmldata/xml_escape.h"
 #include "test_env.h"
+#include "win32/handle.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using testenv::FileExists;
 using testenv::ReadFile;
@@ -504,6 +506,23 @@ TEST_F(AtomicSaveTest, ReadersAndKilledWritersSeeOneWholeVersion) {
         EXPECT_TRUE(now == oldBytes || now == newBytes)
             << "killed after " << pause << " ms: " << now.size() << " bytes";
     }
+
+    // The next save removes what killed saves left behind, but not the temporary file of a save still writing.
+    const std::wstring writing = folder / L"skyABCD.tmp", abandoned = folder / L"SKY1.TMP", other = folder / L"sky.tmp";
+    for (const std::wstring& file : {writing, abandoned, other})
+        WriteFile(file, "x");
+    win32::FileHandle held(
+        ::CreateFileW(writing.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(XmlWriter::Edit(oldFile).Save(path));
+    EXPECT_EQ(ReadFile(path), oldBytes);
+    std::vector<std::wstring> left;
+    WIN32_FIND_DATAW found = {};
+    win32::FindHandle search(::FindFirstFileW((folder / L"*.tmp").c_str(), &found));
+    for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found))
+        left.push_back(found.cFileName);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::wstring>{L"sky.tmp", L"skyABCD.tmp"}));
 }
 
 TEST(XmlEscapeTest, AllFiveCharactersAreEscaped) {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <cwctype>
+
 namespace win32 {
 
 namespace {
@@ -50,22 +53,68 @@ bool ReplaceTarget(const std::wstring& temporary, const std::wstring& path) {
     }
 }
 
+// Temporary files are named like GetTempFileName's: "sky", one to four hex digits, ".tmp".
+bool IsTemporaryFileName(std::wstring_view name) {
+    constexpr size_t kPrefix = 3, kSuffix = 4;
+    if (name.size() < kPrefix + 1 + kSuffix || name.size() > kPrefix + 4 + kSuffix ||
+        _wcsnicmp(name.data(), L"sky", kPrefix) != 0 ||
+        _wcsnicmp(name.data() + name.size() - kSuffix, L".tmp", kSuffix) != 0)
+        return false;
+    for (wchar_t c : name.substr(kPrefix, name.size() - kPrefix - kSuffix))
+        if (!iswxdigit(c))
+            return false;
+    return true;
+}
+
+// Creates and opens a new temporary file in `folder` in one step, so that it is never on disk without its
+// writer holding it. Others may rename it (the final move) but not read, write or delete it.
+FileHandle CreateTemporaryFile(const std::wstring& folder, std::wstring& name) {
+    const DWORD start = ::GetTickCount() ^ ::GetCurrentProcessId();
+    for (DWORD attempt = 0; attempt < 0x10000; ++attempt) {
+        wchar_t leaf[16] = {};
+        swprintf(leaf, 16, L"\\sky%X.tmp", (start + attempt) & 0xFFFF);
+        name = folder + leaf;
+        FileHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || ::GetLastError() != ERROR_FILE_EXISTS)
+            return file;
+    }
+    return FileHandle();
+}
+
+// A save that was killed leaves its temporary file behind. A temporary file that nobody has open is such a
+// leftover: the exclusive open below fails while its writer still holds it, and deletes it otherwise.
+void RemoveAbandonedTemporaryFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found = {};
+    FindHandle search(::FindFirstFileExW((folder + L"\\sky*.tmp").c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, 0));
+    if (!search)
+        return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryFileName(found.cFileName))
+            continue;
+        const std::wstring leftover = folder + L"\\" + found.cFileName;
+        FileHandle(
+            ::CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    } while (::FindNextFileW(search.get(), &found));
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
-    wchar_t temporary[MAX_PATH + 1] = {};
+    const std::wstring folder = FolderOf(path);
+    RemoveAbandonedTemporaryFiles(folder);
+    std::wstring temporary;
     // The temporary file must live on the target's volume, or the final move would be a copy.
-    if (!::GetTempFileNameW(FolderOf(path).c_str(), L"sky", 0, temporary))
+    FileHandle file = CreateTemporaryFile(folder, temporary);
+    if (!file)
         return false;
-    bool written = false;
-    {
-        FileHandle file(
-            ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
-    }
-    written = written && ReplaceTarget(temporary, path);
+    // The handle stays open until the temporary file has taken the target's place: while it is open, no cleanup
+    // of another save can take the file for abandoned.
+    const bool written =
+        WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) && ReplaceTarget(temporary, path);
     if (!written)
-        ::DeleteFileW(temporary);
+        ::DeleteFileW(temporary.c_str());
     return written;
 }
 
