@@ -3,6 +3,7 @@
 #include "win32/handle.h"
 
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -18,8 +19,14 @@ struct RegistryTzi {
 static_assert(sizeof(RegistryTzi) == 44);
 
 std::optional<std::wstring> ReadString(HKEY key, const wchar_t* name) {
-    DWORD size = 0;
-    if (::RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    // Zone names are short: one registry call with a buffer on the stack reads them; only a longer text is sized
+    // first. Each call is a round trip to the registry server, and the table has well over a hundred zones.
+    wchar_t buffer[128];
+    DWORD size = sizeof(buffer);
+    LSTATUS status = ::RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size);
+    if (status == ERROR_SUCCESS)
+        return std::wstring(buffer, wcsnlen(buffer, std::size(buffer)));
+    if (status != ERROR_MORE_DATA)
         return std::nullopt;
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     size = DWORD(text.size() * sizeof(wchar_t));
