@@ -52,21 +52,38 @@ bool ReplaceTarget(const std::wstring& temporary, const std::wstring& path) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+AtomicFileWriter::AtomicFileWriter(const std::wstring& path) : path_(path) {
     wchar_t temporary[MAX_PATH + 1] = {};
     // The temporary file must live on the target's volume, or the final move would be a copy.
     if (!::GetTempFileNameW(FolderOf(path).c_str(), L"sky", 0, temporary))
-        return false;
-    bool written = false;
-    {
-        FileHandle file(
-            ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
-    }
-    written = written && ReplaceTarget(temporary, path);
-    if (!written)
-        ::DeleteFileW(temporary);
-    return written;
+        return;
+    temporary_ = temporary;
+    file_.reset(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ok_ = bool(file_);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    file_.reset();
+    if (!committed_ && !temporary_.empty())
+        ::DeleteFileW(temporary_.c_str());
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+    ok_ = ok_ && WriteAll(file_.get(), bytes);
+    return ok_;
+}
+
+bool AtomicFileWriter::Commit() {
+    ok_ = ok_ && ::FlushFileBuffers(file_.get());
+    file_.reset();
+    committed_ = ok_ && ReplaceTarget(temporary_, path_);
+    ok_ = committed_;
+    return committed_;
+}
+
+bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+    AtomicFileWriter file(path);
+    return file.Write(bytes) && file.Commit();
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {

@@ -47,4 +47,70 @@ std::wstring XmlUnescape(const std::wstring& text) {
     return result;
 }
 
+namespace {
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+bool IsSurrogate(char32_t c, char32_t first) {
+    return c >= first && c <= first + 0x3FF;
+}
+
+} // namespace
+
+bool AppendEscapedUtf8(std::string& out, std::wstring_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = char32_t(text[i]);
+        switch (c) {
+        case U'&':
+            out += "&amp;";
+            continue;
+        case U'<':
+            out += "&lt;";
+            continue;
+        case U'>':
+            out += "&gt;";
+            continue;
+        case U'"':
+            out += "&quot;";
+            continue;
+        case U'\t':
+            out += "&#9;";
+            continue;
+        case U'\n':
+            out += "&#10;";
+            continue;
+        case U'\r':
+            out += "&#13;";
+            continue;
+        default:
+            break;
+        }
+        if (IsSurrogate(c, 0xD800)) {
+            if (i + 1 == text.size() || !IsSurrogate(char32_t(text[i + 1]), 0xDC00))
+                return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
+        } else if (c < 0x20 || IsSurrogate(c, 0xDC00) || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) {
+            return false;
+        }
+        AppendUtf8(out, c);
+    }
+    return true;
+}
+
 } // namespace xmldata
