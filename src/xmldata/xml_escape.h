@@ -15,7 +15,7 @@ std::wstring XmlUnescape(const std::wstring& text);
 // Appends `text` in UTF-8 as the content of an element or a double-quoted attribute value: "&", "<", ">" and '"'
 // as entities, CR, LF and TAB as character references, so that a parser's line-end and attribute-value
 // normalisation give back exactly `text`. False when `text` holds a character that XML 1.0 cannot hold (a control
-// character, U+FFFE, U+FFFF or an unpaired surrogate); `out` is then left with part of the text.
+// character, U+FFFE, U+FFFF or an unpaired surrogate); `out` is then left as it was.
 bool AppendEscapedUtf8(std::string& out, std::wstring_view text);
 
 } // namespace xmldata
