@@ -101,7 +101,7 @@ public:
         Flush(false);
         return ok_;
     }
-    // An element with optional attribute and text, closed at once; written as the DOM writes an empty one.
+    // An element with an optional attribute and its text; one without text is written "<name/>", as the DOM does.
     void Element(std::string_view name, std::string_view attribute, const std::wstring* value,
                  const std::wstring& text) {
         buffer_ += '<';
