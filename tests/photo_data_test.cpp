@@ -186,6 +186,57 @@ TEST_F(PhotoDataTest, MarkupQuotesAndLineBreaksInSourcesComeBackUnchanged) {
     EXPECT_EQ(reloaded.items()[1]->path, folder.path);
 }
 
+// The save writes its text itself: UTF-8 without a declaration, CR LF line ends, and a path XML cannot hold
+// still gives a file that loads.
+TEST_F(PhotoDataTest, NonAsciiPathsAreWrittenAsUtf8AndComeBackUnchanged) {
+    // Folders and sources need not exist, so they carry the characters that this prefix's file names cannot.
+    const std::wstring source = L"D:\\\u0444\u043e\u0442\u043e\\\U0001F600.JPG";
+    const std::wstring folderPath = L"E:\\\u65e5\u672c \u00e9t\u00e9";
+    Data(Layout("false", "20"), "");
+    ASSERT_TRUE(data.Load(path, false));
+    CPhotoFileItem file(Photo(L"a.jpg"));
+    file.src = source;
+    CPhotoFolderItem folder(folderPath);
+    ASSERT_TRUE(data.Save(path, data.views(), {&file, &folder}));
+    const std::string raw = ReadFile(path).value_or("");
+    EXPECT_TRUE(raw.starts_with("<conf_data>\r\n\t<main>\r\n\t\t<SingleLayout>\r\n")) << raw;
+    EXPECT_NE(raw.find("<file src=\"" + Narrow(source) + "\">"), std::string::npos) << raw;
+    EXPECT_NE(raw.find("<folder path=\"" + Narrow(folderPath) + "\">\r\n\t\t\t</folder>\r\n"), std::string::npos);
+    CPhotoData reloaded;
+    ASSERT_TRUE(reloaded.Load(path, false));
+    ASSERT_EQ(reloaded.items().size(), 2u);
+    const auto* read = dynamic_cast<const CPhotoFileItem*>(reloaded.items()[0].get());
+    ASSERT_TRUE(read && read->src);
+    EXPECT_EQ(*read->src, source);
+    EXPECT_EQ(reloaded.items()[1]->path, folderPath);
+
+    file.src = L"bell\x07 and a lone \xD800";
+    ASSERT_TRUE(data.Save(path, data.views(), {&file}));
+    EXPECT_TRUE(reloaded.Load(path, false));
+}
+
+// The save's look for old garbage reads the file in pieces and parses only files that may hold some: a garbage
+// element across a piece boundary, and one in a UTF-16 file that another program wrote, are both kept.
+TEST_F(PhotoDataTest, OldGarbageIsKeptAcrossPieceBoundariesAndInOtherEncodings) {
+    // An empty element, so that the one "garbage" in the file is the one that straddles the boundary.
+    std::vector<std::wstring> garbage;
+    for (size_t padding = 65500; padding <= 65510; ++padding) {
+        WriteFile(path, "<conf_data><main><contents>" + std::string(padding, ' ') +
+                            "<garbage/></contents></main></conf_data>");
+        CPhotoData::ReadGarbage(path, garbage);
+    }
+    EXPECT_EQ(garbage.size(), 11u);
+
+    const std::wstring text = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><conf_data><main><contents>"
+                              L"<garbage>C:\\\u5199\u771f.jpg</garbage></contents></main></conf_data>";
+    std::string utf16 = "\xFF\xFE";
+    for (wchar_t c : text)
+        utf16 += {char(c & 0xFF), char(c >> 8)};
+    WriteFile(path, utf16);
+    ASSERT_TRUE(data.Save(path, PhotoViews{}, {}));
+    EXPECT_NE(Saved().find("<garbage>C:\\" + Narrow(L"\u5199\u771f") + ".jpg</garbage>"), std::string::npos) << Saved();
+}
+
 TEST_F(PhotoDataTest, VanishedFilesAreDroppedAndFoldersWithoutPathToo) {
     const std::wstring kept = Photo(L"kept.jpg");
     Data(Layout("false", "20"), "<file>" + Narrow(photos / L"gone.jpg") + "</file><folder/><folder path=\"" +

@@ -101,21 +101,42 @@ void RemoveAbandonedTemporaryFiles(const std::wstring& folder) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+AtomicFileWriter::AtomicFileWriter(const std::wstring& path) : path_(path) {
     const std::wstring folder = FolderOf(path);
     RemoveAbandonedTemporaryFiles(folder);
-    std::wstring temporary;
     // The temporary file must live on the target's volume, or the final move would be a copy.
-    FileHandle file = CreateTemporaryFile(folder, temporary);
-    if (!file)
-        return false;
+    file_ = CreateTemporaryFile(folder, temporary_);
+    ok_ = bool(file_);
+    if (!ok_)
+        temporary_.clear();
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (!committed_ && !temporary_.empty())
+        ::DeleteFileW(temporary_.c_str());
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+    ok_ = ok_ && WriteAll(file_.get(), bytes);
+    return ok_;
+}
+
+bool AtomicFileWriter::Commit() {
     // The handle stays open until the temporary file has taken the target's place: while it is open, no cleanup
     // of another save can take the file for abandoned.
-    const bool written =
-        WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) && ReplaceTarget(temporary, path);
-    if (!written)
-        ::DeleteFileW(temporary.c_str());
-    return written;
+    ok_ = ok_ && ::FlushFileBuffers(file_.get());
+    committed_ = ok_ && ReplaceTarget(temporary_, path_);
+    if (!committed_ && !temporary_.empty())
+        ::DeleteFileW(temporary_.c_str());
+    temporary_.clear();
+    file_.reset();
+    ok_ = committed_;
+    return committed_;
+}
+
+bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+    AtomicFileWriter file(path);
+    return file.Write(bytes) && file.Commit();
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {

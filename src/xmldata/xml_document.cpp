@@ -216,7 +216,10 @@ Node FindChild(NodeRef parent, const std::wstring& baseName) {
 }
 
 std::optional<std::wstring> GetAttribute(NodeRef element, const std::wstring& name) {
-    Element asElement = Borrow(Required(element)).As<IXMLDOMElement>();
+    // Called once or twice per item of a long list: no extra reference, and no conversion of a value that is
+    // already a string (in place it copies the string).
+    Element asElement;
+    Required(element)->QueryInterface(__uuidof(IXMLDOMElement), asElement.putVoid());
     if (!asElement)
         return std::nullopt;
     win32::Bstr bname(name);
@@ -224,7 +227,8 @@ std::optional<std::wstring> GetAttribute(NodeRef element, const std::wstring& na
     Check(asElement->getAttribute(bname.get(), value.put()));
     if (value.get()->vt == VT_NULL || value.get()->vt == VT_EMPTY)
         return std::nullopt;
-    Check(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR));
+    if (value.get()->vt != VT_BSTR)
+        Check(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR));
     return std::wstring(value.get()->bstrVal, ::SysStringLen(value.get()->bstrVal));
 }
 

@@ -1,14 +1,17 @@
 #include "modules/photo/photo_data.h"
 
 #include "shell/folders.h"
+#include "win32/atomic_file.h"
 #include "win32/handle.h"
 #include "win32/named_mutex.h"
+#include "win32/strings.h"
 #include "xmldata/xml_escape.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <optional>
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -35,84 +38,130 @@ std::vector<xmldata::Node> ChildElements(xmldata::NodeRef parent) {
     return elements;
 }
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadBytes(const std::wstring& path) {
-    win32::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size = {};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
-        return std::nullopt;
-    std::string bytes(size_t(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        (!::ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr) || read != bytes.size()))
-        return std::nullopt;
-    return bytes;
+// Whether `text` holds a NUL byte, the name "garbage" or "<!DOCTYPE", in one pass: the C library's searches walk
+// the text once per pattern and start again at every '<' and 'g'.
+bool HoldsGarbageSign(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\0' || (c == 'g' && text.substr(i).starts_with("garbage")) ||
+            (c == '<' && text.substr(i).starts_with("<!DOCTYPE")))
+            return true;
+    }
+    return false;
 }
 
-// True when the bytes cannot hold a garbage element, so parsing them would find none: text starting with '<' (an
-// ASCII-compatible encoding) without NUL bytes, without the element name and without a document type declaration
-// (whose entities could expand to one). Anything else is parsed.
-bool HoldsNoGarbage(const std::string& bytes) {
-    std::string_view text(bytes);
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    return text.starts_with("<") && text.find('\0') == text.npos && text.find("garbage") == text.npos &&
-           text.find("<!DOCTYPE") == text.npos;
-}
-
-// Appends text for an element or a double-quoted attribute value; CR, LF and TAB become character references so
-// that the parser's line-end and attribute-value normalisation give back exactly the same string.
-void AppendEscaped(std::wstring& xml, const std::wstring& text) {
-    // Most paths need no escaping; they are appended as they are, without the copies escaping makes.
-    if (text.find_first_of(L"&\"'<>\r\n\t") == std::wstring::npos) {
-        xml += text;
-        return;
-    }
-    for (wchar_t c : xmldata::XmlEscape(text)) {
-        if (c == L'\r')
-            xml += L"&#13;";
-        else if (c == L'\n')
-            xml += L"&#10;";
-        else if (c == L'\t')
-            xml += L"&#9;";
-        else
-            xml += c;
-    }
-}
-
-void AppendFileXml(std::wstring& xml, const CPhotoFileItem& file) {
-    xml += L"<file";
-    if (file.src) {
-        xml += L" src=\"";
-        AppendEscaped(xml, *file.src);
-        xml += L'"';
-    }
-    xml += L'>';
-    AppendEscaped(xml, file.path);
-    xml += L"</file>";
-}
-
-// The element the item's Write makes, as text; false for an item of another kind.
-bool AppendItemXml(std::wstring& xml, const CPhotoItem* item) {
-    if (const auto* file = dynamic_cast<const CPhotoFileItem*>(item)) {
-        AppendFileXml(xml, *file);
-        return true;
-    }
-    const auto* folder = dynamic_cast<const CPhotoFolderItem*>(item);
-    if (!folder)
+// Whether the file could hold a garbage element, read in pieces: a buffer of a large file's whole size costs more
+// in Wine's heap than the read itself. Only text that starts with '<' (an ASCII-compatible encoding) and holds no
+// NUL byte, no element name "garbage" and no document type declaration (whose entities could expand to one) is
+// known to hold none; a file that cannot be read holds none either. Anything else is parsed.
+bool MayHoldGarbage(const std::wstring& path) {
+    win32::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    xml += L"<folder path=\"";
-    AppendEscaped(xml, folder->path);
-    xml += L"\">\r\n";
-    for (const auto& file : folder->files) {
-        xml += L"\t\t\t\t";
-        AppendFileXml(xml, *file);
-        xml += L"\r\n";
+    constexpr size_t kPiece = 64 * 1024, kOverlap = 8; // the longest pattern less one
+    std::string buffer(kOverlap + kPiece, '\0');
+    size_t kept = 0;
+    for (bool first = true;; first = false) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer.data() + kept, DWORD(kPiece), &read, nullptr))
+            return false;
+        std::string_view text(buffer.data(), kept + read);
+        if (first) {
+            std::string_view start = text;
+            if (start.starts_with("\xEF\xBB\xBF"))
+                start.remove_prefix(3);
+            if (!start.starts_with("<"))
+                return true;
+        }
+        if (HoldsGarbageSign(text))
+            return true;
+        if (read == 0)
+            return false;
+        kept = std::min(kOverlap, text.size());
+        std::memmove(buffer.data(), text.data() + text.size() - kept, kept);
     }
-    xml += L"\t\t\t</folder>";
-    return true;
 }
+
+// The file's text, composed directly: a photo list as DOM nodes costs several COM calls per item, and parsing
+// composed text costs several times the write itself. Written in UTF-8 without a declaration, which is what the
+// DOM's save of a new document writes.
+class PhotoXmlText {
+public:
+    explicit PhotoXmlText(const std::wstring& path) : file_(path) { buffer_.reserve(kPiece + 4096); }
+
+    void Raw(std::string_view ascii) {
+        buffer_ += ascii;
+        Flush(false);
+    }
+    // False when the text holds a character that XML cannot hold.
+    bool Text(std::wstring_view text) {
+        ok_ = ok_ && xmldata::AppendEscapedUtf8(buffer_, text);
+        Flush(false);
+        return ok_;
+    }
+    // An element with an optional attribute and its text; one without text is written "<name/>", as the DOM does.
+    void Element(std::string_view name, std::string_view attribute, const std::wstring* value,
+                 const std::wstring& text) {
+        buffer_ += '<';
+        buffer_ += name;
+        if (value) {
+            buffer_ += ' ';
+            buffer_ += attribute;
+            buffer_ += "=\"";
+            Text(*value);
+            buffer_ += '"';
+        }
+        if (text.empty()) {
+            Raw("/>");
+            return;
+        }
+        buffer_ += '>';
+        Text(text);
+        buffer_ += "</";
+        buffer_ += name;
+        Raw(">");
+    }
+    bool Item(const CPhotoItem* item) {
+        if (const auto* file = dynamic_cast<const CPhotoFileItem*>(item)) {
+            Element("file", "src", file->src ? &*file->src : nullptr, file->path);
+            return ok_;
+        }
+        const auto* folder = dynamic_cast<const CPhotoFolderItem*>(item);
+        if (!folder)
+            return false;
+        Raw("<folder path=\"");
+        Text(folder->path);
+        Raw("\">\r\n");
+        for (const auto& file : folder->files) {
+            Raw("\t\t\t\t");
+            Element("file", "src", file->src ? &*file->src : nullptr, file->path);
+            Raw("\r\n");
+        }
+        Raw("\t\t\t</folder>");
+        return ok_;
+    }
+    bool ok() const { return ok_; }
+    // Puts the file in place; false when it cannot be written.
+    bool Commit() {
+        Flush(true);
+        return file_.Commit();
+    }
+
+private:
+    static constexpr size_t kPiece = 64 * 1024;
+    void Flush(bool all) {
+        if (ok_ && (all || buffer_.size() >= kPiece)) {
+            file_.Write(buffer_);
+            buffer_.clear();
+        }
+    }
+
+    win32::AtomicFileWriter file_;
+    std::string buffer_;
+    bool ok_ = true;
+};
 
 } // namespace
 
@@ -195,8 +244,7 @@ bool CPhotoData::ReadDocument(xmldata::XmlWriter& document, bool purge) {
 
 void CPhotoData::ReadGarbage(const std::wstring& path, std::vector<std::wstring>& garbage) {
     // Most files hold no garbage; a look at the bytes spares the parse of a large file on every save.
-    const auto bytes = ReadBytes(path);
-    if (!bytes || HoldsNoGarbage(*bytes))
+    if (!MayHoldGarbage(path))
         return;
     xmldata::XmlDocument document;
     if (!document.Load(path))
@@ -214,25 +262,21 @@ bool CPhotoData::Save(const std::wstring& path, const PhotoViews& views, const s
     }
 }
 
-// The document is composed as text and parsed once: building it node by node costs several DOM calls per item,
-// which dominated the save of a long list. Text the parser refuses (characters XML cannot hold) and item kinds
-// without a text form fall back to the node-by-node build, which saves whatever the DOM accepts.
+// The text is composed directly into the file. Text that XML cannot hold and item kinds without a text form fall
+// back to the node-by-node build, which saves whatever the DOM accepts.
 bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const std::vector<CPhotoItem*>& shown) {
-    std::wstring xml = L"<conf_data>\r\n\t<main>\r\n";
+    std::string head = "<conf_data>\r\n\t<main>\r\n";
     for (int i = 0; i < photo::kLayoutCount; ++i) {
-        const std::wstring name = photo::kLayoutNames[i];
-        xml += L"\t\t<" + name + L">\r\n\t\t\t<slideshow>" + (views[i].slideshow ? L"true" : L"false") +
-               L"</slideshow>\r\n\t\t\t<interval>" + std::to_wstring(views[i].interval) + L"</interval>\r\n\t\t</" +
-               name + L">\r\n";
+        const std::string name = win32::WideToUtf8(photo::kLayoutNames[i]);
+        head += "\t\t<" + name + ">\r\n\t\t\t<slideshow>" + (views[i].slideshow ? "true" : "false") +
+                "</slideshow>\r\n\t\t\t<interval>" + std::to_string(views[i].interval) + "</interval>\r\n\t\t</" +
+                name + ">\r\n";
     }
-    xml += L"\t\t<contents";
+    head += "\t\t<contents";
     const std::wstring formatList = photo::FileFormatText(formats_);
-    if (!formatList.empty()) {
-        xml += L" file_format=\"";
-        AppendEscaped(xml, formatList);
-        xml += L'"';
-    }
-    xml += L">\r\n";
+    if (!formatList.empty())
+        head += " file_format=\"" + win32::WideToUtf8(formatList) + "\"";
+    head += ">\r\n";
 
     win32::ScopedNamedMutex lock(kPhotoDataMutexName);
     std::vector<std::wstring> garbage;
@@ -240,27 +284,23 @@ bool CPhotoData::Write(const std::wstring& path, const PhotoViews& views, const 
     for (const auto& item : items_)
         if (item->removed == 1)
             item->CollectGarbage(garbage);
-    bool composed = true;
-    for (const CPhotoItem* item : shown) {
-        xml += L"\t\t\t";
-        composed = composed && AppendItemXml(xml, item);
-        xml += L"\r\n";
-    }
-    for (const std::wstring& entry : garbage) {
-        xml += L"\t\t\t<garbage>";
-        AppendEscaped(xml, entry);
-        xml += L"</garbage>\r\n";
-    }
-    xml += L"\t\t</contents>\r\n\t</main>\r\n</conf_data>";
-
-    auto writer = xmldata::XmlWriter::Rewrite();
-    if (composed) {
-        // Whitespace-only text nodes are part of the layout and must survive the parse.
-        xmldata::Check(writer.dom()->put_preserveWhiteSpace(VARIANT_TRUE));
-        VARIANT_BOOL parsed = VARIANT_FALSE;
-        xmldata::Check(writer.dom()->loadXML(win32::Bstr(xml).get(), &parsed));
-        if (parsed == VARIANT_TRUE)
-            return writer.Save(path);
+    {
+        PhotoXmlText text(path);
+        text.Raw(head);
+        bool composed = true;
+        for (const CPhotoItem* item : shown) {
+            text.Raw("\t\t\t");
+            composed = composed && text.Item(item);
+            text.Raw("\r\n");
+        }
+        for (const std::wstring& entry : garbage) {
+            text.Raw("\t\t\t");
+            text.Element("garbage", {}, nullptr, entry);
+            text.Raw("\r\n");
+        }
+        text.Raw("\t\t</contents>\r\n\t</main>\r\n</conf_data>\r\n");
+        if (composed && text.ok())
+            return text.Commit();
     }
     return BuildDocument(views, shown, garbage).Save(path);
 }
