@@ -1,5 +1,6 @@
 #include "modules/music/music_library.h"
 
+#include "modules/music/media_component.h"
 #include "modules/music/media_database.h"
 #include "win32/registry.h"
 #include "xmldata/xml_escape.h"
@@ -105,8 +106,8 @@ void CMusicLibrary::AddSong(SongRecord song) {
 
 bool CMusicLibrary::ReadMediaDatabase() {
     win32::ComPtr<IMediaDatabase> database;
-    if (FAILED(::CoCreateInstance(kMediaDatabaseClassId, nullptr, CLSCTX_ALL, kMediaDatabaseInterfaceId,
-                                  database.putVoid())) ||
+    if (FAILED(music::CreateMediaComponent(kMediaDatabaseClassId, CLSCTX_ALL, kMediaDatabaseInterfaceId,
+                                           database.putVoid())) ||
         !database)
         return false;
     HRESULT hr = database->Open(2, 0, 0);
@@ -195,7 +196,7 @@ void CMusicLibrary::ReadDatabaseAlbums(IMediaDatabase* database) {
 bool CMusicLibrary::ReadMediaPlayer() {
     CLSID playerClass;
     if (FAILED(::CLSIDFromProgID(L"WMPlayer.OCX", &playerClass)) ||
-        FAILED(::CoCreateInstance(playerClass, nullptr, CLSCTX_ALL, __uuidof(IWMPCore), player_.putVoid())) || !player_)
+        FAILED(music::CreateMediaComponent(playerClass, CLSCTX_ALL, __uuidof(IWMPCore), player_.putVoid())) || !player_)
         return false;
     if (FAILED(player_->get_mediaCollection(collection_.put())) || !collection_)
         return false;
