@@ -318,9 +318,9 @@ void CMusicLibrary::ReadPlayerAlbums() {
             win32::ComPtr<IWMPMedia> media = PlaylistItem(items.get(), song);
             if (!media || FAILED(media->getItemInfo(trackingName.get(), tracking.put())))
                 continue;
-            auto index = SongIndex(View(tracking));
-            if (index && std::find(album.songs.begin(), album.songs.end(), *index) == album.songs.end())
-                album.songs.push_back(*index);
+            auto linked = SongIndex(View(tracking));
+            if (linked && std::find(album.songs.begin(), album.songs.end(), *linked) == album.songs.end())
+                album.songs.push_back(*linked);
         }
         music::InsertAlbum(gathered_, std::move(album));
     }
