@@ -1,9 +1,11 @@
 // Music benchmark: how long the settings program takes from process start until its window is ready and the
-// wake-up page's album list has been dropped down, with a large music library in the media stand-ins and with
-// none. The two are measured alternately in one run by pointing the stand-ins at one fixture file or the other;
-// prints both medians and their ratio.
+// wake-up page's album list has been dropped down, with a large music library in the media stand-ins, with
+// none, and (given the stand-ins' library) with the media components not registered at all, as on a machine
+// without the media software. The three are measured alternately in one run: the stand-ins are pointed at one
+// fixture file or the other, or unregistered for the third start and registered again after it. Prints the
+// medians and the ratios against the start without music.
 //
-//     music_bench.exe <program folder> <large fixture> <empty fixture> [runs]
+//     music_bench.exe <program folder> <large fixture> <empty fixture> [runs [stand-ins library]]
 #include <windows.h>
 
 #include <algorithm>
@@ -85,6 +87,18 @@ double TimeOneStart(const std::wstring& exe, LRESULT* albums) {
     return list ? double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart) : -1;
 }
 
+// Calls DllRegisterServer or DllUnregisterServer of the stand-ins' library.
+bool CallServerExport(const std::wstring& library, const char* name) {
+    HMODULE module = ::LoadLibraryW(library.c_str());
+    if (!module)
+        return false;
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    const bool ok = function && SUCCEEDED(function());
+    ::FreeLibrary(module);
+    return ok;
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
@@ -94,33 +108,49 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: music_bench <program folder> <large fixture> <empty fixture> [runs]\n");
+        std::fprintf(stderr,
+                     "usage: music_bench <program folder> <large fixture> <empty fixture> [runs [stand-ins]]\n");
         return 2;
     }
     const std::wstring exe = std::wstring(argv[1]) + L"\\SkylumeSetting.exe";
     const int runs = argc > 4 ? _wtoi(argv[4]) : 5;
-    std::vector<double> withMusic, without;
-    LRESULT albums = 0, none = 0;
-    // Alternate the two so that any drift of the machine affects both alike; the first pair warms caches.
+    const std::wstring standIns = argc > 5 ? argv[5] : L"";
+    std::vector<double> withMusic, without, withoutComponents;
+    LRESULT albums = 0, none = 0, missing = 0;
+    // Alternate the starts so that any drift of the machine affects all alike; the first round warms caches.
     for (int i = 0; i <= runs; ++i) {
         UseFixture(argv[2]);
         const double large = TimeOneStart(exe, &albums);
         UseFixture(argv[3]);
         const double empty = TimeOneStart(exe, &none);
-        if (large < 0 || empty < 0) {
+        double unregistered = 0;
+        if (!standIns.empty()) {
+            if (!CallServerExport(standIns, "DllUnregisterServer")) {
+                std::fprintf(stderr, "cannot unregister the media stand-ins\n");
+                return 1;
+            }
+            unregistered = TimeOneStart(exe, &missing);
+            CallServerExport(standIns, "DllRegisterServer");
+        }
+        if (large < 0 || empty < 0 || unregistered < 0) {
             std::fprintf(stderr, "the settings window or its album list did not appear\n");
             return 1;
         }
         if (i > 0) {
             withMusic.push_back(large);
             without.push_back(empty);
+            withoutComponents.push_back(unregistered);
         }
     }
     UseFixture(argv[2]);
-    const double a = Median(withMusic), b = Median(without);
+    const double a = Median(withMusic), b = Median(without), c = Median(withoutComponents);
     std::printf("settings window with the album list shown, median of %d runs\n", runs);
     std::printf("  with %ld albums listed: %8.1f ms\n", long(albums - 1), a);
     std::printf("  without music:          %8.1f ms\n", b);
     std::printf("  ratio:                  %8.2f (at most 2 is the aim)\n", b > 0 ? a / b : 0.0);
+    if (!standIns.empty()) {
+        std::printf("  without media components (%ld albums listed): %8.1f ms\n", long(missing - 1), c);
+        std::printf("  ratio against without music: %8.2f (about 1 is the aim)\n", b > 0 ? c / b : 0.0);
+    }
     return 0;
 }

@@ -16,6 +16,8 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kFolderList = 1057, kAdd = 1058, kRemove = 1059, kAutoplay = 1062, kJacket = 1016, kAddGroup = 1056;
+// The wake-up page's hour list and its album and song lists.
+constexpr int kWakeupHour = 1048, kWakeupAlbum = 1018, kWakeupSong = 1021;
 
 // A top-level dialog of the process: the folder browser (it has a tree) or a message box (it has none).
 HWND WaitForDialog(DWORD processId, bool browser, DWORD timeoutMs = 10000) {
@@ -229,12 +231,24 @@ TEST_F(MusicPageTest, RemovingAsksFirstAndUnregistersAtOk) {
     EXPECT_EQ(standIns.Folders(), (Lines{root + L"\\A\\B"}));
 }
 
-TEST_F(MusicPageTest, WithoutTheServiceTheFolderControlsAreDisabledAndTheSwitchesStillSave) {
-    standIns.SetSwitch(L"FolderWatcher", L"Off", 1);
+// Without the media software the window still opens, as fast as with it (timed by bench/run-music): the music
+// page without its folder controls, the wake-up page with no music to offer.
+TEST_F(MusicPageTest, WithoutTheMediaSoftwareThePagesOfferNoMusicAndTheSwitchesStillSave) {
+    // Music the stand-ins would offer if they still answered.
+    standIns.SetFixture({L"song\tt1\tC:\\Music\\1.mp3\tOne\tAlbum\tAbba\tAbba\tA1",
+                         L"db-album\tOther\tAbba\tA\t0\t~\t~\t~\t"});
+    standIns.Unregister();
     ASSERT_NE(OpenPage(), nullptr);
     for (int id : {kAddGroup, kFolderList, kAdd, kRemove})
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kJacket)));
+    HWND wakeup = nullptr;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child && !wakeup; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::GetDlgItem(child, kWakeupHour))
+            wakeup = child;
+    ASSERT_NE(wakeup, nullptr);
+    EXPECT_EQ(::SendDlgItemMessageW(wakeup, kWakeupAlbum, CB_GETCOUNT, 0, 0), 1) << "only the entry for no album";
+    EXPECT_EQ(::SendDlgItemMessageW(wakeup, kWakeupSong, CB_GETCOUNT, 0, 0), 1) << "only the entry for no title";
     ::SendMessageW(::GetDlgItem(page, kAutoplay), BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
     EXPECT_NE(ReadFile(MusicData()).value_or("").find("<autoplay>true</autoplay>"), std::string::npos);

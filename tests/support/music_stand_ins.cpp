@@ -67,6 +67,12 @@ MusicStandIns::MusicStandIns() {
 
 MusicStandIns::~MusicStandIns() {
     ClearSwitches();
+    CallExport("DllRegisterServer");
+}
+
+void MusicStandIns::Unregister() const {
+    if (FAILED(CallExport("DllUnregisterServer")))
+        throw std::runtime_error("cannot unregister the music stand-ins");
 }
 
 std::vector<std::wstring> MusicStandIns::Folders(const std::wstring& client) const {

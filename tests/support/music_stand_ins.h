@@ -25,6 +25,9 @@ public:
     void SetSwitch(const wchar_t* part, const wchar_t* name, DWORD value) const;
     void SetText(const wchar_t* part, const wchar_t* name, const std::wstring& value) const;
     std::optional<DWORD> Switch(const wchar_t* part, const wchar_t* name) const;
+    // No class registered for any of the three, as on a machine without the media software; "WMPlayer.OCX"
+    // names the platform's own player again. The object registers them anew when it goes.
+    void Unregister() const;
     const std::wstring& stateFolder() const { return state_.path(); }
 
 private:

@@ -29,8 +29,8 @@ std::wstring IndexKeyOfArtist(const std::wstring& artist) {
     return L"ZZ";
 }
 
-bool IsDsfFile(const std::wstring& path) {
-    return path.size() >= 4 && win32::EqualsNoCase(std::wstring_view(path).substr(path.size() - 4), L".dsf");
+bool IsDsfFile(std::wstring_view path) {
+    return path.size() >= 4 && win32::EqualsNoCase(path.substr(path.size() - 4), L".dsf");
 }
 
 int CompareIgnoringCase(const std::wstring& a, const std::wstring& b) {
@@ -52,17 +52,18 @@ bool IsSameAlbum(const AlbumRecord& a, const AlbumRecord& b) {
     if (CompareIgnoringCase(FieldOf(a, kAlbumArtist), FieldOf(b, kAlbumArtist)) != 0 ||
         CompareIgnoringCase(FieldOf(a, kAlbumTitle), FieldOf(b, kAlbumTitle)) != 0 || a.songs.size() != b.songs.size())
         return false;
-    std::vector<std::wstring> left = a.songs, right = b.songs;
+    std::vector<size_t> left = a.songs, right = b.songs;
     std::sort(left.begin(), left.end());
     std::sort(right.begin(), right.end());
     return left == right;
 }
 
-void InsertAlbum(std::vector<AlbumRecord>& albums, AlbumRecord record) {
-    auto at = std::lower_bound(albums.begin(), albums.end(), record, AlbumSortsBefore);
+void InsertAlbum(AlbumSet& albums, AlbumRecord record) {
+    auto at = albums.lower_bound(record);
     if (at != albums.end() && IsSameAlbum(*at, record))
         return;
-    albums.insert(at, std::move(record));
+    // Just before `at`, after every record that sorts before this one.
+    albums.emplace_hint(at, std::move(record));
 }
 
 std::wstring PlayerJacketPath(const std::wstring& songPath, const std::wstring& albumId) {

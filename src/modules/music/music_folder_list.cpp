@@ -1,6 +1,7 @@
 #include "modules/music/music_folder_list.h"
 
 #include "modules/music/folder_relations.h"
+#include "modules/music/media_component.h"
 #include "res/resource.h"
 #include "win32/app.h"
 
@@ -52,9 +53,9 @@ void CMusicFolderList::Open(const std::wstring& clientName) {
     client_ = clientName;
     current_.clear();
     first_.clear();
-    if (FAILED(::CoCreateInstance(kFolderWatcherClassId, nullptr,
-                                  CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                                  kFolderWatcherInterfaceId, service_.putVoid())) ||
+    if (FAILED(music::CreateMediaComponent(kFolderWatcherClassId,
+                                           CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                                           kFolderWatcherInterfaceId, service_.putVoid())) ||
         !service_) {
         unavailable_ = true;
         throw FolderException(L"Folder Watcher CoCreateInstanceFailed");

@@ -1,5 +1,6 @@
 #include "modules/music/music_library.h"
 
+#include "modules/music/media_component.h"
 #include "modules/music/media_database.h"
 #include "win32/registry.h"
 #include "xmldata/xml_escape.h"
@@ -7,6 +8,8 @@
 #include <wmp.h>
 
 #include <algorithm>
+#include <memory_resource>
+#include <unordered_map>
 
 namespace {
 
@@ -23,6 +26,10 @@ bool FileExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::wstring_view View(const win32::Bstr& text) {
+    return text.get() ? std::wstring_view(text.get(), ::SysStringLen(text.get())) : std::wstring_view();
+}
+
 // The attribute's text; `missing` tells whether the row lacks it (as opposed to another failure).
 std::optional<std::wstring> RowAttribute(IMediaRowSet* rows, LONG row, LONG id, bool* missing = nullptr) {
     win32::Bstr value;
@@ -34,8 +41,13 @@ std::optional<std::wstring> RowAttribute(IMediaRowSet* rows, LONG row, LONG id, 
     return value.str();
 }
 
-std::vector<std::wstring> SplitTrackingIds(const std::wstring& text) {
-    std::vector<std::wstring> ids;
+// For the song rows: the attribute read into `value`, which stays empty when the reading fails.
+bool ReadRow(IMediaRowSet* rows, LONG row, LONG id, win32::Bstr& value) {
+    return SUCCEEDED(rows->GetAttribute(row, id, value.put()));
+}
+
+std::vector<std::wstring_view> SplitTrackingIds(std::wstring_view text) {
+    std::vector<std::wstring_view> ids;
     size_t start = 0;
     while (start <= text.size()) {
         const size_t end = std::min(text.find(L';', start), text.size());
@@ -46,16 +58,9 @@ std::vector<std::wstring> SplitTrackingIds(const std::wstring& text) {
     return ids;
 }
 
-std::optional<std::wstring> MediaInfo(IWMPMedia* media, const wchar_t* name) {
-    win32::Bstr attribute(name), value;
-    if (FAILED(media->getItemInfo(attribute.get(), value.put())))
-        return std::nullopt;
-    return value.str();
-}
-
-std::optional<std::wstring> MediaInfoByAtom(IWMPMedia* media, long atom) {
+std::optional<std::wstring> MediaInfo(IWMPMedia* media, const win32::Bstr& name) {
     win32::Bstr value;
-    if (FAILED(media->getItemInfoByAtom(atom, value.put())))
+    if (FAILED(media->getItemInfo(name.get(), value.put())))
         return std::nullopt;
     return value.str();
 }
@@ -74,39 +79,70 @@ long PlaylistCount(IWMPPlaylist* list) {
 
 } // namespace
 
-CMusicLibrary::CMusicLibrary() = default;
+struct CMusicLibrary::SongStore {
+    // The songs' texts and the index's nodes, in large blocks released together.
+    std::pmr::monotonic_buffer_resource memory{size_t(1) << 16};
+    std::pmr::unordered_map<std::wstring_view, size_t> index{&memory};
+};
+
+CMusicLibrary::CMusicLibrary() : store_(std::make_unique<SongStore>()) {}
 CMusicLibrary::~CMusicLibrary() = default;
 
 void CMusicLibrary::Clear() {
     musicFolders_.clear();
     albums_.clear();
     songs_.clear();
-    songIndex_.clear();
+    gathered_.clear();
+    store_ = std::make_unique<SongStore>();
 }
 
 bool CMusicLibrary::Open() {
     Clear();
     const bool database = ReadMediaDatabase();
     const bool player = ReadMediaPlayer();
+    albums_.reserve(gathered_.size());
+    while (!gathered_.empty())
+        albums_.push_back(std::move(gathered_.extract(gathered_.begin()).value()));
     return database || player;
 }
 
-const SongRecord* CMusicLibrary::FindSong(const std::wstring& trackingId) const {
-    auto found = songIndex_.find(trackingId);
-    return found == songIndex_.end() ? nullptr : &songs_[found->second];
+std::optional<size_t> CMusicLibrary::SongIndex(std::wstring_view trackingId) const {
+    auto found = store_->index.find(trackingId);
+    return found == store_->index.end() ? std::nullopt : std::optional<size_t>(found->second);
 }
 
-void CMusicLibrary::AddSong(SongRecord song) {
-    if (songIndex_.count(song.trackingId))
-        return;
-    songIndex_.emplace(song.trackingId, songs_.size());
-    songs_.push_back(std::move(song));
+std::wstring_view CMusicLibrary::Keep(std::wstring_view text) {
+    if (text.empty())
+        return {};
+    auto* kept = static_cast<wchar_t*>(store_->memory.allocate(text.size() * sizeof(wchar_t), alignof(wchar_t)));
+    std::copy(text.begin(), text.end(), kept);
+    return {kept, text.size()};
+}
+
+std::wstring_view CMusicLibrary::KeepEscaped(std::wstring_view text) {
+    if (text.find_first_of(L"&\"'<>") == std::wstring_view::npos)
+        return Keep(text);
+    return Keep(xmldata::XmlEscape(std::wstring(text)));
+}
+
+// Room for the songs a source announces, so that tens of thousands of them are not moved and rehashed as they
+// arrive; an absurd count from the source reserves no more than a large library needs.
+void CMusicLibrary::ReserveSongs(long announced) {
+    const size_t more = size_t(std::clamp(announced, 0L, 1L << 20));
+    songs_.reserve(songs_.size() + more);
+    store_->index.reserve(songs_.size() + more);
+}
+
+// The caller has made sure that the tracking identifier is not listed yet.
+void CMusicLibrary::AddSong(const SongRecord& song) {
+    store_->index.emplace(song.trackingId, songs_.size());
+    songs_.push_back(song);
 }
 
 bool CMusicLibrary::ReadMediaDatabase() {
     win32::ComPtr<IMediaDatabase> database;
-    if (FAILED(::CoCreateInstance(kMediaDatabaseClassId, nullptr, CLSCTX_ALL, kMediaDatabaseInterfaceId,
-                                  database.putVoid())) ||
+    if (FAILED(music::CreateMediaComponent(kMediaDatabaseClassId, CLSCTX_ALL, kMediaDatabaseInterfaceId,
+                                           database.putVoid())) ||
         !database)
         return false;
     HRESULT hr = database->Open(2, 0, 0);
@@ -138,18 +174,18 @@ void CMusicLibrary::ReadDatabaseSongs(IMediaDatabase* database) {
     if (FAILED(database->QuerySongs(rows.put())) || !rows || FAILED(rows->GetCount(&count)))
         return;
     namespace attribute = media_attribute;
+    ReserveSongs(count);
+    win32::Bstr tracking, path, title, album, artist;
     for (LONG row = 0; row < count; ++row) {
-        auto tracking = RowAttribute(rows.get(), row, attribute::kTrackingIds);
-        auto path = RowAttribute(rows.get(), row, attribute::kSourcePath);
-        if (!tracking || !path || music::IsDsfFile(*path))
+        if (!ReadRow(rows.get(), row, attribute::kTrackingIds, tracking) ||
+            !ReadRow(rows.get(), row, attribute::kSourcePath, path) || music::IsDsfFile(View(path)) ||
+            SongIndex(View(tracking)))
             continue;
-        SongRecord song;
-        song.trackingId = *tracking;
-        song.sourcePath = *path;
-        song.title = xmldata::XmlEscape(RowAttribute(rows.get(), row, attribute::kSongTitle).value_or(L""));
-        song.albumTitle = xmldata::XmlEscape(RowAttribute(rows.get(), row, attribute::kGroupName).value_or(L""));
-        song.author = xmldata::XmlEscape(RowAttribute(rows.get(), row, attribute::kArtist).value_or(L""));
-        AddSong(std::move(song));
+        ReadRow(rows.get(), row, attribute::kSongTitle, title);
+        ReadRow(rows.get(), row, attribute::kGroupName, album);
+        ReadRow(rows.get(), row, attribute::kArtist, artist);
+        AddSong({Keep(View(tracking)), Keep(View(path)), KeepEscaped(View(title)), KeepEscaped(View(album)),
+                 KeepEscaped(View(artist))});
     }
 }
 
@@ -184,18 +220,18 @@ void CMusicLibrary::ReadDatabaseAlbums(IMediaDatabase* database) {
                 break;
             }
         }
-        for (const std::wstring& id :
+        for (std::wstring_view id :
              SplitTrackingIds(RowAttribute(rows.get(), row, attribute::kTrackingIds).value_or(L"")))
-            if (songIndex_.count(id))
-                album.songs.push_back(id);
-        music::InsertAlbum(albums_, std::move(album));
+            if (auto song = SongIndex(id))
+                album.songs.push_back(*song);
+        music::InsertAlbum(gathered_, std::move(album));
     }
 }
 
 bool CMusicLibrary::ReadMediaPlayer() {
     CLSID playerClass;
     if (FAILED(::CLSIDFromProgID(L"WMPlayer.OCX", &playerClass)) ||
-        FAILED(::CoCreateInstance(playerClass, nullptr, CLSCTX_ALL, __uuidof(IWMPCore), player_.putVoid())) || !player_)
+        FAILED(music::CreateMediaComponent(playerClass, CLSCTX_ALL, __uuidof(IWMPCore), player_.putVoid())) || !player_)
         return false;
     if (FAILED(player_->get_mediaCollection(collection_.put())) || !collection_)
         return false;
@@ -218,26 +254,28 @@ bool CMusicLibrary::ReadPlayerSongs() {
     if (FAILED(collection_->getByAttribute(mediaType.get(), audio.get(), all.put())) || !all)
         return false;
     const long count = PlaylistCount(all.get());
+    ReserveSongs(count);
+    win32::Bstr values[5];
     for (long index = 0; index < count; ++index) {
         win32::ComPtr<IWMPMedia> media = PlaylistItem(all.get(), index);
         if (!media)
             continue;
-        std::optional<std::wstring> values[5];
         bool complete = true;
-        for (int i = 0; i < 5 && complete; ++i) {
-            values[i] = MediaInfoByAtom(media.get(), atoms[i]);
-            complete = values[i].has_value() && !(i == 1 && music::IsDsfFile(*values[1]));
-        }
-        if (!complete)
+        for (int i = 0; i < 5 && complete; ++i)
+            complete = SUCCEEDED(media->getItemInfoByAtom(atoms[i], values[i].put())) &&
+                       !(i == 1 && music::IsDsfFile(View(values[1])));
+        if (!complete || SongIndex(View(values[0])))
             continue;
-        AddSong({*values[0], *values[1], xmldata::XmlEscape(*values[2]), xmldata::XmlEscape(*values[3]),
-                 xmldata::XmlEscape(*values[4])});
+        AddSong({Keep(View(values[0])), Keep(View(values[1])), KeepEscaped(View(values[2])),
+                 KeepEscaped(View(values[3])), KeepEscaped(View(values[4]))});
     }
     return true;
 }
 
 void CMusicLibrary::ReadPlayerAlbums() {
-    win32::Bstr albumIdName(L"AlbumID"), audio(L"Audio");
+    // The attribute names are made once: tens of thousands of items are asked for them.
+    const win32::Bstr albumIdName(L"AlbumID"), audio(L"Audio"), titleName(L"WM/AlbumTitle"),
+        artistName(L"WM/AlbumArtist"), trackingName(L"TrackingID");
     win32::ComPtr<IWMPStringCollection> ids;
     long count = 0;
     if (FAILED(collection_->getAttributeStringCollection(albumIdName.get(), audio.get(), ids.put())) || !ids ||
@@ -256,15 +294,15 @@ void CMusicLibrary::ReadPlayerAlbums() {
         win32::ComPtr<IWMPMedia> first = songCount > 0 ? PlaylistItem(items.get(), 0) : nullptr;
         if (!first)
             continue;
-        auto title = MediaInfo(first.get(), L"WM/AlbumTitle");
-        auto artist = MediaInfo(first.get(), L"WM/AlbumArtist");
+        auto title = MediaInfo(first.get(), titleName);
+        auto artist = MediaInfo(first.get(), artistName);
         if (!title || !artist)
             continue;
         music::AlbumRecord album;
         album.fields[music::kAlbumTitle] = xmldata::XmlEscape(*title);
         album.fields[music::kAlbumArtist] = xmldata::XmlEscape(*artist);
         album.fields[music::kAlbumIndexKey] = music::IndexKeyOfArtist(*artist);
-        auto albumId = MediaInfo(first.get(), L"AlbumID");
+        auto albumId = MediaInfo(first.get(), albumIdName);
         if (albumId)
             album.fields[music::kAlbumId] = *albumId;
         if (lookForJackets && albumId) {
@@ -275,13 +313,15 @@ void CMusicLibrary::ReadPlayerAlbums() {
                     album.fields[music::kAlbumJacket] = jacket;
             }
         }
+        win32::Bstr tracking;
         for (long song = 0; song < songCount; ++song) {
             win32::ComPtr<IWMPMedia> media = PlaylistItem(items.get(), song);
-            auto tracking = media ? MediaInfo(media.get(), L"TrackingID") : std::nullopt;
-            if (tracking && songIndex_.count(*tracking) &&
-                std::find(album.songs.begin(), album.songs.end(), *tracking) == album.songs.end())
-                album.songs.push_back(*tracking);
+            if (!media || FAILED(media->getItemInfo(trackingName.get(), tracking.put())))
+                continue;
+            auto linked = SongIndex(View(tracking));
+            if (linked && std::find(album.songs.begin(), album.songs.end(), *linked) == album.songs.end())
+                album.songs.push_back(*linked);
         }
-        music::InsertAlbum(albums_, std::move(album));
+        music::InsertAlbum(gathered_, std::move(album));
     }
 }

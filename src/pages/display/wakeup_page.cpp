@@ -209,8 +209,7 @@ void CCWWakeup::FillAlbums(const std::wstring& playlistId, const std::wstring& s
         ::SendMessageW(albums, CB_INITSTORAGE, records.size() + 1, 64 * (records.size() + 1));
         for (size_t i = 0; i < records.size(); ++i) {
             const int index = AddEntry(albums, xmldata::XmlUnescape(records[i].Field(music::kAlbumTitle)), LPARAM(i));
-            const std::wstring id = records[i].Field(music::kAlbumId);
-            if (!playlistId.empty() && id == playlistId)
+            if (!playlistId.empty() && records[i].Field(music::kAlbumId) == playlistId)
                 ComboBox_SetCurSel(albums, index);
         }
         ::SendMessageW(albums, WM_SETREDRAW, TRUE, 0);
@@ -228,13 +227,10 @@ void CCWWakeup::FillSongs(const std::wstring& songId) {
     const LRESULT album = ComboBox_GetItemData(albums, ComboBox_GetCurSel(albums));
     if (!library_ || album == kNoEntry || album == CB_ERR)
         return;
-    for (const std::wstring& trackingId : library_->albums()[size_t(album)].songs) {
-        const SongRecord* song = library_->FindSong(trackingId);
-        if (!song)
-            continue;
-        auto index = LPARAM(song - library_->songs().data());
-        const int entry = AddEntry(songs, xmldata::XmlUnescape(song->title), index);
-        if (!songId.empty() && song->trackingId == songId)
+    for (size_t index : library_->albums()[size_t(album)].songs) {
+        const SongRecord& song = library_->songs()[index];
+        const int entry = AddEntry(songs, xmldata::XmlUnescape(std::wstring(song.title)), LPARAM(index));
+        if (!songId.empty() && song.trackingId == songId)
             ComboBox_SetCurSel(songs, entry);
     }
 }
@@ -285,7 +281,7 @@ void CCWWakeup::SaveMusicChoice(HKEY key) {
     HWND songs = item(IDC_WAKEUP_SONG);
     const LRESULT song = ComboBox_GetItemData(songs, ComboBox_GetCurSel(songs));
     if (song != kNoEntry && song != CB_ERR)
-        wakeup::WriteStringValue(key, L"SongID", library_->songs()[size_t(song)].trackingId);
+        wakeup::WriteStringValue(key, L"SongID", std::wstring(library_->songs()[size_t(song)].trackingId));
 }
 
 void CCWWakeup::SaveData() {
