@@ -1,6 +1,8 @@
 // Targets for the readers that are pure byte handling.
 #include "fuzz_target.h"
 
+#include "modules/clock/city_database_file.h"
+#include "modules/news/additional_feeds.h"
 #include "shell/binary_io.h"
 #if __has_include("pages/display/background_list.h")
 #include "pages/display/background_list.h"
@@ -70,6 +72,36 @@ void VersionFileTarget(std::string_view input) {
     FUZZ_CHECK(input.substr(0, kVersionFileReadLimit).find(line.bytes) != std::string_view::npos);
 }
 
+// Never more pairs than the bytes can carry (a pair takes at least 8), and pairs read whole are written back the
+// same.
+void AdditionalFeedsTarget(std::string_view input) {
+    news::FeedPairs pairs;
+    const bool whole = news::DecodeAdditionalFeeds(input, pairs);
+    FUZZ_CHECK(pairs.urls.size() == pairs.titles.size() && pairs.urls.size() * 8 <= input.size());
+    if (whole) {
+        const std::string written = news::EncodeAdditionalFeeds(pairs);
+        FUZZ_CHECK(input.substr(0, written.size()) == written);
+    }
+}
+
+// Within the limits, every city's zone among the names read, never more cities than the bytes can carry.
+void CityDatabaseTarget(std::string_view input) {
+    const CityDatabaseFile file = ParseCityDatabase(input);
+    FUZZ_CHECK(file.zoneNames.size() <= size_t(kMaxZoneNames) && file.groups.size() <= size_t(kMaxCityGroups));
+    for (const std::wstring& name : file.zoneNames)
+        FUZZ_CHECK(name.size() <= size_t(kMaxCityDatabaseName));
+    size_t cities = 0;
+    for (const CityDatabaseFile::Group& group : file.groups) {
+        FUZZ_CHECK(group.languageIndex >= 0 && group.languageIndex <= kMaxGroupLanguage);
+        FUZZ_CHECK(group.cities.size() <= size_t(kMaxCitiesPerGroup));
+        for (const CityDatabaseFile::City& city : group.cities)
+            FUZZ_CHECK(size_t(city.zoneIndex) < file.zoneNames.size() &&
+                       city.name.size() <= size_t(kMaxCityDatabaseName));
+        cities += group.cities.size();
+    }
+    FUZZ_CHECK(cities * 8 <= input.size());
+}
+
 #ifdef SKYLUME_HAS_BACKGROUND_LIST
 // Within the limits, never more paths than the bytes can carry, and a list read whole is written back the same.
 void BackgroundListTarget(std::string_view input) {
@@ -88,9 +120,8 @@ void BackgroundListTarget(std::string_view input) {
 #endif
 
 const Target kTargets[] = {
-    {"binary_reader", BinaryReaderTarget},
-    {"cmf", ChangedModulesTarget},
-    {"version_txt", VersionFileTarget},
+    {"binary_reader", BinaryReaderTarget}, {"cmf", ChangedModulesTarget},  {"version_txt", VersionFileTarget},
+    {"arf", AdditionalFeedsTarget},        {"citydb", CityDatabaseTarget},
 #ifdef SKYLUME_HAS_BACKGROUND_LIST
     {"bkimglist", BackgroundListTarget},
 #endif

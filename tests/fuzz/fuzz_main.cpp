@@ -3,6 +3,7 @@
 // the input in the artifacts folder.
 //
 //   skylume_fuzz TARGET [--seconds N] [--runs N] [--corpus DIR]... [--artifacts DIR] [--seed N]
+//                 (10 s when neither limit is given; with both, whichever is reached first)
 //   skylume_fuzz --replay DIR     every file in DIR\TARGET\ through TARGET, for each target
 //   skylume_fuzz --list
 #include "mutator.h"
@@ -12,6 +13,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -186,7 +188,7 @@ int main(int argc, char** argv) {
 
     std::string targetName;
     std::vector<std::wstring> corpora;
-    double seconds = 10;
+    double seconds = 0;
     uint64_t runs = 0;
     uint32_t seed = ::GetTickCount();
     for (int i = 1; i < argc; ++i) {
@@ -243,17 +245,23 @@ int main(int argc, char** argv) {
     // Every seed once as it is, then mutations until the time or the count is reached.
     for (const std::string& input : corpus)
         RunOne(*target, std::string(input));
-    fuzz::Mutator mutator(seed);
+    size_t largestSeed = 0;
+    for (const std::string& input : corpus)
+        largestSeed = std::max(largestSeed, input.size());
+    fuzz::Mutator mutator(seed, std::max<size_t>(4 * largestSeed, 8 * 1024));
     const DWORD start = ::GetTickCount();
     uint64_t done = seeds;
-    while (runs ? done < runs : (::GetTickCount() - start) < seconds * 1000) {
+    if (!runs && !seconds)
+        seconds = 10;
+    // Until the count or the time is reached, whichever comes first.
+    while ((!runs || done < runs) && (!seconds || (::GetTickCount() - start) < seconds * 1000)) {
         const std::string& base = corpus[mutator.Below(uint32_t(corpus.size()))];
         const std::string& other = corpus[mutator.Below(uint32_t(corpus.size()))];
         std::string input = mutator.Mutate(base, other, target->xml);
         RunOne(*target, input);
         ++done;
         // Without coverage feedback, a bounded share of mutants joins the corpus so mutations can stack.
-        if (mutator.Below(8) == 0 && input.size() < 256 * 1024) {
+        if (mutator.Below(8) == 0 && input.size() <= mutator.sizeLimit()) {
             if (corpus.size() < seeds + 512)
                 corpus.push_back(std::move(input));
             else

@@ -111,6 +111,18 @@ std::string ToUtf16(const std::string& text) {
 } // namespace
 
 std::string Mutator::Mutate(const std::string& input, const std::string& other, bool xml) {
+    std::string data = MutateOnce(input, other, xml);
+    if (data.size() <= sizeLimit_ || Below(kOversizeShare) == 0)
+        return data;
+    // A few more tries within the limit, then the last one cut to it.
+    for (int attempt = 0; attempt < 3 && data.size() > sizeLimit_; ++attempt)
+        data = MutateOnce(input, other, xml);
+    if (data.size() > sizeLimit_)
+        data.resize(sizeLimit_);
+    return data;
+}
+
+std::string Mutator::MutateOnce(const std::string& input, const std::string& other, bool xml) {
     std::string data = input;
     const uint32_t count = 1 + Below(4);
     for (uint32_t i = 0; i < count; ++i) {

@@ -1,30 +1,13 @@
 #include "modules/clock/city_database.h"
 
-#include "shell/binary_io.h"
 #include "shell/folders.h"
 #include "win32/handle.h"
 
-#include <algorithm>
+#include <optional>
 
 namespace {
 
 CCityDatabase* g_current = nullptr;
-
-std::optional<int32_t> GetInt32(shell::BinaryReader& reader) {
-    auto value = reader.GetUint32();
-    if (!value)
-        return std::nullopt;
-    return int32_t(*value);
-}
-
-// A string of at most kMaxCityDatabaseName units. The reader checks the length against what remains, so
-// nothing larger than the file is ever allocated.
-std::optional<std::wstring> GetName(shell::BinaryReader& reader) {
-    auto text = reader.GetString();
-    if (!text || text->size() > size_t(kMaxCityDatabaseName))
-        return std::nullopt;
-    return text;
-}
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
     win32::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -70,53 +53,28 @@ bool CCityDatabase::LoadCityDatabase(const std::wstring& path) {
 }
 
 bool CCityDatabase::ReadCityData(std::string_view bytes) {
-    shell::BinaryReader reader(bytes);
-    auto magic = reader.GetUint32();
-    auto zoneCount = GetInt32(reader);
-    if (!magic || *magic != kCityDatabaseMagic || !zoneCount || *zoneCount < 0 || *zoneCount > kMaxZoneNames)
-        return false;
-    for (int i = 0; i < *zoneCount; ++i) {
-        auto name = GetName(reader);
-        if (!name)
-            return false;
-        zoneNames_.push_back(std::move(*name));
-    }
+    CityDatabaseFile file = ParseCityDatabase(bytes);
+    zoneNames_ = std::move(file.zoneNames);
+    groups_.clear();
     // Each name is looked up once, not once per city.
     std::vector<const CTimeZone*> zoneOfName(zoneNames_.size(), nullptr);
     std::vector<bool> looked(zoneNames_.size(), false);
-
-    auto groupCount = GetInt32(reader);
-    if (!groupCount || *groupCount < 0 || *groupCount > kMaxCityGroups)
-        return false;
-    for (int g = 0; g < *groupCount; ++g) {
-        auto language = GetInt32(reader);
-        auto cityCount = GetInt32(reader);
-        if (!language || *language < 0 || *language > kMaxGroupLanguage || !cityCount || *cityCount < 0 ||
-            *cityCount > kMaxCitiesPerGroup)
-            return false;
-        // The group joins at once, so a failure part-way keeps the cities read before it.
+    for (CityDatabaseFile::Group& read : file.groups) {
         CCityGroup& group = groups_.emplace_back();
-        group.languageIndex = *language;
-        // A city takes at least 8 bytes, so room for more than the rest of the file could hold is never made.
-        group.cities.reserve(std::min(size_t(*cityCount), reader.remaining() / 8));
-        for (int c = 0; c < *cityCount; ++c) {
-            auto index = GetInt32(reader);
-            if (!index || *index < 0 || *index >= int(zoneNames_.size()))
-                return false;
-            const size_t i = size_t(*index);
+        group.languageIndex = read.languageIndex;
+        group.cities.reserve(read.cities.size());
+        for (CityDatabaseFile::City& city : read.cities) {
+            const size_t i = size_t(city.zoneIndex);
             if (!looked[i]) {
                 zoneOfName[i] = FindTimeZone(zoneNames_[i]);
                 looked[i] = true;
             }
             if (!zoneOfName[i])
                 return false;
-            auto name = GetName(reader);
-            if (!name)
-                return false;
-            group.cities.push_back({zoneOfName[i], std::move(*name)});
+            group.cities.push_back({zoneOfName[i], std::move(city.name)});
         }
     }
-    return true;
+    return file.complete;
 }
 
 const CCityGroup* CCityDatabase::FindCityGroup(int languageIndex) const {

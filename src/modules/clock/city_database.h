@@ -1,19 +1,13 @@
 // The city database "citydb.dat" shipped beside the program: time-zone key names and, per language, cities
 // with the zone each lies in.
 #pragma once
+#include "modules/clock/city_database_file.h"
 #include "modules/clock/time_zone.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-inline constexpr wchar_t kCityDatabaseFileName[] = L"citydb.dat";
-inline constexpr uint32_t kCityDatabaseMagic = 0xFEABABEF;
-inline constexpr int kMaxZoneNames = 1000;
-inline constexpr int kMaxCityGroups = 100;
-inline constexpr int kMaxCitiesPerGroup = 10000;
-inline constexpr int kMaxCityDatabaseName = 64;
-inline constexpr int kMaxGroupLanguage = 5;
 // Languages without a group of their own are offered this one.
 inline constexpr int kFallbackCityLanguage = 2;
 
@@ -42,8 +36,8 @@ public:
     bool LoadCityDatabase();
     // LoadTimeZones, then the given file.
     bool LoadCityDatabase(const std::wstring& path);
-    // Reads the file's bytes against the zones already loaded; false on any format error, keeping what was
-    // read before it.
+    // Reads the file's bytes against the zones already loaded, replacing the zone names and groups; false on any
+    // format error or at the first city whose zone is not loaded, keeping what was read before it.
     bool ReadCityData(std::string_view bytes);
 
     const CTimeZone* FindTimeZone(const std::wstring& keyName) const { return ::FindTimeZone(zones_, keyName); }

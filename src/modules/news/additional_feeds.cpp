@@ -1,7 +1,6 @@
 #include "modules/news/additional_feeds.h"
 
 #include "modules/news/named_mutex.h"
-#include "shell/binary_io.h"
 #include "shell/folders.h"
 #include "win32/atomic_file.h"
 #include "win32/handle.h"
@@ -33,34 +32,6 @@ bool ReadPairs(const std::wstring& path, FeedPairs& pairs) {
 }
 
 } // namespace
-
-std::string EncodeAdditionalFeeds(const FeedPairs& pairs) {
-    shell::BinaryWriter writer;
-    writer.PutUint32(uint32_t(pairs.urls.size()));
-    for (size_t i = 0; i < pairs.urls.size(); ++i) {
-        writer.PutString(pairs.urls[i]);
-        writer.PutString(i < pairs.titles.size() ? pairs.titles[i] : std::wstring());
-    }
-    return writer.bytes();
-}
-
-bool DecodeAdditionalFeeds(std::string_view bytes, FeedPairs& pairs) {
-    shell::BinaryReader reader(bytes);
-    std::optional<uint32_t> count = reader.GetUint32();
-    if (!count)
-        return false;
-    for (uint32_t i = 0; i < *count; ++i) {
-        std::optional<std::wstring> url = reader.GetString();
-        if (!url)
-            return false;
-        std::optional<std::wstring> title = reader.GetString();
-        if (!title)
-            return false;
-        pairs.urls.push_back(std::move(*url));
-        pairs.titles.push_back(std::move(*title));
-    }
-    return true;
-}
 
 std::wstring AdditionalFeedsPath() {
     std::wstring folder = shell::GetModulesFolder(true, L"RSS");

@@ -32,25 +32,6 @@ bool LoadFile(IXMLDOMDocument2* doc, const std::wstring& path) {
     return SUCCEEDED(doc->load(*source.get(), &loaded)) && loaded == VARIANT_TRUE;
 }
 
-// Transforms the downloaded file; the title, or nullopt-like empty result codes.
-int TransformForTitle(const std::wstring& feedPath, std::wstring& title) {
-    auto stylesheet = CreateDocument(false);
-    if (!LoadFile(stylesheet.get(), shell::GetProgramFilePath(kFeedStylesheetName)))
-        return kFeedFailed;
-    auto feed = CreateDocument(true);
-    if (!LoadFile(feed.get(), feedPath))
-        return kFeedNotAFeed;
-    win32::Bstr cache;
-    xmldata::Check(feed->transformNode(stylesheet.get(), cache.put()));
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    xmldata::Check(feed->loadXML(cache.get(), &loaded));
-    xmldata::Node titleNode = xmldata::SelectNode(feed.get(), L"/cachedata/title");
-    if (!titleNode)
-        return kFeedNotAFeed;
-    title = xmldata::Text(titleNode);
-    return kFeedOk;
-}
-
 // Streams the open download into `file`; the last count Read returned.
 int CopyToFile(CHttpDownload& download, HANDLE file, const CancelFlag& cancel, bool& writeFailed) {
     char buffer[kChunkSize];
@@ -68,6 +49,32 @@ int CopyToFile(CHttpDownload& download, HANDLE file, const CancelFlag& cancel, b
 }
 
 } // namespace
+
+namespace detail {
+
+win32::ComPtr<IXMLDOMDocument2> LoadFeedStylesheet() {
+    auto stylesheet = CreateDocument(false);
+    if (!LoadFile(stylesheet.get(), shell::GetProgramFilePath(kFeedStylesheetName)))
+        return {};
+    return stylesheet;
+}
+
+int TransformForTitle(IXMLDOMDocument2* stylesheet, const std::wstring& feedPath, std::wstring& title) {
+    auto feed = CreateDocument(true);
+    if (!LoadFile(feed.get(), feedPath))
+        return kFeedNotAFeed;
+    win32::Bstr cache;
+    xmldata::Check(feed->transformNode(stylesheet, cache.put()));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    xmldata::Check(feed->loadXML(cache.get(), &loaded));
+    xmldata::Node titleNode = xmldata::SelectNode(feed.get(), L"/cachedata/title");
+    if (!titleNode)
+        return kFeedNotAFeed;
+    title = xmldata::Text(titleNode);
+    return kFeedOk;
+}
+
+} // namespace detail
 
 int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& title) {
     CHttpDownload download(-1);
@@ -112,7 +119,10 @@ int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& t
     if (writeFailed)
         return kFeedFailed;
     try {
-        return TransformForTitle(tempPath, title);
+        auto stylesheet = detail::LoadFeedStylesheet();
+        if (!stylesheet)
+            return kFeedFailed;
+        return detail::TransformForTitle(stylesheet.get(), tempPath, title);
     } catch (const xmldata::XmlError&) {
         return kFeedFailed;
     }

@@ -3,6 +3,7 @@
 // title. Runs on a worker thread that has initialised COM; the caller may set the cancel flag to 1 at any time.
 #pragma once
 #include "modules/news/http_download.h"
+#include "xmldata/xml_document.h"
 
 #include <string>
 
@@ -21,5 +22,14 @@ inline constexpr wchar_t kFeedStylesheetName[] = L"feed2cache.xslt";
 
 // `title` is written only on success.
 int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& title);
+
+// The check's steps after the download, reachable on their own for the fuzz loop.
+namespace detail {
+// The shipped stylesheet, or null when it cannot be loaded.
+win32::ComPtr<IXMLDOMDocument2> LoadFeedStylesheet();
+// Loads the downloaded file, transforms it and takes the title: kFeedOk or kFeedNotAFeed. A failing DOM call throws
+// xmldata::XmlError.
+int TransformForTitle(IXMLDOMDocument2* stylesheet, const std::wstring& feedPath, std::wstring& title);
+} // namespace detail
 
 } // namespace news
