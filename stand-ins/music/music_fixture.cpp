@@ -3,16 +3,31 @@
 #include "stand_in_config.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace standin {
 
+namespace {
+
+// Both media services hold one library, as the real ones keep theirs in memory: a process that asks both for it
+// gets the one parse while the file's bytes are unchanged.
+std::mutex g_cacheLock;
+std::string g_cachedBytes;
+std::shared_ptr<const MusicFixture> g_cachedFixture;
+
+} // namespace
+
 std::shared_ptr<const MusicFixture> LoadMusicFixture() {
-    auto fixture = std::make_shared<MusicFixture>();
     auto path = ReadText(L"Music", L"Fixture");
     if (!path)
-        return fixture;
+        return std::make_shared<MusicFixture>();
+    std::string bytes = ReadFileBytes(*path);
+    std::lock_guard lock(g_cacheLock);
+    if (g_cachedFixture && bytes == g_cachedBytes)
+        return g_cachedFixture;
+    auto fixture = std::make_shared<MusicFixture>();
     // Fields are cut straight from the file's text: a large library has hundreds of thousands of them.
-    fixture->text = ReadTextFile(*path);
+    fixture->text = FromUtf8(bytes);
     const std::wstring& text = fixture->text;
     size_t start = 0;
     while (start < text.size()) {
@@ -39,6 +54,8 @@ std::shared_ptr<const MusicFixture> LoadMusicFixture() {
         else if (kind == L"song" && fields.size() >= 7)
             fixture->playerSongs.push_back(std::move(fields));
     }
+    g_cachedBytes = std::move(bytes);
+    g_cachedFixture = fixture;
     return fixture;
 }
 

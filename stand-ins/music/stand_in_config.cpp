@@ -11,15 +11,6 @@ std::wstring KeyPath(const wchar_t* part) {
     return std::wstring(L"Software\\SkylumeStandIns\\") + part;
 }
 
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
-    return wide;
-}
-
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty())
         return {};
@@ -72,7 +63,16 @@ std::wstring ModuleFolder() {
     return full.substr(0, full.find_last_of(L'\\'));
 }
 
-std::wstring ReadTextFile(const std::wstring& path) {
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -83,7 +83,11 @@ std::wstring ReadTextFile(const std::wstring& path) {
     while (::ReadFile(file, block, sizeof(block), &read, nullptr) && read > 0)
         bytes.append(block, read);
     ::CloseHandle(file);
-    return FromUtf8(bytes);
+    return bytes;
+}
+
+std::wstring ReadTextFile(const std::wstring& path) {
+    return FromUtf8(ReadFileBytes(path));
 }
 
 std::vector<std::wstring> ReadLines(const std::wstring& path) {

@@ -19,6 +19,8 @@ bool SwitchNamesPath(const wchar_t* part, const wchar_t* name, const std::wstrin
 // The folder of this library.
 std::wstring ModuleFolder();
 // The text of a UTF-8 file, converted in one piece; empty when it cannot be read.
+std::wstring FromUtf8(const std::string& text);
+std::string ReadFileBytes(const std::wstring& path);
 std::wstring ReadTextFile(const std::wstring& path);
 // Lines of a UTF-8 text file, without line ends; empty when it cannot be read.
 std::vector<std::wstring> ReadLines(const std::wstring& path);
