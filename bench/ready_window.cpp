@@ -32,11 +32,13 @@ BOOL CALLBACK InspectThreadWindow(HWND window, LPARAM lParam) {
 
 } // namespace
 
-double TimeUntilReady(const std::wstring& exe, DWORD timeoutMs) {
+double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
     LARGE_INTEGER frequency, begin, end;
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&begin);

@@ -9,6 +9,6 @@
 namespace bench {
 
 // Milliseconds from CreateProcess until the window is ready; the process is then closed. Negative on failure.
-double TimeUntilReady(const std::wstring& exe, DWORD timeoutMs = 600000);
+double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments = {}, DWORD timeoutMs = 600000);
 
 } // namespace bench
