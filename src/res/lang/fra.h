@@ -21,7 +21,7 @@
 #define TXT_GENERAL_MODULE_NOTE "Les modules cochés sont affichés à l'écran."
 #define TXT_GENERAL_MODULE_LABEL "&Liste des modules :"
 #define TXT_GENERAL_UP "&Monter"
-#define TXT_GENERAL_DOWN "&Descendre"
+#define TXT_GENERAL_DOWN "&Baisser"
 #define TXT_GENERAL_BURNIN_GROUP "Protection contre le marquage de l'écran"
 #define TXT_GENERAL_BURNIN_NOTE "Si vous utilisez un écran plasma, l'activation de cette fonction réduit le risque de marquage de l'écran."
 #define TXT_GENERAL_BURNIN_CHECK "Activer la &protection contre le marquage"
