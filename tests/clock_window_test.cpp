@@ -11,7 +11,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 // Clock page.
 constexpr int kEdit = 1000, kList = 1001, kAdd = 1002, kDelete = 1003, kUp = 1004, kDown = 1005, kAnalog = 1012,
               kDigital = 1013;
@@ -70,56 +69,14 @@ protected:
         ASSERT_TRUE(WriteFile(path, xml));
     }
 
-    HWND Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
-        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        return window;
-    }
+    HWND Open() { return window = OpenSettingsWindow(program.exe(), process); }
     // The page of the settings window that has controls with all these ids (other pages reuse single ids).
-    HWND PageWith(std::initializer_list<int> ids) const {
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            bool all = std::wstring(className) == L"#32770";
-            for (int id : ids)
-                all = all && ::GetDlgItem(child, id);
-            if (all)
-                return child;
-        }
-        return nullptr;
-    }
-    HWND ClockPage() const { return PageWith({kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
-    HWND CalendarPage() const { return PageWith({kLink, kWeekdayCombo, kHolidayCheck}); }
-
+    HWND ClockPage() const { return FindPage(window, {kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
+    HWND CalendarPage() const { return FindPage(window, {kLink, kWeekdayCombo, kHolidayCheck}); }
     // A top-level dialog of the program (other than the settings window) holding control `id`.
     HWND WaitForDialogWith(int id) const {
-        struct Search {
-            DWORD process;
-            int id;
-            HWND found;
-        } search{process->id(), id, nullptr};
-        for (int i = 0; i < 200 && !search.found; ++i) {
-            ::EnumWindows(
-                [](HWND candidate, LPARAM data) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(data);
-                    DWORD owner = 0;
-                    ::GetWindowThreadProcessId(candidate, &owner);
-                    wchar_t className[16] = {};
-                    ::GetClassNameW(candidate, className, 16);
-                    if (owner == s->process && std::wstring(className) == L"#32770" && ::IsWindowVisible(candidate) &&
-                        ::GetDlgItem(candidate, s->id)) {
-                        s->found = candidate;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                LPARAM(&search));
-            if (!search.found)
-                ::Sleep(50);
-        }
-        return search.found;
+        return WaitForTopLevel(
+            process->id(), [id](HWND w) { return ClassOf(w) == L"#32770" && ::GetDlgItem(w, id); }, 10000);
     }
     // Posts a button's command to its page or dialog, as a click does.
     static void Click(HWND parent, int id) {

@@ -11,7 +11,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr wchar_t kBrowsersKey[] = L"Software\\Clients\\StartMenuInternet";
 constexpr int kRefresh = 1018, kMaxItem = 1021, kRotate = 1016, kRotation = 1048, kOpenUrl = 1049, kBrowser = 1022;
 constexpr int kOriginal = 1012, kNewer = 1013, kOlder = 1014, kAutoDownload = 1025, kAutoPlay = 1026, kSkip = 1027;
@@ -44,14 +43,9 @@ protected:
     std::wstring dataPath() const { return rssFolder() + L"\\data.xml"; }
     void WriteData(const std::string& xml) { ASSERT_TRUE(WriteFile(dataPath(), xml)); }
     void Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
+        window = OpenSettingsWindow(program.exe(), process);
         ASSERT_TRUE(window);
-        for (int i = 0; i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (::GetDlgItem(child, kRefresh) && ::GetDlgItem(child, kOpenUrl))
-                page = child;
+        page = FindPage(window, {kRefresh, kOpenUrl});
         ASSERT_TRUE(page);
     }
     int Selection(int id) const { return int(::SendMessageW(::GetDlgItem(page, id), CB_GETCURSEL, 0, 0)); }

@@ -13,7 +13,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kSiteList = 1001, kAdd = 1002, kDelete = 1003, kEdit = 1000, kImport = 1004, kUp = 1005, kDown = 1047;
 constexpr int kNameEdit = 1017;
 
@@ -54,14 +53,9 @@ protected:
     }
     // Opens the settings window and finds the register page (the page with a Down button).
     void Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
+        window = OpenSettingsWindow(program.exe(), process);
         ASSERT_TRUE(window);
-        for (int i = 0; i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (::GetDlgItem(child, kDown) && ::GetDlgItem(child, kSiteList))
-                page = child;
+        page = FindPage(window, {kDown, kSiteList});
         ASSERT_TRUE(page);
     }
     HWND List() const { return ::GetDlgItem(page, kSiteList); }

@@ -7,7 +7,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr wchar_t kMenuExtKey[] = L"Software\\Microsoft\\Internet Explorer\\MenuExt\\Add RSS Feed to Skylume";
 
 class StartupTest : public ::testing::Test {
@@ -110,7 +109,7 @@ TEST_F(StartupTest, WindowedStartOpensTheSettingsWindowAndSeedsUserData) {
     WriteFile(folders.commonModules() + L"\\bkimglist.dat", "list");
 
     RunningProcess first(program.exe(), {});
-    HWND window = WaitForWindow(first.id(), kWindowClass);
+    HWND window = WaitForWindow(first.id(), kSettingsWindowClass);
     ASSERT_NE(window, nullptr);
     wchar_t title[256] = {};
     ::GetWindowTextW(window, title, 256);
@@ -124,7 +123,7 @@ TEST_F(StartupTest, WindowedStartOpensTheSettingsWindowAndSeedsUserData) {
 
 TEST_F(StartupTest, SecondWindowedStartRestoresAndRaisesTheFirstAndEnds) {
     RunningProcess first(program.exe(), {});
-    HWND window = WaitForWindow(first.id(), kWindowClass);
+    HWND window = WaitForWindow(first.id(), kSettingsWindowClass);
     ASSERT_NE(window, nullptr);
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(::IsIconic(window));
@@ -135,7 +134,7 @@ TEST_F(StartupTest, SecondWindowedStartRestoresAndRaisesTheFirstAndEnds) {
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_EQ(::GetForegroundWindow(), window);
     // The first window is still the only one.
-    EXPECT_EQ(::FindWindowW(kWindowClass, nullptr), window);
+    EXPECT_EQ(::FindWindowW(kSettingsWindowClass, nullptr), window);
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(first.Wait(10000));
 }
@@ -147,7 +146,7 @@ TEST_F(StartupTest, HaltClosesAWindowedInstanceAndForceEndsOneThatIgnoresClose) 
     RunningProcess stubborn(stubbornFolder / L"SkylumeSetting.exe", {});
     ASSERT_NE(WaitForWindow(stubborn.id(), L"SkylumeTestStubbornWindow"), nullptr);
     RunningProcess windowed(program.exe(), {});
-    ASSERT_NE(WaitForWindow(windowed.id(), kWindowClass), nullptr);
+    ASSERT_NE(WaitForWindow(windowed.id(), kSettingsWindowClass), nullptr);
 
     const DWORD start = ::GetTickCount();
     ProcessResult halt = Run({L"/Halt"}, 30000);
@@ -163,7 +162,7 @@ TEST_F(StartupTest, HaltClosesAWindowedInstanceAndForceEndsOneThatIgnoresClose) 
 TEST_F(StartupTest, OldFlashPlayerStillOpensTheWindow) {
     FlashPlayer old(0x00070000);
     RunningProcess process(program.exe(), {});
-    HWND window = WaitForWindow(process.id(), kWindowClass);
+    HWND window = WaitForWindow(process.id(), kSettingsWindowClass);
     ASSERT_NE(window, nullptr);
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(process.Wait(10000));
@@ -175,7 +174,7 @@ TEST_F(StartupTest, MissingFlashPlayerShowsItsMessageAndEnds) {
     std::wstring text = DismissMessageBox(process);
     EXPECT_NE(text.find(L"Flash Player is not installed"), std::wstring::npos) << text;
     EXPECT_EQ(process.Wait(10000), std::optional<DWORD>(0));
-    EXPECT_EQ(::FindWindowW(kWindowClass, nullptr), nullptr);
+    EXPECT_EQ(::FindWindowW(kSettingsWindowClass, nullptr), nullptr);
 }
 
 TEST_F(StartupTest, MissingLanguageLibraryShowsTheBuiltInTextAndEnds) {

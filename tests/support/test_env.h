@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,3 +144,19 @@ HWND FocusOfWindowThread(HWND window);
 void TypeChord(std::initializer_list<WORD> keys);
 } // namespace testenv
 
+namespace testenv {
+inline constexpr wchar_t kSettingsWindowClass[] = L"TesselSetting0505301612";
+// Starts the program into `process` and waits until its settings window is ready (OK is enabled once a page is
+// selected); nullptr when no window came.
+HWND OpenSettingsWindow(const std::wstring& exe, std::unique_ptr<RunningProcess>& process);
+// The page of the settings window (a dialog of class #32770) that has controls with all these ids.
+HWND FindPage(HWND window, std::initializer_list<int> ids);
+// The page in view.
+HWND CurrentPage(HWND window);
+// A visible top-level window of the process that `match` accepts, waited for; nullptr on time-out.
+HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
+// Sets a string value, creating its key.
+void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
+} // namespace testenv
