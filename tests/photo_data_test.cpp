@@ -167,46 +167,33 @@ TEST_F(PhotoDataTest, SaveWritesSourcesAndFolderFilesAndLoadsBackTheSame) {
     EXPECT_EQ(reloaded.items().size(), 3u);
 }
 
-TEST_F(PhotoDataTest, MarkupQuotesAndLineBreaksInSourcesComeBackUnchanged) {
+// The save writes its text itself: UTF-8 without a declaration and CR LF line ends. Markup, quotes, line breaks and
+// characters outside ASCII in sources and paths come back unchanged, and a path XML cannot hold still gives a file
+// that loads.
+TEST_F(PhotoDataTest, SourcesAndPathsOfAnyCharactersAreWrittenAsUtf8AndComeBackUnchanged) {
     const std::wstring a = Photo(L"a & b.jpg");
-    const std::wstring source = L"D:\\x & <y> \"q\" 'z'\tT\nN\r\nR.jpg";
+    // Folders and sources need not exist, so they carry the characters that this prefix's file names cannot.
+    const std::wstring farSource = L"\u0444\u043e\u0442\u043e\\\U0001F600.JPG",
+                       farFolder = L"E:\\\u65e5\u672c \u00e9t\u00e9";
+    const std::wstring source = L"D:\\x & <y> \"q\" 'z'\tT\nN\r\nR\\" + farSource;
+    const std::wstring folderPath = farFolder + L"\\&<'>";
     Data(Layout("false", "20"), "");
     ASSERT_TRUE(data.Load(path, false));
     CPhotoFileItem file(a);
     file.src = source;
-    CPhotoFolderItem folder(photos.path() + L"\\&<'>");
+    CPhotoFolderItem folder(folderPath);
     ASSERT_TRUE(data.Save(path, data.views(), {&file, &folder}));
+    const std::string raw = ReadFile(path).value_or("");
+    EXPECT_TRUE(raw.starts_with("<conf_data>\r\n\t<main>\r\n\t\t<SingleLayout>\r\n")) << raw;
+    EXPECT_NE(raw.find(Narrow(farSource) + "\">"), std::string::npos) << raw;
+    EXPECT_NE(raw.find("<folder path=\"" + Narrow(farFolder)), std::string::npos) << raw;
+    EXPECT_NE(raw.find("\">\r\n\t\t\t</folder>\r\n\t\t</contents>"), std::string::npos) << raw;
     CPhotoData reloaded;
     ASSERT_TRUE(reloaded.Load(path, false));
     ASSERT_EQ(reloaded.items().size(), 2u);
     const auto* read = dynamic_cast<const CPhotoFileItem*>(reloaded.items()[0].get());
     ASSERT_TRUE(read && read->src);
     EXPECT_EQ(read->path, a);
-    EXPECT_EQ(*read->src, source);
-    EXPECT_EQ(reloaded.items()[1]->path, folder.path);
-}
-
-// The save writes its text itself: UTF-8 without a declaration, CR LF line ends, and a path XML cannot hold
-// still gives a file that loads.
-TEST_F(PhotoDataTest, NonAsciiPathsAreWrittenAsUtf8AndComeBackUnchanged) {
-    // Folders and sources need not exist, so they carry the characters that this prefix's file names cannot.
-    const std::wstring source = L"D:\\\u0444\u043e\u0442\u043e\\\U0001F600.JPG";
-    const std::wstring folderPath = L"E:\\\u65e5\u672c \u00e9t\u00e9";
-    Data(Layout("false", "20"), "");
-    ASSERT_TRUE(data.Load(path, false));
-    CPhotoFileItem file(Photo(L"a.jpg"));
-    file.src = source;
-    CPhotoFolderItem folder(folderPath);
-    ASSERT_TRUE(data.Save(path, data.views(), {&file, &folder}));
-    const std::string raw = ReadFile(path).value_or("");
-    EXPECT_TRUE(raw.starts_with("<conf_data>\r\n\t<main>\r\n\t\t<SingleLayout>\r\n")) << raw;
-    EXPECT_NE(raw.find("<file src=\"" + Narrow(source) + "\">"), std::string::npos) << raw;
-    EXPECT_NE(raw.find("<folder path=\"" + Narrow(folderPath) + "\">\r\n\t\t\t</folder>\r\n"), std::string::npos);
-    CPhotoData reloaded;
-    ASSERT_TRUE(reloaded.Load(path, false));
-    ASSERT_EQ(reloaded.items().size(), 2u);
-    const auto* read = dynamic_cast<const CPhotoFileItem*>(reloaded.items()[0].get());
-    ASSERT_TRUE(read && read->src);
     EXPECT_EQ(*read->src, source);
     EXPECT_EQ(reloaded.items()[1]->path, folderPath);
 
