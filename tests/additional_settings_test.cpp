@@ -10,18 +10,6 @@ namespace {
 
 constexpr int kCategoryList = 1001, kModuleList = 1001;
 
-HWND FindDescendant(HWND parent, const wchar_t* className) {
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(child, name, 64);
-        if (::lstrcmpiW(name, className) == 0)
-            return child;
-        if (HWND found = FindDescendant(child, className))
-            return found;
-    }
-    return nullptr;
-}
-
 TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     IsolatedFolders folders;
     ProgramFolder program;

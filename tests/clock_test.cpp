@@ -172,24 +172,18 @@ TEST(TimeZones, FirstIncompleteZoneEndsTheListAndDaylightNeedsBothMonths) {
     const std::wstring path = L"Software\\SkylumeTests\\Time Zones";
     RegistryKeyCleaner cleaner(HKEY_CURRENT_USER, L"Software\\SkylumeTests");
     auto addZone = [&](const std::wstring& name, WORD standardMonth, WORD daylightMonth, bool withDisplay) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                    &key, nullptr),
-                  ERROR_SUCCESS);
+        const std::wstring key = path + L"\\" + name;
         BYTE tzi[44] = {};
         tzi[0] = 0xC4; // bias -60
         tzi[1] = tzi[2] = tzi[3] = 0xFF;
         tzi[12 + 2] = BYTE(standardMonth);
         tzi[28 + 2] = BYTE(daylightMonth);
-        ::RegSetValueExW(key, L"TZI", 0, REG_BINARY, tzi, sizeof(tzi));
-        const std::wstring standard = name + L" standard name that is longer than thirty-one characters";
-        ::RegSetValueExW(key, L"Std", 0, REG_SZ, reinterpret_cast<const BYTE*>(standard.c_str()),
-                         DWORD((standard.size() + 1) * 2));
-        ::RegSetValueExW(key, L"Dlt", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"D"), 4);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"TZI", REG_BINARY, tzi, sizeof(tzi));
+        SetRegistryText(HKEY_CURRENT_USER, key, L"Std",
+                        name + L" standard name that is longer than thirty-one characters");
+        SetRegistryText(HKEY_CURRENT_USER, key, L"Dlt", L"D");
         if (withDisplay)
-            ::RegSetValueExW(key, L"Display", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                             DWORD((name.size() + 1) * 2));
-        ::RegCloseKey(key);
+            SetRegistryText(HKEY_CURRENT_USER, key, L"Display", name);
     };
     addZone(L"A Zone", 10, 3, true);
     addZone(L"B Zone", 10, 0, true);

@@ -214,10 +214,7 @@ TEST_F(MusicPageTest, WithoutTheMediaSoftwareThePagesOfferNoMusicAndTheSwitchesS
     for (int id : {kAddGroup, kFolderList, kAdd, kRemove})
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kJacket)));
-    HWND wakeup = nullptr;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child && !wakeup; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (::GetDlgItem(child, kWakeupHour))
-            wakeup = child;
+    HWND wakeup = FindPage(window, {kWakeupHour});
     ASSERT_NE(wakeup, nullptr);
     EXPECT_EQ(::SendDlgItemMessageW(wakeup, kWakeupAlbum, CB_GETCOUNT, 0, 0), 1) << "only the entry for no album";
     EXPECT_EQ(::SendDlgItemMessageW(wakeup, kWakeupSong, CB_GETCOUNT, 0, 0), 1) << "only the entry for no title";

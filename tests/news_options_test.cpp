@@ -45,7 +45,7 @@ protected:
     void Open() {
         window = OpenSettingsWindow(program.exe(), process);
         ASSERT_TRUE(window);
-        page = FindPage(window, {kRefresh, kOpenUrl});
+        page = FindPage(window, {kRefresh, kOpenUrl, kNewer, kAutoDownload, kSkip});
         ASSERT_TRUE(page);
     }
     int Selection(int id) const { return int(::SendMessageW(::GetDlgItem(page, id), CB_GETCURSEL, 0, 0)); }
@@ -60,23 +60,11 @@ protected:
     void AddBrowser(const std::wstring& key, const std::wstring& command, const wchar_t* localized,
                     const wchar_t* name) {
         const std::wstring path = std::wstring(kBrowsersKey) + L"\\" + key;
-        HKEY created = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (path + L"\\shell\\open\\command").c_str(), 0, nullptr, 0,
-                                    KEY_WRITE, nullptr, &created, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(created, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                         DWORD((command.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(created);
-        ASSERT_EQ(
-            ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr),
-            ERROR_SUCCESS);
+        SetRegistryText(HKEY_LOCAL_MACHINE, path + L"\\shell\\open\\command", nullptr, command);
         if (localized)
-            ::RegSetValueExW(created, L"LocalizedString", 0, REG_SZ, reinterpret_cast<const BYTE*>(localized),
-                             DWORD((wcslen(localized) + 1) * sizeof(wchar_t)));
+            SetRegistryText(HKEY_LOCAL_MACHINE, path, L"LocalizedString", localized);
         if (name)
-            ::RegSetValueExW(created, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
-                             DWORD((wcslen(name) + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(created);
+            SetRegistryText(HKEY_LOCAL_MACHINE, path, nullptr, name);
     }
     std::vector<std::wstring> BrowserNames() const {
         std::vector<std::wstring> names;

@@ -169,11 +169,7 @@ TEST_F(SettingsWindowTest, UncheckingAndRecheckingOrClickingBelowTheLastModuleCh
 // A stored choice of another type than a number reads as absent (checked); unchecking alone writes the number.
 TEST_F(SettingsWindowTest, ModeScreenChoiceAloneWritesOnlyTheRegistry) {
     WriteUserData("<conf_data><screensaving>false</screensaving><modules/></conf_data>");
-    HKEY key = nullptr;
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr);
-    ::RegSetValueExW(key, L"NotShowPSDialog", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
-    ::RegCloseKey(key);
+    SetRegistryText(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", L"NotShowPSDialog", L"1");
     HWND window = Open();
     ASSERT_NE(window, nullptr);
     const auto opened = ReadFile(UserData());

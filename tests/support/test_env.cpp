@@ -438,6 +438,16 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+HWND FindDescendant(HWND parent, const std::wstring& className) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::lstrcmpiW(ClassOf(child).c_str(), className.c_str()) == 0)
+            return child;
+        if (HWND found = FindDescendant(child, className))
+            return found;
+    }
+    return nullptr;
+}
+
 std::wstring TextOf(HWND window) {
     wchar_t text[2048] = {};
     ::GetWindowTextW(window, text, 2048);

@@ -156,6 +156,8 @@ HWND CurrentPage(HWND window);
 // A visible top-level window of the process that `match` accepts, waited for; nullptr on time-out.
 HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
 std::wstring ClassOf(HWND window);
+// The first descendant window of this class (compared without regard to case), depth first.
+HWND FindDescendant(HWND parent, const std::wstring& className);
 std::wstring TextOf(HWND window);
 // Sets a string value, creating its key.
 void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
