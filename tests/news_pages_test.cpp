@@ -93,6 +93,20 @@ protected:
         }
         return AnswerBox();
     }
+    // Renames a site through its edit dialog; leading spaces vanish as they are typed.
+    void Rename(int index, const std::wstring& typed) {
+        Select(index);
+        ::PostMessageW(page, WM_COMMAND, kEdit, 0);
+        HWND dialog = WaitForPopup();
+        ASSERT_TRUE(dialog);
+        ::SetDlgItemTextW(dialog, kNameEdit, typed.c_str());
+        wchar_t shown[64] = {};
+        ::GetDlgItemTextW(dialog, kNameEdit, shown, 64);
+        EXPECT_EQ(std::wstring(shown), typed.substr(typed.find_first_not_of(L" \u3000")));
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
+            ::Sleep(20);
+    }
     std::string Codes() { return ReadFile(log / L"codes.txt").value_or(""); }
     // OK on the settings window; the codes the display program heard.
     std::string PressOk() {
@@ -189,21 +203,8 @@ TEST_F(NewsPagesTest, CancellingASlowCheckReturnsAtOnceAndAddsNothing) {
 TEST_F(NewsPagesTest, RenamingAndRenamingBackIsNoChange) {
     WriteSites(3);
     Open();
-    auto rename = [&](const std::wstring& name) {
-        Select(1);
-        ::PostMessageW(page, WM_COMMAND, kEdit, 0);
-        HWND dialog = WaitForPopup();
-        ASSERT_TRUE(dialog);
-        ::SetDlgItemTextW(dialog, kNameEdit, (L"  \u3000" + name).c_str());
-        wchar_t shown[64] = {};
-        ::GetDlgItemTextW(dialog, kNameEdit, shown, 64);
-        EXPECT_EQ(std::wstring(shown), name); // leading spaces vanish as typed
-        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
-            ::Sleep(20);
-    };
-    rename(L"Renamed ");
-    rename(L"Site 1");
+    Rename(1, L"  \u3000Renamed ");
+    Rename(1, L"  \u3000Site 1");
     const std::optional<std::string> before = ReadFile(listPath());
     EXPECT_EQ(PressOk().find("0xABE00001"), std::string::npos);
     EXPECT_EQ(ReadFile(listPath()), before);
@@ -212,14 +213,7 @@ TEST_F(NewsPagesTest, RenamingAndRenamingBackIsNoChange) {
 TEST_F(NewsPagesTest, ARenamedSiteIsSavedAtOk) {
     WriteSites(3);
     Open();
-    Select(2);
-    ::PostMessageW(page, WM_COMMAND, kEdit, 0);
-    HWND dialog = WaitForPopup();
-    ASSERT_TRUE(dialog);
-    ::SetDlgItemTextW(dialog, kNameEdit, L"My third site ");
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
-        ::Sleep(20);
+    Rename(2, L"My third site ");
     EXPECT_NE(PressOk().find("0xABE00001"), std::string::npos);
     EXPECT_EQ(TitlesInFile(cache()), (std::vector<std::wstring>{L"Site 0", L"Site 1", L"My third site "}));
 }
