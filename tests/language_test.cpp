@@ -118,10 +118,7 @@ TEST_F(LanguageChoice, MissingActiveLibraryShowsTheTextOfTheActiveLanguage) {
     WriteUserData(DataFileWithLocale("fra"));
     ASSERT_TRUE(::DeleteFileW((program / L"SkylumeSetting_fra.dll").c_str()));
     RunningProcess process(program.exe(), {});
-    HWND box = WaitForWindow(process.id(), L"#32770");
-    ASSERT_NE(box, nullptr);
-    std::wstring text = MessageBoxText(box);
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const std::wstring text = AnswerMessageBox(WaitForWindow(process.id(), L"#32770"), IDOK);
     EXPECT_NE(text.find(L"Impossible de démarrer Skylume"), std::wstring::npos) << text;
     EXPECT_EQ(process.Wait(10000), std::optional<DWORD>(0));
 }

@@ -67,16 +67,7 @@ protected:
     }
     // A modal dialog or message box of the program other than the settings window.
     HWND WaitForPopup() { return WaitForWindow(process->id(), L"#32770", 20000); }
-    std::wstring AnswerBox(int button = IDOK) {
-        HWND box = WaitForPopup();
-        if (!box)
-            return L"(no box)";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, button, 0);
-        for (int i = 0; i < 100 && ::IsWindow(box); ++i)
-            ::Sleep(20);
-        return text;
-    }
+    std::wstring AnswerBox(int button = IDOK) { return AnswerMessageBox(WaitForPopup(), button); }
     // Types a URL into the add-site dialog and presses its OK; returns the outcome message.
     std::wstring AddThroughDialog(const std::wstring& url) {
         ::PostMessageW(page, WM_COMMAND, kAdd, 0);
@@ -266,13 +257,7 @@ protected:
         for (int i = 0; i < 200 && ::IsWindow(dialog); ++i)
             ::Sleep(20);
         HWND box = WaitForWindow(process->id(), L"#32770", 1500);
-        if (!box)
-            return L"";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && ::IsWindow(box); ++i)
-            ::Sleep(20);
-        return text;
+        return box ? AnswerMessageBox(box, IDOK) : L"";
     }
 };
 

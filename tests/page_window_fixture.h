@@ -33,11 +33,7 @@ protected:
     }
     // Answers the program's message box (caption "Skylume") with the button `id`; the box's text.
     std::wstring AnswerMessageBox(int id) const {
-        HWND box = WaitForDialog(L"Skylume");
-        if (!box)
-            return L"";
-        const std::wstring text = testenv::MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(box, id)));
+        const std::wstring text = testenv::AnswerMessageBox(WaitForDialog(L"Skylume"), id);
         ::Sleep(300);
         return text;
     }

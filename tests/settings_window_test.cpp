@@ -237,11 +237,8 @@ TEST_F(SettingsWindowTest, ForwardCodeRaisesTheWindowOverAnother) {
 TEST_F(SettingsWindowTest, PageWithoutDataOrDefaultEndsTheWindowWithAMessage) {
     ::DeleteFileW((folders.commonModules() + L"\\data.xml").c_str());
     process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-    HWND box = WaitForWindow(process->id(), L"#32770");
-    ASSERT_NE(box, nullptr);
-    std::wstring text = MessageBoxText(box);
+    const std::wstring text = AnswerMessageBox(WaitForWindow(process->id(), L"#32770"), IDOK);
     EXPECT_NE(text.find(L"required files are missing or damaged"), std::wstring::npos) << text;
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
     EXPECT_FALSE(FileExists(Cmf()));
 }

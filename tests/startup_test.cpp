@@ -29,12 +29,7 @@ protected:
     }
     // Answers a message box of the process with its first button; returns its text.
     std::wstring DismissMessageBox(const RunningProcess& process) {
-        HWND box = WaitForWindow(process.id(), L"#32770");
-        if (!box)
-            return L"(no message box)";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return text;
+        return AnswerMessageBox(WaitForWindow(process.id(), L"#32770"), IDOK);
     }
 };
 

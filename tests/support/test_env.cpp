@@ -205,6 +205,16 @@ std::wstring MessageBoxText(HWND box) {
     return text;
 }
 
+std::wstring AnswerMessageBox(HWND box, int button) {
+    if (!box)
+        return L"(no message box)";
+    const std::wstring text = MessageBoxText(box);
+    ::PostMessageW(box, WM_COMMAND, button, 0);
+    for (int i = 0; i < 100 && ::IsWindow(box); ++i)
+        ::Sleep(20);
+    return text;
+}
+
 std::wstring FolderOfThisExecutable() {
     wchar_t path[MAX_PATH];
     DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -87,8 +87,11 @@ private:
 HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs = 40000);
 // Any top-level window of the class, shown or hidden (such as the display-program monitor's).
 HWND WaitForAnyWindowOfClass(const std::wstring& windowClass, DWORD timeoutMs = 20000);
-// Collects the static texts of a message box and presses its button `id`.
+// The static texts of a message box.
 std::wstring MessageBoxText(HWND box);
+// The static texts of a message box, which is then answered with `button` and waited for until it closes;
+// "(no message box)" for none.
+std::wstring AnswerMessageBox(HWND box, int button);
 
 std::wstring FolderOfThisExecutable();
 bool FileExists(const std::wstring& path);
