@@ -29,11 +29,6 @@ HWND WaitForDialog(DWORD processId, bool browser, DWORD timeoutMs = 10000) {
         timeoutMs);
 }
 
-std::string WithoutCarriageReturns(std::string text) {
-    std::erase(text, '\r');
-    return text;
-}
-
 class MusicPageTest : public ::testing::Test {
 protected:
     MusicPageTest() {
@@ -132,7 +127,7 @@ TEST_F(MusicPageTest, SpectrumIsKeptAndMainRepeatsSub) {
     EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kAutoplay), BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(::GetDlgItem(page, kAutoplay), BM_SETCHECK, BST_UNCHECKED, 0);
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = WithoutCarriageReturns(ReadFile(MusicData()).value_or(""));
+    const std::string saved = WithoutCr(ReadFile(MusicData()).value_or(""));
     const std::string part =
         "\t\t<spectrum>true</spectrum>\n\t\t<jacket>false</jacket>\n\t\t<autoplay>false</autoplay>\n\t";
     const std::string expected =

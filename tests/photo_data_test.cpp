@@ -13,11 +13,6 @@ using namespace testenv;
 
 namespace {
 
-std::string WithoutCr(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
 std::string Layout(const std::string& slideshow, const std::string& interval) {
     std::string xml;
     for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
@@ -208,10 +203,7 @@ TEST_F(PhotoDataTest, OldGarbageIsKeptAcrossPieceBoundariesAndInOtherEncodings) 
 
     const std::wstring text = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><conf_data><main><contents>"
                               L"<garbage>C:\\\u5199\u771f.jpg</garbage></contents></main></conf_data>";
-    std::string utf16 = "\xFF\xFE";
-    for (wchar_t c : text)
-        utf16 += {char(c & 0xFF), char(c >> 8)};
-    WriteFile(path, utf16);
+    WriteFile(path, Utf16File(text));
     ASSERT_TRUE(data.Save(path, PhotoViews{}, {}));
     EXPECT_NE(Saved().find("<garbage>C:\\" + Narrow(L"\u5199\u771f") + ".jpg</garbage>"), std::string::npos) << Saved();
 }

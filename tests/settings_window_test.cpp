@@ -329,12 +329,10 @@ TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
 TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAndOk) {
     InstallVisualizer();
     const std::wstring note = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
-    std::string utf16 = "\xFF\xFE";
-    for (wchar_t c : L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><screensaving>false</screensaving>"
-                     L"<modules><sub>Visualizer</sub></modules><background position=\"center\"/><note>" +
-                         note + L"</note></conf_data>\r\n")
-        if (c)
-            utf16 += std::string{char(c & 0xFF), char(c >> 8)};
+    const std::string utf16 =
+        Utf16File(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><screensaving>false</screensaving>"
+                  L"<modules><sub>Visualizer</sub></modules><background position=\"center\"/><note>" +
+                  note + L"</note></conf_data>\r\n");
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<conf_data><screensaving>false"
                                "</screensaving><modules><sub>Visualizer</sub></modules><note>caf\xe9 na\xefve "
                                "\xc5ngstr\xf6m</note></conf_data>\n";

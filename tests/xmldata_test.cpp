@@ -2,6 +2,7 @@
 #include "xmldata/xml_escape.h"
 #include "test_env.h"
 #include "win32/handle.h"
+#include "win32/strings.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 using testenv::FileExists;
 using testenv::ReadFile;
 using testenv::TempFolder;
+using testenv::WithoutCr;
 using testenv::WriteFile;
 using xmldata::Layout;
 using xmldata::XmlDocument;
@@ -26,19 +28,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(com.ok()); }
 
     std::wstring File(const std::wstring& content) {
-        WriteFile(path, ToUtf8(content));
+        WriteFile(path, win32::WideToUtf8(content));
         return path;
-    }
-    static std::string ToUtf8(const std::wstring& text) {
-        int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-        std::string bytes(size_t(size), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), size, nullptr, nullptr);
-        return bytes;
-    }
-    // Wine's save writes a "\r\n" text node as a bare LF; real MSXML keeps CR LF. Compare files without CRs.
-    static std::string WithoutCr(std::string text) {
-        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-        return text;
     }
     bool ReadOnly() const {
         DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -329,7 +320,7 @@ TEST_F(XmlDataTest, IndentedLayoutFromNothing) {
 
     auto saved = ReadFile(path);
     ASSERT_TRUE(saved);
-    EXPECT_NE(WithoutCr(*saved).find(WithoutCr(ToUtf8(expected))), std::string::npos) << *saved;
+    EXPECT_NE(WithoutCr(*saved).find(WithoutCr(win32::WideToUtf8(expected))), std::string::npos) << *saved;
 
     // The text nodes are exactly the ones the layout asks for, one per gap.
     auto children = xmldata::ChildNodes(writer.Root());
@@ -366,7 +357,7 @@ TEST_F(XmlDataTest, NonAsciiTextRoundTripsAsUtf8) {
 
     auto saved = ReadFile(path);
     ASSERT_TRUE(saved);
-    EXPECT_NE(saved->find(ToUtf8(L"\u65e5\u672c\u8a9e &lt;&amp;&gt; \u00e9")), std::string::npos) << *saved;
+    EXPECT_NE(saved->find(win32::WideToUtf8(L"\u65e5\u672c\u8a9e &lt;&amp;&gt; \u00e9")), std::string::npos) << *saved;
     EXPECT_EQ(Reload(path).SelectText(L"./title"), title);
 }
 
@@ -386,10 +377,8 @@ TEST_F(XmlDataTest, DeclaredEncodingsAreWrittenAsDeclaredAndStayStable) {
         std::string expectedStart;
         std::string encodedText;
     };
-    std::wstring utf16 = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><t>" + text + L"</t></conf_data>";
-    std::string utf16Bytes = "\xFF\xFE";
-    for (wchar_t c : utf16)
-        utf16Bytes += std::string{char(c & 0xFF), char(c >> 8)};
+    const std::string utf16Bytes = testenv::Utf16File(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><t>" +
+                                                      text + L"</t></conf_data>");
     std::string latin1Text = "caf\xe9 na\xefve \xc5ngstr\xf6m";
     const Case cases[] = {
         {utf16Bytes, "\xFF\xFE<\0?\0x\0", std::string("c\0a\0f\0\xe9\0", 8)},

@@ -215,6 +215,18 @@ std::wstring AnswerMessageBox(HWND box, int button) {
     return text;
 }
 
+std::string WithoutCr(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text)
+        bytes += {char(c & 0xFF), char(c >> 8)};
+    return bytes;
+}
+
 std::wstring FolderOfThisExecutable() {
     wchar_t path[MAX_PATH];
     DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);

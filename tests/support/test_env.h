@@ -98,6 +98,10 @@ bool FileExists(const std::wstring& path);
 bool WriteFile(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadFile(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
+// Text without CRs, for comparing saved files: Wine's save writes a "\r\n" text node as a bare LF.
+std::string WithoutCr(std::string text);
+// The bytes of a UTF-16 (little-endian) file with its byte-order mark.
+std::string Utf16File(const std::wstring& text);
 void DeleteTree(const std::wstring& path);
 
 } // namespace testenv
