@@ -249,23 +249,20 @@ TEST_F(ControlsTest, ConfigItemFrameIsBlackWhenEnabledAndGreyWhenDisabled) {
     }
 }
 
-TEST_F(ControlsTest, ConfigItemWithoutFrameFillsToTheEdge) {
-    CConfigItemWindow band(font.get(), RGB(255, 255, 255), 0x00807974, DT_VCENTER, 0);
-    ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{0, 0, 200, 40}, host, 502));
-    Pixels face(band.hwnd());
-    EXPECT_EQ(face.at(0, 0), 0x00807974u);
-    EXPECT_EQ(face.at(199, 39), 0x00807974u);
-    EXPECT_EQ(face.Count(RGB(255, 255, 255)), 0) << "empty texts draw nothing";
-}
-
-TEST_F(ControlsTest, ConfigItemPutsTheTitleLeftAndTheDescriptionRightWithFiveDotsMargin) {
+// Without a frame the band fills to its edges; the title sits left and the description right, five dots in.
+TEST_F(ControlsTest, ConfigItemWithoutFramePutsTheTitleLeftAndTheDescriptionRight) {
     constexpr int kWidth = 400, kHeight = 60;
     CConfigItemWindow band(font.get(), RGB(255, 255, 255), 0x00807974, DT_SINGLELINE | DT_VCENTER, 0);
     ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, host, 503));
+    {
+        Pixels empty(band.hwnd());
+        EXPECT_EQ(empty.at(0, 0), 0x00807974u);
+        EXPECT_EQ(empty.at(kWidth - 1, kHeight - 1), 0x00807974u);
+        EXPECT_EQ(empty.Count(RGB(255, 255, 255)), 0) << "empty texts draw nothing";
+    }
 
     band.SetTexts(L"HH", L"");
-    Pixels titleOnly(band.hwnd());
-    auto title = titleOnly.Ink(0x00807974, 0, 0, kWidth, kHeight);
+    auto title = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     ASSERT_TRUE(title);
     EXPECT_GE(title->left, 5);
     EXPECT_LE(title->left, 9);
@@ -274,8 +271,7 @@ TEST_F(ControlsTest, ConfigItemPutsTheTitleLeftAndTheDescriptionRightWithFiveDot
     EXPECT_NEAR((title->top + title->bottom) / 2.0, kHeight / 2.0, 4.0);
 
     band.SetTexts(L"", L"HH");
-    Pixels descriptionOnly(band.hwnd());
-    auto description = descriptionOnly.Ink(0x00807974, 0, 0, kWidth, kHeight);
+    auto description = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     ASSERT_TRUE(description);
     EXPECT_LE(description->right, kWidth - 6);
     EXPECT_GE(description->right, kWidth - 10);
@@ -283,15 +279,12 @@ TEST_F(ControlsTest, ConfigItemPutsTheTitleLeftAndTheDescriptionRightWithFiveDot
     // The same glyphs, so the same size wherever they are drawn.
     EXPECT_EQ(description->right - description->left, title->right - title->left);
     EXPECT_EQ(description->top, title->top);
-}
 
-TEST_F(ControlsTest, ConfigItemDescriptionShowsAmpersandsLiterally) {
-    CConfigItemWindow band(font.get(), RGB(255, 255, 255), 0x00807974, DT_SINGLELINE | DT_VCENTER, 0);
-    ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{0, 0, 400, 60}, host, 504));
+    // An ampersand in the description is shown, not taken as an access-key mark.
     band.SetTexts(L"", L"A&B");
-    auto withAmpersand = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, 400, 60);
+    auto withAmpersand = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     band.SetTexts(L"", L"AB");
-    auto without = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, 400, 60);
+    auto without = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     ASSERT_TRUE(withAmpersand && without);
     EXPECT_GT(withAmpersand->right - withAmpersand->left, without->right - without->left + 5);
 }
