@@ -465,15 +465,20 @@ TEST(VelourControlsTest, BoundCheckBoxKeepsItsCheckStateAndNotifies) {
     EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
-TEST(VelourControlsTest, BoundRadioAndComboKeepTheirStandardMessages) {
+TEST(VelourControlsTest, BoundRadioComboAndSliderKeepTheirStandardMessages) {
+    ::InitCommonControls();
     TestParent parent;
     HWND radio = parent.AddChild(L"Button", L"Radio", BS_AUTORADIOBUTTON, 110);
     HWND combo = ::CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 10, 60,
                                    150, 200, parent.get(), reinterpret_cast<HMENU>(111), nullptr, nullptr);
+    HWND slider = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 100, 200, 30,
+                                    parent.get(), reinterpret_cast<HMENU>(120), nullptr, nullptr);
     VelourRadioButton radioSkin;
     VelourComboBox comboSkin;
+    VelourSliderCtrl sliderSkin;
     ASSERT_TRUE(radioSkin.Bind(parent.get(), 110));
     ASSERT_TRUE(comboSkin.Bind(parent.get(), 111));
+    ASSERT_TRUE(sliderSkin.Bind(parent.get(), 120));
     ::SendMessageW(radio, BM_CLICK, 0, 0);
     EXPECT_EQ(::SendMessageW(radio, BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"first"));
@@ -482,15 +487,6 @@ TEST(VelourControlsTest, BoundRadioAndComboKeepTheirStandardMessages) {
     ::UpdateWindow(combo);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
-}
-
-TEST(VelourControlsTest, SliderKeepsItsPositionMessages) {
-    ::InitCommonControls();
-    TestParent parent;
-    HWND slider = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 100, 200, 30,
-                                    parent.get(), reinterpret_cast<HMENU>(120), nullptr, nullptr);
-    VelourSliderCtrl skin;
-    ASSERT_TRUE(skin.Bind(parent.get(), 120));
     ::SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
     ::SendMessageW(slider, TBM_SETPOS, TRUE, 7);
     ::UpdateWindow(slider);
