@@ -1,7 +1,7 @@
 // The clock and calendar pages and the clock dialogs of the real program, driven through their windows.
 #include "modules/clock/city_database.h"
 #include "shell/language.h"
-#include "test_env.h"
+#include "page_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -58,10 +58,8 @@ int FindComboItem(HWND combo, const std::wstring& text) {
     return -1;
 }
 
-class ClockWindowTest : public ::testing::Test {
+class ClockWindowTest : public pagetest::PageWindowTest {
 protected:
-    ClockWindowTest() { InstallShippedModules(folders.commonModules()); }
-
     std::wstring ClockFile() const { return folders.userModules() + L"\\Clock\\data.xml"; }
     std::wstring CalendarFile() const { return folders.userModules() + L"\\Calendar\\data.xml"; }
     void WriteUserFile(const std::wstring& path, const std::string& xml) {
@@ -69,7 +67,7 @@ protected:
         ASSERT_TRUE(WriteFile(path, xml));
     }
 
-    HWND Open() { return window = OpenSettingsWindow(program.exe(), process); }
+    HWND Open() { return window = PageWindowTest::Open(); }
     // The page of the settings window that has controls with all these ids (other pages reuse single ids).
     HWND ClockPage() const { return FindPage(window, {kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
     HWND CalendarPage() const { return FindPage(window, {kLink, kWeekdayCombo, kHolidayCheck}); }
@@ -95,16 +93,9 @@ protected:
     }
     static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)); }
     static bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)); }
-    std::optional<DWORD> PressOk() {
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-        return process->Wait(10000);
-    }
+    std::optional<DWORD> PressOk() { return Press(window, IDOK); }
 
-    IsolatedFolders folders;
-    ProgramFolder program;
     FlashPlayer flash{0x000A0000};
-    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
-    std::unique_ptr<RunningProcess> process;
     HWND window = nullptr;
 };
 
