@@ -43,11 +43,7 @@ protected:
     }
     // The outcome message of a run: its text, after pressing OK; the run must then end.
     std::wstring Outcome(RunningProcess& run) {
-        HWND box = WaitForWindow(run.id(), L"#32770", 30000);
-        if (!box)
-            return L"(no message box)";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        const std::wstring text = AnswerMessageBox(WaitForWindow(run.id(), L"#32770", 30000), IDOK);
         EXPECT_TRUE(run.Wait(10000).has_value());
         return text;
     }

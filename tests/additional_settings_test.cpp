@@ -8,30 +8,7 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kCategoryList = 1001, kModuleList = 1001;
-
-HWND FindDescendant(HWND parent, const wchar_t* className) {
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(child, name, 64);
-        if (::lstrcmpiW(name, className) == 0)
-            return child;
-        if (HWND found = FindDescendant(child, className))
-            return found;
-    }
-    return nullptr;
-}
-
-HWND VisiblePage(HWND window) {
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[16] = {};
-        ::GetClassNameW(child, name, 16);
-        if (std::wstring(name) == L"#32770" && ::IsWindowVisible(child))
-            return child;
-    }
-    return nullptr;
-}
 
 TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     IsolatedFolders folders;
@@ -45,12 +22,10 @@ TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
         ASSERT_TRUE(::CopyFileW(SourceFile(std::wstring(L"data/sample-module/Weather/") + file).c_str(),
                                 (folders.commonModules() + L"\\Weather\\" + file).c_str(), FALSE));
 
-    RunningProcess process(program.exe(), {});
-    HWND window = WaitForWindow(process.id(), kWindowClass);
+    std::unique_ptr<RunningProcess> process;
+    HWND window = OpenSettingsWindow(program.exe(), process);
     ASSERT_NE(window, nullptr);
-    for (int i = 0; i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-        ::Sleep(50);
-    HWND general = VisiblePage(window);
+    HWND general = CurrentPage(window);
     ASSERT_NE(general, nullptr);
     HWND list = ::GetDlgItem(window, kCategoryList);
     const int categories = int(::SendMessageW(list, LB_GETCOUNT, 0, 0));
@@ -60,7 +35,7 @@ TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     const int last = categories - 1;
     ::SendMessageW(list, LB_SETCURSEL, last, 0);
     ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(kCategoryList, LBN_SELCHANGE), LPARAM(list));
-    HWND page = VisiblePage(window);
+    HWND page = CurrentPage(window);
     ASSERT_NE(page, nullptr);
     ASSERT_NE(FindDescendant(page, L"SkylumeConfControl"), nullptr);
     HWND city = FindDescendant(page, L"Edit");
@@ -72,7 +47,7 @@ TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     ::SendMessageW(city, WM_SETTEXT, 0, LPARAM(L"Sapporo <north>"));
 
     ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(process.Wait(10000), std::optional<DWORD>(0));
+    EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
     const std::wstring userModule = folders.userModules() + L"\\Weather";
     EXPECT_TRUE(FileExists(userModule + L"\\preference.xml"));
     EXPECT_TRUE(FileExists(userModule + L"\\preference_usa.xml"));

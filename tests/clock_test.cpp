@@ -3,7 +3,6 @@
 #include "modules/clock/clock_entry.h"
 #include "modules/clock/clock_page.h"
 #include "shell/binary_io.h"
-#include "ui/controls/link_control.h"
 #include "test_env.h"
 #include "win32/com.h"
 
@@ -173,24 +172,18 @@ TEST(TimeZones, FirstIncompleteZoneEndsTheListAndDaylightNeedsBothMonths) {
     const std::wstring path = L"Software\\SkylumeTests\\Time Zones";
     RegistryKeyCleaner cleaner(HKEY_CURRENT_USER, L"Software\\SkylumeTests");
     auto addZone = [&](const std::wstring& name, WORD standardMonth, WORD daylightMonth, bool withDisplay) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                    &key, nullptr),
-                  ERROR_SUCCESS);
+        const std::wstring key = path + L"\\" + name;
         BYTE tzi[44] = {};
         tzi[0] = 0xC4; // bias -60
         tzi[1] = tzi[2] = tzi[3] = 0xFF;
         tzi[12 + 2] = BYTE(standardMonth);
         tzi[28 + 2] = BYTE(daylightMonth);
-        ::RegSetValueExW(key, L"TZI", 0, REG_BINARY, tzi, sizeof(tzi));
-        const std::wstring standard = name + L" standard name that is longer than thirty-one characters";
-        ::RegSetValueExW(key, L"Std", 0, REG_SZ, reinterpret_cast<const BYTE*>(standard.c_str()),
-                         DWORD((standard.size() + 1) * 2));
-        ::RegSetValueExW(key, L"Dlt", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"D"), 4);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"TZI", REG_BINARY, tzi, sizeof(tzi));
+        SetRegistryText(HKEY_CURRENT_USER, key, L"Std",
+                        name + L" standard name that is longer than thirty-one characters");
+        SetRegistryText(HKEY_CURRENT_USER, key, L"Dlt", L"D");
         if (withDisplay)
-            ::RegSetValueExW(key, L"Display", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                             DWORD((name.size() + 1) * 2));
-        ::RegCloseKey(key);
+            SetRegistryText(HKEY_CURRENT_USER, key, L"Display", name);
     };
     addZone(L"A Zone", 10, 3, true);
     addZone(L"B Zone", 10, 0, true);
@@ -285,97 +278,9 @@ TEST(ClockEntries, UnusableClockElements) {
     EXPECT_EQ(entry.daylightSaving, 0) << "only \"true\" counts";
 }
 
-TEST(ClockListRules, ButtonsAndScrolling) {
-    auto states = ButtonStatesFor(0, 3);
-    EXPECT_TRUE(states.edit);
-    EXPECT_FALSE(states.remove || states.up || states.down);
-    states = ButtonStatesFor(1, 3);
-    EXPECT_TRUE(states.remove && states.down);
-    EXPECT_FALSE(states.up);
-    states = ButtonStatesFor(2, 3);
-    EXPECT_TRUE(states.up);
-    EXPECT_FALSE(states.down);
+// Which buttons a selection enables is checked through the clock page itself (clock_window_test.cpp).
+TEST(ClockListRules, TopIndexKeepsTheTargetInView) {
     EXPECT_EQ(TopIndexShowing(6, 0, 4), 3);
     EXPECT_EQ(TopIndexShowing(1, 3, 4), 1);
     EXPECT_EQ(TopIndexShowing(4, 3, 4), 3);
-}
-
-namespace {
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
-
-// The access key after the single "&" of a text, upper-cased; 0 when there is none.
-wchar_t AccessKey(const std::wstring& text) {
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != L'&')
-            continue;
-        if (text[i + 1] == L'&') {
-            ++i;
-            continue;
-        }
-        wchar_t key[2] = {text[i + 1], 0};
-        ::CharUpperW(key);
-        return key[0];
-    }
-    return 0;
-}
-
-} // namespace
-
-TEST(ClockTemplates, TextsFitAndAccessKeysDifferInEveryLanguage) {
-    CLinkControl::RegisterLinkClass();
-    const wchar_t* libraries[] = {L"DaystreamSetting_jpn.dll", L"SkylumeSetting_fra.dll", L"SkylumeSetting_gbr.dll",
-                                  L"SkylumeSetting_ita.dll",   L"SkylumeSetting_deu.dll", L"DaystreamSetting_usa.dll",
-                                  L"SkylumeSetting_esp.dll",   L"SkylumeSetting_rus.dll"};
-    HWND host = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
-    for (const wchar_t* name : libraries) {
-        HMODULE library = ::LoadLibraryW((FolderOfThisExecutable() + L"\\" + name).c_str());
-        ASSERT_NE(library, nullptr);
-        for (int templateId : {137, 140, 141, 147}) {
-            // Created for this program's instance, as the settings program does, so the link class is found.
-            HRSRC resource = ::FindResourceW(library, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
-            ASSERT_NE(resource, nullptr) << templateId;
-            auto* dialogTemplate = static_cast<LPCDLGTEMPLATEW>(::LockResource(::LoadResource(library, resource)));
-            HWND dialog =
-                ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, host, PlainDialogProc, 0);
-            ASSERT_NE(dialog, nullptr) << templateId;
-            std::wstring keys;
-            for (HWND control = ::GetWindow(dialog, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT)) {
-                wchar_t className[32] = {}, text[512] = {};
-                ::GetClassNameW(control, className, 32);
-                ::GetWindowTextW(control, text, 512);
-                const std::wstring kind = className;
-                if ((kind != L"Button" && kind != L"Static") || !text[0])
-                    continue;
-                const LONG style = LONG(::GetWindowLongW(control, GWL_STYLE));
-                const LONG type = style & BS_TYPEMASK;
-                const bool isButton = kind == L"Button";
-                if (wchar_t key = AccessKey(text)) {
-                    EXPECT_EQ(keys.find(key), std::wstring::npos) << name << " " << templateId << " key of " << text;
-                    keys += key;
-                }
-                RECT client{};
-                ::GetClientRect(control, &client);
-                int room = client.right;
-                if (isButton && (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_CHECKBOX))
-                    room -= 16;
-                if (isButton && type == BS_GROUPBOX)
-                    room -= 16;
-                HDC dc = ::GetDC(control);
-                HGDIOBJ old = ::SelectObject(dc, HGDIOBJ(::SendMessageW(control, WM_GETFONT, 0, 0)));
-                RECT need = {0, 0, room, 0};
-                const bool multiLine = !isButton && client.bottom >= 2 * 12;
-                ::DrawTextW(dc, text, -1, &need, DT_CALCRECT | (multiLine ? DT_WORDBREAK : DT_SINGLELINE));
-                ::SelectObject(dc, old);
-                ::ReleaseDC(control, dc);
-                EXPECT_LE(need.right, room) << name << " " << templateId << ": " << text;
-                EXPECT_LE(need.bottom, client.bottom + 1) << name << " " << templateId << ": " << text;
-            }
-            ::DestroyWindow(dialog);
-        }
-        ::FreeLibrary(library);
-    }
-    ::DestroyWindow(host);
 }

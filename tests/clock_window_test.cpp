@@ -1,7 +1,7 @@
 // The clock and calendar pages and the clock dialogs of the real program, driven through their windows.
 #include "modules/clock/city_database.h"
 #include "shell/language.h"
-#include "test_env.h"
+#include "page_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 // Clock page.
 constexpr int kEdit = 1000, kList = 1001, kAdd = 1002, kDelete = 1003, kUp = 1004, kDown = 1005, kAnalog = 1012,
               kDigital = 1013;
@@ -59,10 +58,8 @@ int FindComboItem(HWND combo, const std::wstring& text) {
     return -1;
 }
 
-class ClockWindowTest : public ::testing::Test {
+class ClockWindowTest : public pagetest::PageWindowTest {
 protected:
-    ClockWindowTest() { InstallShippedModules(folders.commonModules()); }
-
     std::wstring ClockFile() const { return folders.userModules() + L"\\Clock\\data.xml"; }
     std::wstring CalendarFile() const { return folders.userModules() + L"\\Calendar\\data.xml"; }
     void WriteUserFile(const std::wstring& path, const std::string& xml) {
@@ -70,56 +67,14 @@ protected:
         ASSERT_TRUE(WriteFile(path, xml));
     }
 
-    HWND Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
-        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        return window;
-    }
+    HWND Open() { return window = PageWindowTest::Open(); }
     // The page of the settings window that has controls with all these ids (other pages reuse single ids).
-    HWND PageWith(std::initializer_list<int> ids) const {
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            bool all = std::wstring(className) == L"#32770";
-            for (int id : ids)
-                all = all && ::GetDlgItem(child, id);
-            if (all)
-                return child;
-        }
-        return nullptr;
-    }
-    HWND ClockPage() const { return PageWith({kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
-    HWND CalendarPage() const { return PageWith({kLink, kWeekdayCombo, kHolidayCheck}); }
-
+    HWND ClockPage() const { return FindPage(window, {kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
+    HWND CalendarPage() const { return FindPage(window, {kLink, kWeekdayCombo, kHolidayCheck}); }
     // A top-level dialog of the program (other than the settings window) holding control `id`.
     HWND WaitForDialogWith(int id) const {
-        struct Search {
-            DWORD process;
-            int id;
-            HWND found;
-        } search{process->id(), id, nullptr};
-        for (int i = 0; i < 200 && !search.found; ++i) {
-            ::EnumWindows(
-                [](HWND candidate, LPARAM data) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(data);
-                    DWORD owner = 0;
-                    ::GetWindowThreadProcessId(candidate, &owner);
-                    wchar_t className[16] = {};
-                    ::GetClassNameW(candidate, className, 16);
-                    if (owner == s->process && std::wstring(className) == L"#32770" && ::IsWindowVisible(candidate) &&
-                        ::GetDlgItem(candidate, s->id)) {
-                        s->found = candidate;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                LPARAM(&search));
-            if (!search.found)
-                ::Sleep(50);
-        }
-        return search.found;
+        return WaitForTopLevel(
+            process->id(), [id](HWND w) { return ClassOf(w) == L"#32770" && ::GetDlgItem(w, id); }, 10000);
     }
     // Posts a button's command to its page or dialog, as a click does.
     static void Click(HWND parent, int id) {
@@ -138,16 +93,9 @@ protected:
     }
     static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)); }
     static bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)); }
-    std::optional<DWORD> PressOk() {
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-        return process->Wait(10000);
-    }
+    std::optional<DWORD> PressOk() { return Press(window, IDOK); }
 
-    IsolatedFolders folders;
-    ProgramFolder program;
     FlashPlayer flash{0x000A0000};
-    RegistryKeyCleaner productKey{HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel"};
-    std::unique_ptr<RunningProcess> process;
     HWND window = nullptr;
 };
 

@@ -193,27 +193,18 @@ protected:
 
 // ---- Layout arithmetic
 
-TEST(ControlGeometry, WidePictureFillsTheWidthAndIsCentredVertically) {
+TEST(ControlGeometry, PictureKeepsItsShapeCentredInTheBox) {
+    // Wide: fills the width, centred vertically.
     EXPECT_EQ(FitPictureInBox(100, 100, 200, 100), (Placement{0, 25, 100, 50}));
     EXPECT_EQ(FitPictureInBox(300, 200, 400, 100), (Placement{0, 62, 300, 75}));
-}
-
-TEST(ControlGeometry, TallPictureFillsTheHeightAndIsCentredHorizontally) {
+    // Tall: fills the height, centred horizontally; scaled to the width the second would be 400 high.
     EXPECT_EQ(FitPictureInBox(100, 100, 100, 200), (Placement{25, 0, 50, 100}));
-    // Scaled to the width it would be 400 high; the height decides.
     EXPECT_EQ(FitPictureInBox(200, 100, 100, 200), (Placement{75, 0, 50, 100}));
-}
-
-TEST(ControlGeometry, PictureOfTheBoxShapeFillsTheBox) {
+    // The box's own shape fills the box.
     EXPECT_EQ(FitPictureInBox(160, 120, 640, 480), (Placement{0, 0, 160, 120}));
     EXPECT_EQ(FitPictureInBox(100, 100, 7, 7), (Placement{0, 0, 100, 100}));
-}
-
-TEST(ControlGeometry, LargeSizesDoNotOverflow) {
+    // Large sizes do not overflow; empty sizes place nothing.
     EXPECT_EQ(FitPictureInBox(30000, 30000, 60000, 30000), (Placement{0, 7500, 30000, 15000}));
-}
-
-TEST(ControlGeometry, EmptySizesPlaceNothing) {
     EXPECT_EQ(FitPictureInBox(100, 100, 0, 50), Placement{});
     EXPECT_EQ(FitPictureInBox(0, 100, 50, 50), Placement{});
 }
@@ -258,23 +249,20 @@ TEST_F(ControlsTest, ConfigItemFrameIsBlackWhenEnabledAndGreyWhenDisabled) {
     }
 }
 
-TEST_F(ControlsTest, ConfigItemWithoutFrameFillsToTheEdge) {
-    CConfigItemWindow band(font.get(), RGB(255, 255, 255), 0x00807974, DT_VCENTER, 0);
-    ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{0, 0, 200, 40}, host, 502));
-    Pixels face(band.hwnd());
-    EXPECT_EQ(face.at(0, 0), 0x00807974u);
-    EXPECT_EQ(face.at(199, 39), 0x00807974u);
-    EXPECT_EQ(face.Count(RGB(255, 255, 255)), 0) << "empty texts draw nothing";
-}
-
-TEST_F(ControlsTest, ConfigItemPutsTheTitleLeftAndTheDescriptionRightWithFiveDotsMargin) {
+// Without a frame the band fills to its edges; the title sits left and the description right, five dots in.
+TEST_F(ControlsTest, ConfigItemWithoutFramePutsTheTitleLeftAndTheDescriptionRight) {
     constexpr int kWidth = 400, kHeight = 60;
     CConfigItemWindow band(font.get(), RGB(255, 255, 255), 0x00807974, DT_SINGLELINE | DT_VCENTER, 0);
     ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, host, 503));
+    {
+        Pixels empty(band.hwnd());
+        EXPECT_EQ(empty.at(0, 0), 0x00807974u);
+        EXPECT_EQ(empty.at(kWidth - 1, kHeight - 1), 0x00807974u);
+        EXPECT_EQ(empty.Count(RGB(255, 255, 255)), 0) << "empty texts draw nothing";
+    }
 
     band.SetTexts(L"HH", L"");
-    Pixels titleOnly(band.hwnd());
-    auto title = titleOnly.Ink(0x00807974, 0, 0, kWidth, kHeight);
+    auto title = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     ASSERT_TRUE(title);
     EXPECT_GE(title->left, 5);
     EXPECT_LE(title->left, 9);
@@ -283,8 +271,7 @@ TEST_F(ControlsTest, ConfigItemPutsTheTitleLeftAndTheDescriptionRightWithFiveDot
     EXPECT_NEAR((title->top + title->bottom) / 2.0, kHeight / 2.0, 4.0);
 
     band.SetTexts(L"", L"HH");
-    Pixels descriptionOnly(band.hwnd());
-    auto description = descriptionOnly.Ink(0x00807974, 0, 0, kWidth, kHeight);
+    auto description = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     ASSERT_TRUE(description);
     EXPECT_LE(description->right, kWidth - 6);
     EXPECT_GE(description->right, kWidth - 10);
@@ -292,15 +279,12 @@ TEST_F(ControlsTest, ConfigItemPutsTheTitleLeftAndTheDescriptionRightWithFiveDot
     // The same glyphs, so the same size wherever they are drawn.
     EXPECT_EQ(description->right - description->left, title->right - title->left);
     EXPECT_EQ(description->top, title->top);
-}
 
-TEST_F(ControlsTest, ConfigItemDescriptionShowsAmpersandsLiterally) {
-    CConfigItemWindow band(font.get(), RGB(255, 255, 255), 0x00807974, DT_SINGLELINE | DT_VCENTER, 0);
-    ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{0, 0, 400, 60}, host, 504));
+    // An ampersand in the description is shown, not taken as an access-key mark.
     band.SetTexts(L"", L"A&B");
-    auto withAmpersand = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, 400, 60);
+    auto withAmpersand = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     band.SetTexts(L"", L"AB");
-    auto without = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, 400, 60);
+    auto without = Pixels(band.hwnd()).Ink(0x00807974, 0, 0, kWidth, kHeight);
     ASSERT_TRUE(withAmpersand && without);
     EXPECT_GT(withAmpersand->right - withAmpersand->left, without->right - without->left + 5);
 }
@@ -541,9 +525,15 @@ TEST_F(LinkTest, HandCursorOnlyOverTheText) {
     EXPECT_EQ(::GetCursor(), arrow);
 }
 
-TEST_F(LinkTest, EnterOrSpaceOnTheFocusedLinkPostsTheCommand) {
+TEST_F(LinkTest, EnterOrSpaceOnlyOnTheFocusedLinkPostsTheCommand) {
     CLinkControl link;
     ASSERT_TRUE(link.Create(L"Link", WS_VISIBLE | WS_TABSTOP, RECT{0, 0, 300, 30}, host, 708));
+    ::SetFocus(host);
+    ::SendMessageW(link.hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+    EXPECT_TRUE(g_commands.empty()) << "keys without the focus do nothing";
+    EXPECT_FALSE(CLinkControl::Visited());
+
     ::SetFocus(link.hwnd());
     ASSERT_EQ(::GetFocus(), link.hwnd());
     ::SendMessageW(link.hwnd(), WM_KEYDOWN, VK_RETURN, 1);
@@ -559,16 +549,6 @@ TEST_F(LinkTest, EnterOrSpaceOnTheFocusedLinkPostsTheCommand) {
     ::SendMessageW(link.hwnd(), WM_KEYDOWN, VK_TAB, 1);
     Pump();
     EXPECT_EQ(g_commands.size(), 2u);
-}
-
-TEST_F(LinkTest, KeysWithoutTheFocusDoNothing) {
-    CLinkControl link;
-    ASSERT_TRUE(link.Create(L"Link", WS_VISIBLE, RECT{0, 0, 300, 30}, host, 709));
-    ::SetFocus(host);
-    ::SendMessageW(link.hwnd(), WM_KEYDOWN, VK_RETURN, 1);
-    Pump();
-    EXPECT_TRUE(g_commands.empty());
-    EXPECT_FALSE(CLinkControl::Visited());
 }
 
 TEST_F(LinkTest, FocusDrawsAFocusRectangleAroundTheText) {
@@ -709,18 +689,24 @@ protected:
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
 };
 
-TEST_F(ImageTest, WidePictureWithFitIsLetterboxedOnBlack) {
+// Without fit the picture is stretched over the box; fit, switched on after it is shown, letterboxes it on black.
+TEST_F(ImageTest, WithoutFitThePictureIsStretchedAndWithFitLetterboxedOnBlack) {
     std::wstring path = Picture(L"wide.png", 200, 100, Gdiplus::Color(255, 255, 0, 0));
     CImageControl image;
-    image.SetFit(1);
     ASSERT_TRUE(image.Create(WS_VISIBLE, RECT{0, 0, 100, 100}, host, 901));
     image.Load(path);
-    Pixels pixels(image.hwnd());
-    EXPECT_EQ(pixels.at(50, 50), RGB(255, 0, 0));
-    EXPECT_EQ(pixels.at(2, 30), RGB(255, 0, 0));
-    EXPECT_EQ(pixels.at(50, 10), kBlack);
-    EXPECT_EQ(pixels.at(50, 90), kBlack);
-    EXPECT_EQ(pixels.at(0, 0), kBlack);
+    Pixels stretched(image.hwnd());
+    for (auto [x, y] : {std::pair{50, 50}, {50, 5}, {50, 95}, {5, 5}, {95, 95}})
+        EXPECT_EQ(stretched.at(x, y), RGB(255, 0, 0)) << x << "," << y;
+    EXPECT_EQ(stretched.Count(kBlack), 0);
+
+    image.SetFit(1);
+    Pixels letterboxed(image.hwnd());
+    EXPECT_EQ(letterboxed.at(50, 50), RGB(255, 0, 0));
+    EXPECT_EQ(letterboxed.at(2, 30), RGB(255, 0, 0));
+    EXPECT_EQ(letterboxed.at(50, 10), kBlack);
+    EXPECT_EQ(letterboxed.at(50, 90), kBlack);
+    EXPECT_EQ(letterboxed.at(0, 0), kBlack);
 }
 
 TEST_F(ImageTest, TallPictureWithFitIsPillarboxedOnBlack) {
@@ -734,17 +720,6 @@ TEST_F(ImageTest, TallPictureWithFitIsPillarboxedOnBlack) {
     EXPECT_EQ(pixels.at(50, 2), RGB(0, 0, 255));
     EXPECT_EQ(pixels.at(10, 50), kBlack);
     EXPECT_EQ(pixels.at(90, 50), kBlack);
-}
-
-TEST_F(ImageTest, WithoutFitThePictureIsStretchedOverTheBox) {
-    std::wstring path = Picture(L"wide.png", 200, 100, Gdiplus::Color(255, 0, 160, 0));
-    CImageControl image;
-    ASSERT_TRUE(image.Create(WS_VISIBLE, RECT{0, 0, 100, 100}, host, 903));
-    image.Load(path);
-    Pixels pixels(image.hwnd());
-    for (auto [x, y] : {std::pair{50, 50}, {50, 5}, {50, 95}, {5, 5}, {95, 95}})
-        EXPECT_EQ(pixels.at(x, y), RGB(0, 160, 0)) << x << "," << y;
-    EXPECT_EQ(pixels.Count(kBlack), 0);
 }
 
 TEST_F(ImageTest, MissingOrUnreadableFileShowsNothing) {
@@ -787,16 +762,6 @@ TEST_F(ImageTest, DrawnPictureIsKeptUntilTheSizeChanges) {
     Pixels resized(image.hwnd());
     EXPECT_EQ(resized.width(), 70);
     EXPECT_EQ(resized.at(30, 30), face);
-}
-
-TEST_F(ImageTest, FitCanBeSwitchedAfterThePictureIsShown) {
-    std::wstring path = Picture(L"wide.png", 200, 100, Gdiplus::Color(255, 255, 0, 0));
-    CImageControl image;
-    ASSERT_TRUE(image.Create(WS_VISIBLE, RECT{0, 0, 100, 100}, host, 907));
-    image.Load(path);
-    EXPECT_EQ(Pixels(image.hwnd()).at(50, 10), RGB(255, 0, 0));
-    image.SetFit(1);
-    EXPECT_EQ(Pixels(image.hwnd()).at(50, 10), kBlack);
 }
 
 TEST_F(ImageTest, PictureBoxMadeElsewhereIsTakenOverAndHandedBack) {

@@ -34,23 +34,16 @@ std::string WaitForCodes(const std::wstring& logFolder, size_t lines, DWORD time
 
 } // namespace
 
-TEST(ChangedModulesFile, OnePhotoChange) {
+// The timer flag, the count, then each name as a counted UTF-16 string (the flag alone is checked on the written
+// file below).
+TEST(ChangedModulesFile, FlagCountAndUtf16Names) {
     EXPECT_EQ(shell::BuildChangedModulesFile({L"Photo"}, 0),
               Bytes({0, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 'P', 0, 'h', 0, 'o', 0, 't', 0, 'o', 0}));
-}
-
-TEST(ChangedModulesFile, TimerFlagAlone) {
-    EXPECT_EQ(shell::BuildChangedModulesFile({}, 1), Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(ChangedModulesFile, ModulesFolderOwnFileIsTheEmptyName) {
+    // The modules folder's own file is the empty name.
     EXPECT_EQ(shell::BuildChangedModulesFile({L"", L"RSS"}, 0),
               Bytes({0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 'R', 0, 'S', 0, 'S', 0}));
-}
-
-TEST(ChangedModulesFile, NonAsciiNamesAreUtf16) {
-    std::string bytes = shell::BuildChangedModulesFile({L"\u6642\u8a08"}, 0);
-    EXPECT_EQ(bytes.substr(8), Bytes({2, 0, 0, 0, 0x42, 0x66, 0x08, 0x8A}));
+    EXPECT_EQ(shell::BuildChangedModulesFile({L"\u6642\u8a08"}, 0).substr(8),
+              Bytes({2, 0, 0, 0, 0x42, 0x66, 0x08, 0x8A}));
 }
 
 TEST(BinaryReader, LengthsBeyondTheEndAreRefused) {

@@ -17,19 +17,6 @@ namespace {
 
 constexpr DWORD kMultiSelect = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 
-HWND FindDescendant(HWND parent, const wchar_t* className) {
-    for (HWND child = ::FindWindowExW(parent, nullptr, nullptr, nullptr); child;
-         child = ::FindWindowExW(parent, child, nullptr, nullptr)) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(child, name, 64);
-        if (::lstrcmpiW(name, className) == 0)
-            return child;
-        if (HWND found = FindDescendant(child, className))
-            return found;
-    }
-    return nullptr;
-}
-
 HWND WaitForTopWindow(const wchar_t* title) {
     for (int i = 0; i < 400; ++i) {
         if (HWND window = ::FindWindowW(L"#32770", title))

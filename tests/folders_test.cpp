@@ -30,6 +30,7 @@ TEST_F(FoldersTest, NestedRelativePathCreatesItsParents) {
     EXPECT_TRUE(FileExists(sub));
     EXPECT_EQ(shell::GetModulesFolder(false, L"Music\\locale"), L"");
     EXPECT_EQ(shell::GetModulesFolder(false, L"Photo"), folders.userModules() + L"\\Photo");
+    EXPECT_EQ(shell::GetModulesFolder(true, L"."), folders.userModules()) << "the modules folder itself";
 }
 
 TEST_F(FoldersTest, PathsThatClimbOutOfModulesGiveNothing) {
@@ -41,10 +42,6 @@ TEST_F(FoldersTest, PathsThatClimbOutOfModulesGiveNothing) {
     }
     EXPECT_FALSE(FileExists(folders.appData() + L"\\Quillon\\Skylume\\Escape"));
     EXPECT_FALSE(FileExists(folders.appData() + L"\\Quillon\\Skylume\\Modules2"));
-}
-
-TEST_F(FoldersTest, DotIsTheModulesFolderItself) {
-    EXPECT_EQ(shell::GetModulesFolder(true, L"."), folders.userModules());
 }
 
 TEST_F(FoldersTest, CommonFoldersAppendTheirLiteralAndCreateNothing) {

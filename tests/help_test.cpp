@@ -14,7 +14,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kCategoryList = 1001, kHelpButton = 1000;
 
 std::wstring BuiltHelpFile(const wchar_t* name = L"Skylume.chm") {
@@ -87,21 +86,9 @@ protected:
         SetApplicationPath(program / L"Skylume.exe");
     }
     static void SetApplicationPath(const std::wstring& path) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_WRITE, nullptr,
-                                    &key, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(key, L"ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                         DWORD((path.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
+        SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", L"ApplicationPath", path);
     }
-    HWND Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        HWND window = WaitForWindow(process->id(), kWindowClass);
-        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        return window;
-    }
+    HWND Open() { return OpenSettingsWindow(program.exe(), process); }
     void Close(HWND window) {
         ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         process->Wait(10000);
@@ -117,15 +104,6 @@ protected:
         wchar_t title[128] = {};
         ::GetWindowTextW(::FindWindowExW(window, nullptr, L"SkylumeConfigItemWindow", nullptr), title, 128);
         return title;
-    }
-    static HWND CurrentPage(HWND window) {
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"#32770" && ::IsWindowVisible(child))
-                return child;
-        }
-        return nullptr;
     }
     // F1 pressed with the focus on the page's first control, as a user would.
     static void PressF1OnPage(HWND window) {
@@ -144,38 +122,10 @@ protected:
     std::unique_ptr<RunningProcess> process;
 };
 
-struct ViewerSearch {
-    DWORD process;
-    HWND found;
-};
-
 // A visible top-level window of Wine's HTML Help viewer in that process.
 HWND FindViewer(DWORD process, DWORD timeoutMs) {
-    for (DWORD waited = 0; waited <= timeoutMs; waited += 100) {
-        ViewerSearch search{process, nullptr};
-        ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* search = reinterpret_cast<ViewerSearch*>(data);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(window, &owner);
-                wchar_t className[64] = {};
-                ::GetClassNameW(window, className, 64);
-                if (owner == search->process && ::IsWindowVisible(window) && std::wstring(className) == L"HH Parent")
-                    search->found = window;
-                return search->found == nullptr;
-            },
-            LPARAM(&search));
-        if (search.found)
-            return search.found;
-        ::Sleep(100);
-    }
-    return nullptr;
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    return text;
+    return WaitForTopLevel(
+        process, [](HWND window) { return ClassOf(window) == L"HH Parent"; }, timeoutMs);
 }
 
 } // namespace
@@ -186,14 +136,14 @@ TEST_F(HelpOpeningTest, HelpButtonAndF1OpenTheHelpFileInTheSystemViewer) {
     ::PostMessageW(window, WM_COMMAND, kHelpButton, 0);
     HWND viewer = FindViewer(process->id(), 10000);
     ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(WindowText(viewer), L"Skylume Help") << "the viewer shows the installed help file";
+    EXPECT_EQ(TextOf(viewer), L"Skylume Help") << "the viewer shows the installed help file";
     ::SendMessageW(viewer, WM_CLOSE, 0, 0);
     ASSERT_EQ(FindViewer(process->id(), 0), nullptr);
 
     PressF1OnPage(window);
     viewer = FindViewer(process->id(), 10000);
     ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(WindowText(viewer), L"Skylume Help");
+    EXPECT_EQ(TextOf(viewer), L"Skylume Help");
     ::SendMessageW(viewer, WM_CLOSE, 0, 0);
     Close(window);
 }
@@ -205,7 +155,7 @@ TEST_F(HelpOpeningTest, WithoutTheHelpFileHelpOpensNothing) {
     ::PostMessageW(window, WM_COMMAND, kHelpButton, 0);
     PressF1OnPage(window);
     EXPECT_EQ(FindViewer(process->id(), 2000), nullptr);
-    EXPECT_NE(::FindWindowW(kWindowClass, nullptr), nullptr) << "the window is still open";
+    EXPECT_NE(::FindWindowW(kSettingsWindowClass, nullptr), nullptr) << "the window is still open";
     Close(window);
 }
 
@@ -232,18 +182,10 @@ protected:
     RecordedTopicTest() {
         ::CopyFileW((FolderOfThisExecutable() + L"\\help-viewer-stand-in\\hhctrl.ocx").c_str(),
                     (program / L"hhctrl.ocx").c_str(), FALSE);
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\SkylumeStandIns\\HelpViewer", 0, nullptr, 0, KEY_WRITE,
-                          nullptr, &key, nullptr);
-        const std::wstring path = LogPath();
-        ::RegSetValueExW(key, L"Log", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                         DWORD((path.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
+        SetRegistryText(HKEY_CURRENT_USER, L"Software\\SkylumeStandIns\\HelpViewer", L"Log", LogPath());
         // Wine prefers its own viewer even beside the program unless told otherwise for this program.
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\SkylumeSetting.exe\\DllOverrides", 0,
-                          nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-        ::RegSetValueExW(key, L"hhctrl.ocx", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"native"), 14);
-        ::RegCloseKey(key);
+        SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\SkylumeSetting.exe\\DllOverrides",
+                        L"hhctrl.ocx", L"native");
     }
     std::wstring LogPath() const { return log / L"topics.txt"; }
     // The lines recorded since the last call.
@@ -263,6 +205,7 @@ protected:
 
 } // namespace
 
+// F1 from inside the page, from the category list and from OK, and the Help button, all open the page's topic.
 TEST_F(RecordedTopicTest, EachPageOpensItsOwnTopicByF1AndByTheHelpButton) {
     HWND window = Open();
     ASSERT_NE(window, nullptr);
@@ -283,6 +226,9 @@ TEST_F(RecordedTopicTest, EachPageOpensItsOwnTopicByF1AndByTheHelpButton) {
         ::SendMessageW(window, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(window, kCategoryList)), TRUE);
         TypeChord({VK_F1});
         EXPECT_EQ(TakeRecorded(), expected) << "F1 on the category list at " << Narrow(title);
+        ::SendMessageW(window, WM_NEXTDLGCTL, WPARAM(::GetDlgItem(window, IDOK)), TRUE);
+        TypeChord({VK_F1});
+        EXPECT_EQ(TakeRecorded(), expected) << "F1 on OK at " << Narrow(title);
     }
     EXPECT_GE(seenTopics.size(), 2u) << "pages of different categories open different topics";
     Close(window);

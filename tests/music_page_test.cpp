@@ -14,46 +14,19 @@ using Lines = std::vector<std::wstring>;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kFolderList = 1057, kAdd = 1058, kRemove = 1059, kAutoplay = 1062, kJacket = 1016, kAddGroup = 1056;
 // The wake-up page's hour list and its album and song lists.
 constexpr int kWakeupHour = 1048, kWakeupAlbum = 1018, kWakeupSong = 1021;
 
 // A top-level dialog of the process: the folder browser (it has a tree) or a message box (it has none).
 HWND WaitForDialog(DWORD processId, bool browser, DWORD timeoutMs = 10000) {
-    struct Search {
-        DWORD processId;
-        bool browser;
-        HWND found;
-    } search{processId, browser, nullptr};
-    const DWORD start = ::GetTickCount();
-    do {
-        ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(window, &owner);
-                wchar_t className[32] = {};
-                ::GetClassNameW(window, className, 32);
-                const bool hasTree = ::FindWindowExW(window, nullptr, L"SysTreeView32", nullptr) != nullptr;
-                if (owner == s->processId && std::wstring(className) == L"#32770" && ::IsWindowVisible(window) &&
-                    hasTree == s->browser) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        ::Sleep(50);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
-}
-
-std::string WithoutCarriageReturns(std::string text) {
-    std::erase(text, '\r');
-    return text;
+    return WaitForTopLevel(
+        processId,
+        [browser](HWND window) {
+            const bool hasTree = ::FindWindowExW(window, nullptr, L"SysTreeView32", nullptr) != nullptr;
+            return ClassOf(window) == L"#32770" && hasTree == browser;
+        },
+        timeoutMs);
 }
 
 class MusicPageTest : public ::testing::Test {
@@ -74,14 +47,8 @@ protected:
     }
     // Starts the program and returns the music page once the window is ready.
     HWND OpenPage() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
-        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (::GetDlgItem(child, kFolderList))
-                return page = child;
-        return nullptr;
+        window = OpenSettingsWindow(program.exe(), process);
+        return page = FindPage(window, {kFolderList});
     }
     void Click(int id) { ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page, id))); }
     // Adds a folder through the browser; returns the text of the message box that follows, if any.
@@ -160,7 +127,7 @@ TEST_F(MusicPageTest, SpectrumIsKeptAndMainRepeatsSub) {
     EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kAutoplay), BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(::GetDlgItem(page, kAutoplay), BM_SETCHECK, BST_UNCHECKED, 0);
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = WithoutCarriageReturns(ReadFile(MusicData()).value_or(""));
+    const std::string saved = WithoutCr(ReadFile(MusicData()).value_or(""));
     const std::string part =
         "\t\t<spectrum>true</spectrum>\n\t\t<jacket>false</jacket>\n\t\t<autoplay>false</autoplay>\n\t";
     const std::string expected =
@@ -235,17 +202,14 @@ TEST_F(MusicPageTest, RemovingAsksFirstAndUnregistersAtOk) {
 // page without its folder controls, the wake-up page with no music to offer.
 TEST_F(MusicPageTest, WithoutTheMediaSoftwareThePagesOfferNoMusicAndTheSwitchesStillSave) {
     // Music the stand-ins would offer if they still answered.
-    standIns.SetFixture({L"song\tt1\tC:\\Music\\1.mp3\tOne\tAlbum\tAbba\tAbba\tA1",
-                         L"db-album\tOther\tAbba\tA\t0\t~\t~\t~\t"});
+    standIns.SetFixture(
+        {L"song\tt1\tC:\\Music\\1.mp3\tOne\tAlbum\tAbba\tAbba\tA1", L"db-album\tOther\tAbba\tA\t0\t~\t~\t~\t"});
     standIns.Unregister();
     ASSERT_NE(OpenPage(), nullptr);
     for (int id : {kAddGroup, kFolderList, kAdd, kRemove})
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, id))) << id;
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kJacket)));
-    HWND wakeup = nullptr;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child && !wakeup; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (::GetDlgItem(child, kWakeupHour))
-            wakeup = child;
+    HWND wakeup = FindPage(window, {kWakeupHour});
     ASSERT_NE(wakeup, nullptr);
     EXPECT_EQ(::SendDlgItemMessageW(wakeup, kWakeupAlbum, CB_GETCOUNT, 0, 0), 1) << "only the entry for no album";
     EXPECT_EQ(::SendDlgItemMessageW(wakeup, kWakeupSong, CB_GETCOUNT, 0, 0), 1) << "only the entry for no title";

@@ -276,19 +276,6 @@ protected:
     }
 };
 
-TEST_F(ChannelListProcessesTest, TwoProcessesAppendingAtOnceBothLand) {
-    for (int round = 0; round < 3; ++round) {
-        ::DeleteFileW(listPath().c_str());
-        RunningProcess first(appender, {cache.path(), Url(1)});
-        RunningProcess second(appender, {cache.path(), Url(2)});
-        EXPECT_EQ(first.Wait(20000), 0u);
-        EXPECT_EQ(second.Wait(20000), 0u);
-        std::vector<std::wstring> urls = Urls();
-        std::sort(urls.begin(), urls.end());
-        EXPECT_EQ(urls, (std::vector<std::wstring>{Url(1), Url(2)})) << round;
-    }
-}
-
 TEST_F(ChannelListProcessesTest, TwentyProcessesAllLandOnceWhileAReaderOnlySeesWholeFiles) {
     std::atomic<bool> done{false};
     std::atomic<int> reads{0}, brokenReads{0};

@@ -11,7 +11,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr wchar_t kBrowsersKey[] = L"Software\\Clients\\StartMenuInternet";
 constexpr int kRefresh = 1018, kMaxItem = 1021, kRotate = 1016, kRotation = 1048, kOpenUrl = 1049, kBrowser = 1022;
 constexpr int kOriginal = 1012, kNewer = 1013, kOlder = 1014, kAutoDownload = 1025, kAutoPlay = 1026, kSkip = 1027;
@@ -44,14 +43,9 @@ protected:
     std::wstring dataPath() const { return rssFolder() + L"\\data.xml"; }
     void WriteData(const std::string& xml) { ASSERT_TRUE(WriteFile(dataPath(), xml)); }
     void Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
+        window = OpenSettingsWindow(program.exe(), process);
         ASSERT_TRUE(window);
-        for (int i = 0; i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (::GetDlgItem(child, kRefresh) && ::GetDlgItem(child, kOpenUrl))
-                page = child;
+        page = FindPage(window, {kRefresh, kOpenUrl, kNewer, kAutoDownload, kSkip});
         ASSERT_TRUE(page);
     }
     int Selection(int id) const { return int(::SendMessageW(::GetDlgItem(page, id), CB_GETCURSEL, 0, 0)); }
@@ -66,23 +60,11 @@ protected:
     void AddBrowser(const std::wstring& key, const std::wstring& command, const wchar_t* localized,
                     const wchar_t* name) {
         const std::wstring path = std::wstring(kBrowsersKey) + L"\\" + key;
-        HKEY created = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (path + L"\\shell\\open\\command").c_str(), 0, nullptr, 0,
-                                    KEY_WRITE, nullptr, &created, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(created, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                         DWORD((command.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(created);
-        ASSERT_EQ(
-            ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr),
-            ERROR_SUCCESS);
+        SetRegistryText(HKEY_LOCAL_MACHINE, path + L"\\shell\\open\\command", nullptr, command);
         if (localized)
-            ::RegSetValueExW(created, L"LocalizedString", 0, REG_SZ, reinterpret_cast<const BYTE*>(localized),
-                             DWORD((wcslen(localized) + 1) * sizeof(wchar_t)));
+            SetRegistryText(HKEY_LOCAL_MACHINE, path, L"LocalizedString", localized);
         if (name)
-            ::RegSetValueExW(created, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
-                             DWORD((wcslen(name) + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(created);
+            SetRegistryText(HKEY_LOCAL_MACHINE, path, nullptr, name);
     }
     std::vector<std::wstring> BrowserNames() const {
         std::vector<std::wstring> names;

@@ -13,7 +13,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kSiteList = 1001, kAdd = 1002, kDelete = 1003, kEdit = 1000, kImport = 1004, kUp = 1005, kDown = 1047;
 constexpr int kNameEdit = 1017;
 
@@ -54,14 +53,9 @@ protected:
     }
     // Opens the settings window and finds the register page (the page with a Down button).
     void Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        window = WaitForWindow(process->id(), kWindowClass);
+        window = OpenSettingsWindow(program.exe(), process);
         ASSERT_TRUE(window);
-        for (int i = 0; i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (::GetDlgItem(child, kDown) && ::GetDlgItem(child, kSiteList))
-                page = child;
+        page = FindPage(window, {kDown, kSiteList});
         ASSERT_TRUE(page);
     }
     HWND List() const { return ::GetDlgItem(page, kSiteList); }
@@ -73,16 +67,7 @@ protected:
     }
     // A modal dialog or message box of the program other than the settings window.
     HWND WaitForPopup() { return WaitForWindow(process->id(), L"#32770", 20000); }
-    std::wstring AnswerBox(int button = IDOK) {
-        HWND box = WaitForPopup();
-        if (!box)
-            return L"(no box)";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, button, 0);
-        for (int i = 0; i < 100 && ::IsWindow(box); ++i)
-            ::Sleep(20);
-        return text;
-    }
+    std::wstring AnswerBox(int button = IDOK) { return AnswerMessageBox(WaitForPopup(), button); }
     // Types a URL into the add-site dialog and presses its OK; returns the outcome message.
     std::wstring AddThroughDialog(const std::wstring& url) {
         ::PostMessageW(page, WM_COMMAND, kAdd, 0);
@@ -98,6 +83,20 @@ protected:
             ::Sleep(50);
         }
         return AnswerBox();
+    }
+    // Renames a site through its edit dialog; leading spaces vanish as they are typed.
+    void Rename(int index, const std::wstring& typed) {
+        Select(index);
+        ::PostMessageW(page, WM_COMMAND, kEdit, 0);
+        HWND dialog = WaitForPopup();
+        ASSERT_TRUE(dialog);
+        ::SetDlgItemTextW(dialog, kNameEdit, typed.c_str());
+        wchar_t shown[64] = {};
+        ::GetDlgItemTextW(dialog, kNameEdit, shown, 64);
+        EXPECT_EQ(std::wstring(shown), typed.substr(typed.find_first_not_of(L" \u3000")));
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
+            ::Sleep(20);
     }
     std::string Codes() { return ReadFile(log / L"codes.txt").value_or(""); }
     // OK on the settings window; the codes the display program heard.
@@ -195,21 +194,8 @@ TEST_F(NewsPagesTest, CancellingASlowCheckReturnsAtOnceAndAddsNothing) {
 TEST_F(NewsPagesTest, RenamingAndRenamingBackIsNoChange) {
     WriteSites(3);
     Open();
-    auto rename = [&](const std::wstring& name) {
-        Select(1);
-        ::PostMessageW(page, WM_COMMAND, kEdit, 0);
-        HWND dialog = WaitForPopup();
-        ASSERT_TRUE(dialog);
-        ::SetDlgItemTextW(dialog, kNameEdit, (L"  \u3000" + name).c_str());
-        wchar_t shown[64] = {};
-        ::GetDlgItemTextW(dialog, kNameEdit, shown, 64);
-        EXPECT_EQ(std::wstring(shown), name); // leading spaces vanish as typed
-        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
-            ::Sleep(20);
-    };
-    rename(L"Renamed ");
-    rename(L"Site 1");
+    Rename(1, L"  \u3000Renamed ");
+    Rename(1, L"  \u3000Site 1");
     const std::optional<std::string> before = ReadFile(listPath());
     EXPECT_EQ(PressOk().find("0xABE00001"), std::string::npos);
     EXPECT_EQ(ReadFile(listPath()), before);
@@ -218,14 +204,7 @@ TEST_F(NewsPagesTest, RenamingAndRenamingBackIsNoChange) {
 TEST_F(NewsPagesTest, ARenamedSiteIsSavedAtOk) {
     WriteSites(3);
     Open();
-    Select(2);
-    ::PostMessageW(page, WM_COMMAND, kEdit, 0);
-    HWND dialog = WaitForPopup();
-    ASSERT_TRUE(dialog);
-    ::SetDlgItemTextW(dialog, kNameEdit, L"My third site ");
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
-        ::Sleep(20);
+    Rename(2, L"My third site ");
     EXPECT_NE(PressOk().find("0xABE00001"), std::string::npos);
     EXPECT_EQ(TitlesInFile(cache()), (std::vector<std::wstring>{L"Site 0", L"Site 1", L"My third site "}));
 }
@@ -278,13 +257,7 @@ protected:
         for (int i = 0; i < 200 && ::IsWindow(dialog); ++i)
             ::Sleep(20);
         HWND box = WaitForWindow(process->id(), L"#32770", 1500);
-        if (!box)
-            return L"";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && ::IsWindow(box); ++i)
-            ::Sleep(20);
-        return text;
+        return box ? AnswerMessageBox(box, IDOK) : L"";
     }
 };
 

@@ -10,61 +10,22 @@
 
 namespace pagetest {
 
-inline constexpr wchar_t kSettingsClass[] = L"TesselSetting0505301612";
-
 class PageWindowTest : public ::testing::Test {
 protected:
     PageWindowTest() { testenv::InstallShippedModules(folders.commonModules()); }
 
-    // Starts the program and waits until the window is ready (OK enabled once a page is selected).
-    HWND Open() {
-        process = std::make_unique<testenv::RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        HWND window = testenv::WaitForWindow(process->id(), kSettingsClass);
-        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        return window;
-    }
-    // The page holding a control with this id (pages are dialogs of class #32770 inside the window).
+    // Starts the program and waits until the window is ready.
+    HWND Open() { return testenv::OpenSettingsWindow(program.exe(), process); }
+    // The page holding a control with this id (and `secondId`, if given).
     static HWND PageWith(HWND window, int id, int secondId = 0) {
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"#32770" && ::GetDlgItem(child, id) &&
-                (!secondId || ::GetDlgItem(child, secondId)))
-                return child;
-        }
-        return nullptr;
+        return secondId ? testenv::FindPage(window, {id, secondId}) : testenv::FindPage(window, {id});
     }
     // Whether a control of a page is shown, whether or not its page is the one in view.
     static bool Shown(HWND control) { return (::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
     // A top-level dialog of the program with this title, waited for.
     HWND WaitForDialog(const std::wstring& title, DWORD timeoutMs = 10000) const {
-        const DWORD start = ::GetTickCount();
-        do {
-            struct Search {
-                DWORD process;
-                const std::wstring* title;
-                HWND found;
-            } search{process->id(), &title, nullptr};
-            ::EnumWindows(
-                [](HWND window, LPARAM data) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(data);
-                    DWORD owner = 0;
-                    ::GetWindowThreadProcessId(window, &owner);
-                    wchar_t text[256] = {};
-                    ::GetWindowTextW(window, text, 256);
-                    if (owner == s->process && ::IsWindowVisible(window) && *s->title == text) {
-                        s->found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            if (search.found)
-                return search.found;
-            ::Sleep(50);
-        } while (::GetTickCount() - start < timeoutMs);
-        return nullptr;
+        return testenv::WaitForTopLevel(
+            process->id(), [&title](HWND window) { return testenv::TextOf(window) == title; }, timeoutMs);
     }
     // Clicks a page button the way the user would: the page hears BN_CLICKED (posted, since it may open a dialog).
     static void Click(HWND page, int id) {
@@ -72,11 +33,7 @@ protected:
     }
     // Answers the program's message box (caption "Skylume") with the button `id`; the box's text.
     std::wstring AnswerMessageBox(int id) const {
-        HWND box = WaitForDialog(L"Skylume");
-        if (!box)
-            return L"";
-        const std::wstring text = testenv::MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(box, id)));
+        const std::wstring text = testenv::AnswerMessageBox(WaitForDialog(L"Skylume"), id);
         ::Sleep(300);
         return text;
     }

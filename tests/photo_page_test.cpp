@@ -190,8 +190,7 @@ TEST_F(PhotoPageTest, ViewDialogCorrectsTheIntervalAndEditsTheChosenLayout) {
         ::Sleep(50);
     EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
     // Wine's save writes the CR LF text nodes as bare LFs.
-    std::string saved = ReadFile(DataFile()).value_or("");
-    std::erase(saved, '\r');
+    const std::string saved = WithoutCr(ReadFile(DataFile()).value_or(""));
     EXPECT_NE(saved.find("<TileLayout>\n\t\t\t<slideshow>false</slideshow>\n\t\t\t<interval>45</interval>"),
               std::string::npos)
         << "with the box unchecked, OK still stores the interval shown: " << saved;

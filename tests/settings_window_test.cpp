@@ -11,7 +11,6 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TesselSetting0505301612";
 constexpr int kCategoryList = 1001, kHelpButton = 1000;
 constexpr int kModuleList = 1001, kBurnInCheck = 1016, kModeScreenCheck = 1049, kVersionLine = 1008;
 
@@ -41,33 +40,8 @@ protected:
     std::wstring UserData() const { return folders.userModules() + L"\\data.xml"; }
     std::wstring Cmf() const { return folders.userModules() + L"\\cmf.dat"; }
 
-    // Starts the program and waits until the window is ready (OK enabled once a page is selected).
-    HWND Open() {
-        process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-        HWND window = WaitForWindow(process->id(), kWindowClass);
-        for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
-            ::Sleep(50);
-        return window;
-    }
-    // The page whose template has a control with this id and text starting so (or any text when empty).
-    static HWND PageWith(HWND window, int id) {
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"#32770" && ::GetDlgItem(child, id))
-                return child;
-        }
-        return nullptr;
-    }
-    static HWND CurrentPage(HWND window) {
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"#32770" && ::IsWindowVisible(child))
-                return child;
-        }
-        return nullptr;
-    }
+    HWND Open() { return OpenSettingsWindow(program.exe(), process); }
+    static HWND PageWith(HWND window, int id) { return FindPage(window, {id}); }
     static void SelectCategory(HWND window, int index) {
         HWND list = ::GetDlgItem(window, kCategoryList);
         ::SendMessageW(list, LB_SETCURSEL, index, 0);
@@ -166,7 +140,8 @@ TEST_F(SettingsWindowTest, MissingModulesLeaveTheFileWhenTheWindowOpensEvenOnCan
     EXPECT_FALSE(FileExists(Cmf()));
 }
 
-TEST_F(SettingsWindowTest, UncheckingAndRecheckingChangesNothing) {
+// Unchecking and checking a module again, or clicking below the last module, is no change.
+TEST_F(SettingsWindowTest, UncheckingAndRecheckingOrClickingBelowTheLastModuleChangesNothing) {
     InstallVisualizer();
     WriteUserData("<conf_data><modules><sub>Visualizer</sub></modules></conf_data>");
     HWND window = Open();
@@ -175,19 +150,9 @@ TEST_F(SettingsWindowTest, UncheckingAndRecheckingChangesNothing) {
     HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
     ClickListItem(modules, 1);
     ClickListItem(modules, 1);
-    EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
-    EXPECT_EQ(ReadFile(UserData()), opened);
-    EXPECT_FALSE(FileExists(Cmf()));
-    EXPECT_EQ(Codes(), "");
-}
-
-TEST_F(SettingsWindowTest, ClickBelowTheLastModuleChangesNothing) {
-    InstallVisualizer();
-    WriteUserData("<conf_data><modules><sub>Visualizer</sub></modules></conf_data>");
-    HWND window = Open();
-    ASSERT_NE(window, nullptr);
-    HWND modules = ::GetDlgItem(PageWith(window, kModuleList), kModuleList);
-    // With every module page installed the list is full; make it taller than its items so there is room below.
+    // With every module page installed the list is full; make it taller than its items so there is room below
+    // (scrolled back to the top, as it shows itself once everything fits).
+    ::SendMessageW(modules, LB_SETTOPINDEX, 0, 0);
     RECT last = {}, client;
     ::SendMessageW(modules, LB_GETITEMRECT, ::SendMessageW(modules, LB_GETCOUNT, 0, 0) - 1, LPARAM(&last));
     ::GetClientRect(modules, &client);
@@ -196,11 +161,15 @@ TEST_F(SettingsWindowTest, ClickBelowTheLastModuleChangesNothing) {
     ::PostMessageW(modules, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, client.bottom - 3));
     ::Sleep(200);
     EXPECT_EQ(Press(window, IDOK), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(UserData()), opened);
     EXPECT_FALSE(FileExists(Cmf()));
+    EXPECT_EQ(Codes(), "");
 }
 
+// A stored choice of another type than a number reads as absent (checked); unchecking alone writes the number.
 TEST_F(SettingsWindowTest, ModeScreenChoiceAloneWritesOnlyTheRegistry) {
     WriteUserData("<conf_data><screensaving>false</screensaving><modules/></conf_data>");
+    SetRegistryText(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", L"NotShowPSDialog", L"1");
     HWND window = Open();
     ASSERT_NE(window, nullptr);
     const auto opened = ReadFile(UserData());
@@ -217,19 +186,6 @@ TEST_F(SettingsWindowTest, ModeScreenChoiceAloneWritesOnlyTheRegistry) {
     EXPECT_EQ(ReadFile(UserData()), opened);
     EXPECT_FALSE(FileExists(Cmf()));
     EXPECT_EQ(Codes(), "");
-}
-
-TEST_F(SettingsWindowTest, ModeScreenValueOfAnotherTypeReadsAsAbsent) {
-    HKEY key = nullptr;
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr);
-    ::RegSetValueExW(key, L"NotShowPSDialog", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
-    ::RegCloseKey(key);
-    HWND window = Open();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(::SendMessageW(::GetDlgItem(PageWith(window, kModeScreenCheck), kModeScreenCheck), BM_GETCHECK, 0, 0),
-              BST_CHECKED);
-    Press(window, IDCANCEL);
 }
 
 TEST_F(SettingsWindowTest, BurnInChangeSavesAndRecordsTheModulesFolder) {
@@ -281,20 +237,10 @@ TEST_F(SettingsWindowTest, ForwardCodeRaisesTheWindowOverAnother) {
 TEST_F(SettingsWindowTest, PageWithoutDataOrDefaultEndsTheWindowWithAMessage) {
     ::DeleteFileW((folders.commonModules() + L"\\data.xml").c_str());
     process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
-    HWND box = WaitForWindow(process->id(), L"#32770");
-    ASSERT_NE(box, nullptr);
-    std::wstring text = MessageBoxText(box);
+    const std::wstring text = AnswerMessageBox(WaitForWindow(process->id(), L"#32770"), IDOK);
     EXPECT_NE(text.find(L"required files are missing or damaged"), std::wstring::npos) << text;
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
     EXPECT_FALSE(FileExists(Cmf()));
-}
-
-TEST_F(SettingsWindowTest, DeletedDataFileIsRestoredFromTheDefaults) {
-    HWND window = Open();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(FileExists(UserData()));
-    Press(window, IDCANCEL);
 }
 
 TEST_F(SettingsWindowTest, TabAndShiftTabLeaveThePageForOkAndTheCategoryList) {
@@ -333,32 +279,28 @@ TEST_F(SettingsWindowTest, AltHInsideAPageActsLikeTheHelpButton) {
     Press(window, IDCANCEL);
 }
 
+// Opened without a user data file, which the window restores from the defaults.
 TEST_F(SettingsWindowTest, VersionPageShowsTheDefaultOrTheFirstLineOfVersionTxt) {
+    // The General page has a control 1008 too; the version page is the one whose line says "Version".
+    auto versionLine = [](HWND window) {
+        wchar_t text[128] = {};
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            ::GetDlgItemTextW(child, kVersionLine, text, 128);
+            if (std::wstring(text).find(L"Version") != std::wstring::npos)
+                return std::wstring(text);
+        }
+        return std::wstring();
+    };
     HWND window = Open();
     ASSERT_NE(window, nullptr);
-    wchar_t text[128] = {};
-    ::GetDlgItemTextW(PageWith(window, kVersionLine), kVersionLine, text, 128);
-    // The General page has a control 1008 too; the version page is the one with a version line.
-    HWND versionPage = nullptr;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ::GetDlgItemTextW(child, kVersionLine, text, 128);
-        if (std::wstring(text).find(L"Version") != std::wstring::npos)
-            versionPage = child;
-    }
-    ASSERT_NE(versionPage, nullptr);
-    ::GetDlgItemTextW(versionPage, kVersionLine, text, 128);
-    EXPECT_STREQ(text, L"Skylume Version 1.0.00.07110");
+    EXPECT_TRUE(FileExists(UserData())) << "the deleted data file is restored from the defaults";
+    EXPECT_EQ(versionLine(window), L"Skylume Version 1.0.00.07110");
     Press(window, IDCANCEL);
 
     WriteFile(program / L"version.txt", "2.5.01.1234\r\nsecond line\r\n");
     window = Open();
     ASSERT_NE(window, nullptr);
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ::GetDlgItemTextW(child, kVersionLine, text, 128);
-        if (std::wstring(text).find(L"Version") != std::wstring::npos)
-            break;
-    }
-    EXPECT_STREQ(text, L"Skylume Version 2.5.01.1234");
+    EXPECT_EQ(versionLine(window), L"Skylume Version 2.5.01.1234");
     Press(window, IDCANCEL);
 }
 
@@ -387,12 +329,10 @@ TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
 TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAndOk) {
     InstallVisualizer();
     const std::wstring note = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
-    std::string utf16 = "\xFF\xFE";
-    for (wchar_t c : L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><screensaving>false</screensaving>"
-                     L"<modules><sub>Visualizer</sub></modules><background position=\"center\"/><note>" +
-                         note + L"</note></conf_data>\r\n")
-        if (c)
-            utf16 += std::string{char(c & 0xFF), char(c >> 8)};
+    const std::string utf16 =
+        Utf16File(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><screensaving>false</screensaving>"
+                  L"<modules><sub>Visualizer</sub></modules><background position=\"center\"/><note>" +
+                  note + L"</note></conf_data>\r\n");
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<conf_data><screensaving>false"
                                "</screensaving><modules><sub>Visualizer</sub></modules><note>caf\xe9 na\xefve "
                                "\xc5ngstr\xf6m</note></conf_data>\n";
@@ -432,47 +372,4 @@ TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAnd
         EXPECT_EQ(doc.SelectNodes(L"./modules/sub").size(), 1u);
         EXPECT_FALSE(FileExists(UserData() + L".bad")) << "no restore was needed";
     }
-}
-
-// F1 reaches the settings window's help from the control that has the focus when the window opens (the
-// category list), from OK and from inside a page.
-TEST_F(SettingsWindowTest, F1OpensHelpFromTheCategoryListOkAndAPage) {
-    ASSERT_TRUE(
-        ::CopyFileW((FolderOfThisExecutable() + L"\\Skylume.chm").c_str(), (program / L"Skylume.chm").c_str(), FALSE));
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                                nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    wchar_t previous[MAX_PATH] = {};
-    DWORD previousSize = sizeof(previous);
-    const bool hadPrevious = ::RegQueryValueExW(key, L"ApplicationPath", nullptr, nullptr,
-                                                reinterpret_cast<BYTE*>(previous), &previousSize) == ERROR_SUCCESS;
-    const std::wstring exe = program.exe();
-    ::RegSetValueExW(key, L"ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
-                     DWORD((exe.size() + 1) * sizeof(wchar_t)));
-
-    HWND window = Open();
-    ASSERT_NE(window, nullptr);
-    HWND page = CurrentPage(window);
-    const HWND targets[] = {::GetDlgItem(window, kCategoryList), ::GetDlgItem(window, IDOK),
-                            ::GetDlgItem(page, kBurnInCheck)};
-    for (HWND target : targets) {
-        ::SetForegroundWindow(window);
-        ::SendMessageW(::GetParent(target), WM_NEXTDLGCTL, WPARAM(target), TRUE);
-        ASSERT_EQ(FocusOfWindowThread(window), target);
-        TypeChord({VK_F1});
-        HWND help = WaitForWindow(process->id(), L"HH Parent", 10000);
-        EXPECT_NE(help, nullptr) << "no help from control " << ::GetDlgCtrlID(target);
-        if (!help)
-            continue;
-        ::PostMessageW(help, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 100 && ::IsWindow(help); ++i)
-            ::Sleep(50);
-    }
-    Press(window, IDCANCEL);
-    if (hadPrevious)
-        ::RegSetValueExW(key, L"ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous), previousSize);
-    else
-        ::RegDeleteValueW(key, L"ApplicationPath");
-    ::RegCloseKey(key);
 }

@@ -213,28 +213,25 @@ TEST(VelourMessageBoxTest, EscapeAnswersCancelOnlyWhereThereIsACancelAndOkForAPl
     }
 }
 
-TEST(VelourMessageBoxTest, CloseBoxCancelsWhenThereIsACancelButton) {
-    Observed seen;
-    int result = RunBox(
-        L"Close?", MB_OKCANCEL, nullptr, [](HWND box, DWORD) { ::PostMessageW(box, WM_CLOSE, 0, 0); }, seen);
-    EXPECT_FALSE(seen.stillOpenAfterAction);
-    EXPECT_EQ(result, IDCANCEL);
-}
-
-TEST(VelourMessageBoxTest, YesNoBoxIgnoresTheCloseBoxAndGreysIt) {
-    Observed seen;
-    bool closeGreyed = false;
-    int result = RunBox(
-        L"Close?", MB_YESNO, nullptr,
-        [&](HWND box, DWORD) {
-            HMENU menu = ::GetSystemMenu(box, FALSE);
-            closeGreyed = menu && (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
-            ::PostMessageW(box, WM_CLOSE, 0, 0);
-        },
-        seen);
-    EXPECT_TRUE(closeGreyed);
-    EXPECT_TRUE(seen.stillOpenAfterAction);
-    EXPECT_EQ(result, IDYES);
+// The close box cancels where there is a Cancel button; a Yes/No box greys it and ignores it.
+TEST(VelourMessageBoxTest, CloseBoxCancelsOnlyWhereThereIsACancelButton) {
+    for (UINT type : {UINT(MB_OKCANCEL), UINT(MB_YESNO)}) {
+        const bool cancels = type == MB_OKCANCEL;
+        Observed seen;
+        bool closeGreyed = false;
+        int result = RunBox(
+            L"Close?", type, nullptr,
+            [&](HWND box, DWORD) {
+                HMENU menu = ::GetSystemMenu(box, FALSE);
+                closeGreyed = menu && (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+                ::PostMessageW(box, WM_CLOSE, 0, 0);
+            },
+            seen);
+        SCOPED_TRACE("type " + std::to_string(type));
+        EXPECT_EQ(closeGreyed, !cancels);
+        EXPECT_EQ(seen.stillOpenAfterAction, !cancels);
+        EXPECT_EQ(result, cancels ? IDCANCEL : IDYES); // a Yes/No box is answered by the driver after WM_CLOSE
+    }
 }
 
 TEST(VelourMessageBoxTest, DefaultButtonFlagChoosesTheFocusedButtonAndEnterPressesIt) {
@@ -297,11 +294,11 @@ TEST(VelourMessageBoxTest, OwnerIsDisabledWhileShownAndEnabledAfterwards) {
     EXPECT_TRUE(::IsWindowEnabled(owner.get()));
 }
 
-TEST(VelourMessageBoxTest, ShowsCaptionAndTextAndWrapsLongText) {
+TEST(VelourMessageBoxTest, ShowsCaptionAndTextAndWrapsLongTextInABiggerBox) {
     std::wstring longText;
     for (int i = 0; i < 40; ++i)
         longText += L"The quick brown fox jumps. ";
-    Observed seen;
+    Observed seen, small;
     int result = RunBox(longText, MB_OK | MB_ICONEXCLAMATION, nullptr, Click(IDOK), seen);
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.text, longText);
@@ -312,14 +309,10 @@ TEST(VelourMessageBoxTest, ShowsCaptionAndTextAndWrapsLongText) {
     EXPECT_GT(seen.textRect.bottom - seen.textRect.top, 3 * 10);
     EXPECT_LT(seen.textRect.right - seen.textRect.left, seen.boxRect.right - seen.boxRect.left);
     EXPECT_EQ(result, IDOK);
-}
-
-TEST(VelourMessageBoxTest, ShortTextGivesASmallBox) {
-    Observed small, large;
+    // A short text gives a smaller box.
     RunBox(L"Hi.", MB_OK, nullptr, Click(IDOK), small);
-    RunBox(std::wstring(300, L'x') + L" " + std::wstring(300, L'y'), MB_OK, nullptr, Click(IDOK), large);
-    ASSERT_TRUE(small.found && large.found);
-    EXPECT_LT(small.boxRect.right - small.boxRect.left, large.boxRect.right - large.boxRect.left);
+    ASSERT_TRUE(small.found);
+    EXPECT_LT(small.boxRect.right - small.boxRect.left, seen.boxRect.right - seen.boxRect.left);
 }
 
 // Loads a language library as the active resources for the life of the object.
@@ -374,18 +367,6 @@ TEST(VelourMessageBoxTest, ButtonTextsAndFontComeFromTheActiveLanguage) {
         ASSERT_EQ(seen.buttons.size(), 2u);
         EXPECT_EQ(seen.buttons[0].text, yes);
         EXPECT_EQ(seen.fontFace, L"MS Shell Dlg");
-    }
-}
-
-TEST(VelourMessageBoxTest, EveryLanguageHasEveryButtonText) {
-    for (const wchar_t* library : {L"DaystreamSetting_jpn.dll", L"DaystreamSetting_usa.dll", L"SkylumeSetting_gbr.dll",
-                                   L"SkylumeSetting_fra.dll", L"SkylumeSetting_ita.dll", L"SkylumeSetting_deu.dll",
-                                   L"SkylumeSetting_esp.dll", L"SkylumeSetting_rus.dll"}) {
-        win32::Module module(::LoadLibraryExW((testenv::FolderOfThisExecutable() + L"\\" + library).c_str(), nullptr,
-                                              LOAD_LIBRARY_AS_DATAFILE));
-        ASSERT_TRUE(module) << library;
-        for (UINT id = IDS_VELOUR_OK; id <= IDS_VELOUR_CONTINUE; ++id)
-            EXPECT_FALSE(win32::LoadResString(module.get(), id).empty()) << library << " " << id;
     }
 }
 
@@ -484,15 +465,20 @@ TEST(VelourControlsTest, BoundCheckBoxKeepsItsCheckStateAndNotifies) {
     EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
-TEST(VelourControlsTest, BoundRadioAndComboKeepTheirStandardMessages) {
+TEST(VelourControlsTest, BoundRadioComboAndSliderKeepTheirStandardMessages) {
+    ::InitCommonControls();
     TestParent parent;
     HWND radio = parent.AddChild(L"Button", L"Radio", BS_AUTORADIOBUTTON, 110);
     HWND combo = ::CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 10, 60,
                                    150, 200, parent.get(), reinterpret_cast<HMENU>(111), nullptr, nullptr);
+    HWND slider = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 100, 200, 30,
+                                    parent.get(), reinterpret_cast<HMENU>(120), nullptr, nullptr);
     VelourRadioButton radioSkin;
     VelourComboBox comboSkin;
+    VelourSliderCtrl sliderSkin;
     ASSERT_TRUE(radioSkin.Bind(parent.get(), 110));
     ASSERT_TRUE(comboSkin.Bind(parent.get(), 111));
+    ASSERT_TRUE(sliderSkin.Bind(parent.get(), 120));
     ::SendMessageW(radio, BM_CLICK, 0, 0);
     EXPECT_EQ(::SendMessageW(radio, BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"first"));
@@ -501,15 +487,6 @@ TEST(VelourControlsTest, BoundRadioAndComboKeepTheirStandardMessages) {
     ::UpdateWindow(combo);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
-}
-
-TEST(VelourControlsTest, SliderKeepsItsPositionMessages) {
-    ::InitCommonControls();
-    TestParent parent;
-    HWND slider = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10, 100, 200, 30,
-                                    parent.get(), reinterpret_cast<HMENU>(120), nullptr, nullptr);
-    VelourSliderCtrl skin;
-    ASSERT_TRUE(skin.Bind(parent.get(), 120));
     ::SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
     ::SendMessageW(slider, TBM_SETPOS, TRUE, 7);
     ::UpdateWindow(slider);

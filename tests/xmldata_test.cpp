@@ -2,16 +2,19 @@
 #include "xmldata/xml_escape.h"
 #include "test_env.h"
 #include "win32/handle.h"
+#include "win32/strings.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 using testenv::FileExists;
 using testenv::ReadFile;
 using testenv::TempFolder;
+using testenv::WithoutCr;
 using testenv::WriteFile;
 using xmldata::Layout;
 using xmldata::XmlDocument;
@@ -25,19 +28,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(com.ok()); }
 
     std::wstring File(const std::wstring& content) {
-        WriteFile(path, ToUtf8(content));
+        WriteFile(path, win32::WideToUtf8(content));
         return path;
-    }
-    static std::string ToUtf8(const std::wstring& text) {
-        int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-        std::string bytes(size_t(size), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), size, nullptr, nullptr);
-        return bytes;
-    }
-    // Wine's save writes a "\r\n" text node as a bare LF; real MSXML keeps CR LF. Compare files without CRs.
-    static std::string WithoutCr(std::string text) {
-        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-        return text;
     }
     bool ReadOnly() const {
         DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -225,33 +217,44 @@ TEST_F(XmlDataTest, ReadOnlyFileIsSavedAndLeftWritable) {
     EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"true");
 }
 
-TEST_F(XmlDataTest, MalformedFileLoadsFalseAndSaveReplacesIt) {
-    File(L"<conf_data><spectrum>true</spectrum>");
-    XmlDocument doc;
-    EXPECT_FALSE(doc.Load(path));
+// A malformed or missing file does not load; an edit starts from an empty conf_data root and the save replaces it.
+TEST_F(XmlDataTest, MalformedOrMissingFileLoadsFalseAndSaveReplacesIt) {
+    for (bool malformed : {true, false}) {
+        if (malformed)
+            File(L"<conf_data><spectrum>true</spectrum>");
+        else
+            ::DeleteFileW(path.c_str());
+        XmlDocument doc;
+        EXPECT_FALSE(doc.Load(path));
 
-    XmlWriter writer = XmlWriter::Edit(path);
-    EXPECT_FALSE(writer.loaded());
-    ASSERT_TRUE(writer.Root());
-    EXPECT_FALSE(writer.SelectNode(L"./spectrum"));
-    writer.SetText(writer.Root(), L"spectrum", L"false");
-    ASSERT_TRUE(writer.Save(path));
+        XmlWriter writer = XmlWriter::Edit(path);
+        EXPECT_FALSE(writer.loaded());
+        ASSERT_TRUE(writer.Root());
+        EXPECT_FALSE(writer.SelectNode(L"./spectrum"));
+        writer.SetText(writer.Root(), L"spectrum", L"false");
+        ASSERT_TRUE(writer.Save(path));
 
-    EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"false");
-    EXPECT_EQ(Saved(), "<conf_data><spectrum>false</spectrum></conf_data>");
+        EXPECT_EQ(Reload(path).SelectText(L"/conf_data/spectrum"), L"false");
+        EXPECT_EQ(Saved(), "<conf_data><spectrum>false</spectrum></conf_data>");
+    }
 }
 
-TEST_F(XmlDataTest, MissingFileIsCreatedWithConfDataRoot) {
-    XmlWriter writer = XmlWriter::Edit(path);
-    EXPECT_FALSE(writer.loaded());
-    writer.SetText(writer.Root(), L"locale", L"fra");
-    ASSERT_TRUE(writer.Save(path));
-    EXPECT_EQ(Reload(path).SelectText(L"/conf_data/locale"), L"fra");
-}
-
+// An edit that fails half-way (bad element or attribute name, removing a grandchild) throws and leaves the old
+// file byte for byte, writable or read-only as it was.
 TEST_F(XmlDataTest, FailingDomCallLeavesOldFileByteForByte) {
-    const std::string old = "<conf_data>\r\n\t<keep>1</keep>\r\n</conf_data>\r\n";
-    for (const wchar_t* badName : {L"1bad", L"a b", L""}) {
+    const std::string old = "<conf_data>\r\n\t<keep>1</keep>\r\n\t<b a=\"1\"><c/></b>\r\n</conf_data>\r\n";
+    using Edit = std::function<void(XmlWriter&)>;
+    std::vector<std::pair<std::string, Edit>> edits;
+    for (const wchar_t* badName : {L"1bad", L"a b", L""})
+        edits.emplace_back("element " + testing::PrintToString(std::wstring(badName)),
+                           [badName](XmlWriter& w) { w.AppendElement(w.Root(), badName, L"x"); });
+    edits.emplace_back("attribute", [](XmlWriter& w) {
+        auto b = w.SelectNode(L"./b");
+        w.SetAttribute(b, L"a", L"2");
+        w.SetAttribute(b, L"bad name", L"x");
+    });
+    edits.emplace_back("remove", [](XmlWriter& w) { w.RemoveChild(w.Root(), w.SelectNode(L"./b/c")); });
+    for (const auto& [what, edit] : edits) {
         for (bool readOnly : {false, true}) {
             ASSERT_TRUE(WriteFile(path, old));
             if (readOnly) {
@@ -261,49 +264,18 @@ TEST_F(XmlDataTest, FailingDomCallLeavesOldFileByteForByte) {
             try {
                 XmlWriter writer = XmlWriter::Edit(path);
                 writer.SetText(writer.Root(), L"keep", L"2");
-                writer.AppendElement(writer.Root(), badName, L"x");
+                edit(writer);
                 writer.Save(path);
             } catch (const XmlError& error) {
                 thrown = true;
                 EXPECT_TRUE(FAILED(error.result));
             }
-            EXPECT_TRUE(thrown) << testing::PrintToString(std::wstring(badName));
-            EXPECT_EQ(ReadFile(path), old);
-            EXPECT_EQ(ReadOnly(), readOnly);
+            EXPECT_TRUE(thrown) << what;
+            EXPECT_EQ(ReadFile(path), old) << what;
+            EXPECT_EQ(ReadOnly(), readOnly) << what;
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         }
     }
-}
-
-TEST_F(XmlDataTest, FailingAttributeLeavesFileAlone) {
-    const std::string old = "<conf_data><background position=\"zoom\">a</background></conf_data>";
-    ASSERT_TRUE(WriteFile(path, old));
-    EXPECT_THROW(
-        {
-            XmlWriter writer = XmlWriter::Edit(path);
-            auto background = writer.SelectNode(L"./background");
-            writer.SetAttribute(background, L"position", L"center");
-            writer.SetAttribute(background, L"bad name", L"x");
-            writer.Save(path);
-        },
-        XmlError);
-    EXPECT_EQ(ReadFile(path), old);
-}
-
-TEST_F(XmlDataTest, FailingRemoveLeavesReadOnlyFileAlone) {
-    const std::string old = "<conf_data><a>1</a><b><c/></b></conf_data>";
-    ASSERT_TRUE(WriteFile(path, old));
-    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_THROW(
-        {
-            XmlWriter writer = XmlWriter::Edit(path);
-            writer.SetText(writer.Root(), L"a", L"2");
-            writer.RemoveChild(writer.Root(), writer.SelectNode(L"./b/c")); // a grandchild, not a child
-            writer.Save(path);
-        },
-        XmlError);
-    EXPECT_EQ(ReadFile(path), old);
-    EXPECT_TRUE(ReadOnly());
 }
 
 TEST_F(XmlDataTest, ValidNamesAreAccepted) {
@@ -348,7 +320,7 @@ TEST_F(XmlDataTest, IndentedLayoutFromNothing) {
 
     auto saved = ReadFile(path);
     ASSERT_TRUE(saved);
-    EXPECT_NE(WithoutCr(*saved).find(WithoutCr(ToUtf8(expected))), std::string::npos) << *saved;
+    EXPECT_NE(WithoutCr(*saved).find(WithoutCr(win32::WideToUtf8(expected))), std::string::npos) << *saved;
 
     // The text nodes are exactly the ones the layout asks for, one per gap.
     auto children = xmldata::ChildNodes(writer.Root());
@@ -385,7 +357,7 @@ TEST_F(XmlDataTest, NonAsciiTextRoundTripsAsUtf8) {
 
     auto saved = ReadFile(path);
     ASSERT_TRUE(saved);
-    EXPECT_NE(saved->find(ToUtf8(L"\u65e5\u672c\u8a9e &lt;&amp;&gt; \u00e9")), std::string::npos) << *saved;
+    EXPECT_NE(saved->find(win32::WideToUtf8(L"\u65e5\u672c\u8a9e &lt;&amp;&gt; \u00e9")), std::string::npos) << *saved;
     EXPECT_EQ(Reload(path).SelectText(L"./title"), title);
 }
 
@@ -405,10 +377,8 @@ TEST_F(XmlDataTest, DeclaredEncodingsAreWrittenAsDeclaredAndStayStable) {
         std::string expectedStart;
         std::string encodedText;
     };
-    std::wstring utf16 = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><t>" + text + L"</t></conf_data>";
-    std::string utf16Bytes = "\xFF\xFE";
-    for (wchar_t c : utf16)
-        utf16Bytes += std::string{char(c & 0xFF), char(c >> 8)};
+    const std::string utf16Bytes = testenv::Utf16File(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><t>" +
+                                                      text + L"</t></conf_data>");
     std::string latin1Text = "caf\xe9 na\xefve \xc5ngstr\xf6m";
     const Case cases[] = {
         {utf16Bytes, "\xFF\xFE<\0?\0x\0", std::string("c\0a\0f\0\xe9\0", 8)},
@@ -525,32 +495,17 @@ TEST_F(AtomicSaveTest, ReadersAndKilledWritersSeeOneWholeVersion) {
     EXPECT_EQ(left, (std::vector<std::wstring>{L"sky.tmp", L"skyABCD.tmp"}));
 }
 
-TEST(XmlEscapeTest, AllFiveCharactersAreEscaped) {
+TEST(XmlEscapeTest, AllFiveCharactersAreEscapedAmpersandFirstAndTextRoundTrips) {
     const std::wstring text = L"a&b\"c'd<e>f";
-    const std::wstring escaped = xmldata::XmlEscape(text);
-    EXPECT_EQ(escaped, L"a&amp;b&quot;c&apos;d&lt;e&gt;f");
-    for (wchar_t c : std::wstring(L"\"'<>"))
-        EXPECT_EQ(escaped.find(c), std::wstring::npos) << char(c);
-    for (size_t at = escaped.find(L'&'); at != std::wstring::npos; at = escaped.find(L'&', at + 1)) {
-        const std::wstring rest = escaped.substr(at);
-        EXPECT_TRUE(rest.starts_with(L"&amp;") || rest.starts_with(L"&quot;") || rest.starts_with(L"&apos;") ||
-                    rest.starts_with(L"&lt;") || rest.starts_with(L"&gt;"))
-            << "bare ampersand at " << at;
-    }
-    EXPECT_EQ(xmldata::XmlUnescape(escaped), text);
-}
-
-TEST(XmlEscapeTest, AmpersandGoesFirstOnEscapeAndLastOnUnescape) {
+    EXPECT_EQ(xmldata::XmlEscape(text), L"a&amp;b&quot;c&apos;d&lt;e&gt;f");
+    EXPECT_EQ(xmldata::XmlUnescape(xmldata::XmlEscape(text)), text);
+    // Ampersand goes first on escape and last on unescape.
     EXPECT_EQ(xmldata::XmlEscape(L"&lt;"), L"&amp;lt;");
-    EXPECT_EQ(xmldata::XmlUnescape(xmldata::XmlEscape(L"&lt;")), L"&lt;");
     EXPECT_EQ(xmldata::XmlUnescape(L"&amp;quot;&amp;amp;"), L"&quot;&amp;");
     EXPECT_EQ(xmldata::XmlUnescape(L"&lt;&gt;&apos;&quot;&amp;"), L"<>'\"&");
-}
-
-TEST(XmlEscapeTest, RoundTripsTextThatLooksEscapedAlready) {
-    for (const wchar_t* text : {L"", L"plain", L"\u97f3\u697d & \u5199\u771f", L"&&&;", L"&amp;&gt;x&lt",
-                                L"<a href=\"x\">'q'</a>", L"&#60;"}) {
-        EXPECT_EQ(xmldata::XmlUnescape(xmldata::XmlEscape(text)), text);
+    for (const wchar_t* looksEscaped : {L"", L"plain", L"\u97f3\u697d & \u5199\u771f", L"&&&;", L"&amp;&gt;x&lt",
+                                        L"<a href=\"x\">'q'</a>", L"&#60;", L"&lt;"}) {
+        EXPECT_EQ(xmldata::XmlUnescape(xmldata::XmlEscape(looksEscaped)), looksEscaped);
     }
     EXPECT_EQ(xmldata::XmlEscape(L"plain \u65e5\u672c"), L"plain \u65e5\u672c");
     EXPECT_EQ(xmldata::XmlUnescape(L"&#60;&unknown;&lt"), L"&#60;&unknown;&lt"); // only the five entities

@@ -205,6 +205,28 @@ std::wstring MessageBoxText(HWND box) {
     return text;
 }
 
+std::wstring AnswerMessageBox(HWND box, int button) {
+    if (!box)
+        return L"(no message box)";
+    const std::wstring text = MessageBoxText(box);
+    ::PostMessageW(box, WM_COMMAND, button, 0);
+    for (int i = 0; i < 100 && ::IsWindow(box); ++i)
+        ::Sleep(20);
+    return text;
+}
+
+std::string WithoutCr(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text)
+        bytes += {char(c & 0xFF), char(c >> 8)};
+    return bytes;
+}
+
 std::wstring FolderOfThisExecutable() {
     wchar_t path[MAX_PATH];
     DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -378,6 +400,84 @@ void TypeChord(std::initializer_list<WORD> keys) {
     }
     ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
     ::Sleep(300);
+}
+
+HWND OpenSettingsWindow(const std::wstring& exe, std::unique_ptr<RunningProcess>& process) {
+    process = std::make_unique<RunningProcess>(exe, std::vector<std::wstring>{});
+    HWND window = WaitForWindow(process->id(), kSettingsWindowClass);
+    for (int i = 0; window && i < 100 && !::IsWindowEnabled(::GetDlgItem(window, IDOK)); ++i)
+        ::Sleep(50);
+    return window;
+}
+
+HWND FindPage(HWND window, std::initializer_list<int> ids) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        bool all = ClassOf(child) == L"#32770";
+        for (int id : ids)
+            all = all && ::GetDlgItem(child, id);
+        if (all)
+            return child;
+    }
+    return nullptr;
+}
+
+HWND CurrentPage(HWND window) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == L"#32770" && ::IsWindowVisible(child))
+            return child;
+    return nullptr;
+}
+
+HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DWORD timeoutMs) {
+    struct Search {
+        DWORD processId;
+        const std::function<bool(HWND)>* match;
+        HWND found;
+    };
+    const DWORD start = ::GetTickCount();
+    do {
+        Search search{processId, &match, nullptr};
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                if (owner == s->processId && ::IsWindowVisible(window) && (*s->match)(window))
+                    s->found = window;
+                return s->found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+HWND FindDescendant(HWND parent, const std::wstring& className) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::lstrcmpiW(ClassOf(child).c_str(), className.c_str()) == 0)
+            return child;
+        if (HWND found = FindDescendant(child, className))
+            return found;
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[2048] = {};
+    ::GetWindowTextW(window, text, 2048);
+    return text;
+}
+
+void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    ::RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value.c_str(), DWORD((value.size() + 1) * sizeof(wchar_t)));
 }
 
 } // namespace testenv

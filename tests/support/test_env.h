@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,14 +87,21 @@ private:
 HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs = 40000);
 // Any top-level window of the class, shown or hidden (such as the display-program monitor's).
 HWND WaitForAnyWindowOfClass(const std::wstring& windowClass, DWORD timeoutMs = 20000);
-// Collects the static texts of a message box and presses its button `id`.
+// The static texts of a message box.
 std::wstring MessageBoxText(HWND box);
+// The static texts of a message box, which is then answered with `button` and waited for until it closes;
+// "(no message box)" for none.
+std::wstring AnswerMessageBox(HWND box, int button);
 
 std::wstring FolderOfThisExecutable();
 bool FileExists(const std::wstring& path);
 bool WriteFile(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadFile(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
+// Text without CRs, for comparing saved files: Wine's save writes a "\r\n" text node as a bare LF.
+std::string WithoutCr(std::string text);
+// The bytes of a UTF-16 (little-endian) file with its byte-order mark.
+std::string Utf16File(const std::wstring& text);
 void DeleteTree(const std::wstring& path);
 
 } // namespace testenv
@@ -142,3 +151,21 @@ HWND FocusOfWindowThread(HWND window);
 void TypeChord(std::initializer_list<WORD> keys);
 } // namespace testenv
 
+namespace testenv {
+inline constexpr wchar_t kSettingsWindowClass[] = L"TesselSetting0505301612";
+// Starts the program into `process` and waits until its settings window is ready (OK is enabled once a page is
+// selected); nullptr when no window came.
+HWND OpenSettingsWindow(const std::wstring& exe, std::unique_ptr<RunningProcess>& process);
+// The page of the settings window (a dialog of class #32770) that has controls with all these ids.
+HWND FindPage(HWND window, std::initializer_list<int> ids);
+// The page in view.
+HWND CurrentPage(HWND window);
+// A visible top-level window of the process that `match` accepts, waited for; nullptr on time-out.
+HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
+std::wstring ClassOf(HWND window);
+// The first descendant window of this class (compared without regard to case), depth first.
+HWND FindDescendant(HWND parent, const std::wstring& className);
+std::wstring TextOf(HWND window);
+// Sets a string value, creating its key.
+void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
+} // namespace testenv
