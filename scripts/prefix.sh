@@ -10,8 +10,17 @@ prepare_prefix() {
     # Wine's own fonts (Tahoma behind "MS Shell Dlg", Marlett for the caption buttons) live in the fonts-wine package,
     # which this Wine does not register in a prefix; without them Latin dialogs fall back to a Japanese font that
     # draws a backslash as a yen sign. In the prefix's Fonts folder they load as on Windows.
+    # Tahoma's bold face is left out: under this Wine a bold face does not reach its linked fonts (below), so bold
+    # Japanese captions showed boxes, while bold drawn from the regular face reaches them.
     mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp -u /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ "${font##*/}" = tahomabd.ttf ] || cp -u "$font" "$prefix/drive_c/windows/Fonts/"
+    done
+    rm -f "$prefix/drive_c/windows/Fonts/tahomabd.ttf"
+    # Tahoma (captions, Latin dialogs) reaches Japanese glyphs through the IPA font, as Windows links Tahoma to its
+    # Japanese font.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ \
+        /d 'ipagp.ttf,IPAPGothic' /f >/dev/null 2>&1
     # Japanese text needs a font with its glyphs under the names the dialogs ask for.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS PGothic" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
