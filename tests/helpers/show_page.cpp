@@ -1,9 +1,11 @@
-// For screenshots: waits for the settings window and selects the category whose page holds control `id`; with a
+// For screenshots: waits for the settings window and selects the category whose page holds control `id` (or every
+// control of a list such as "1001,1012,1015", since pages share control ids); with a
 // command id it then posts that command to the page and waits for the dialog it opens. Prints the rectangle on
 // screen of the settings window, or of the dialog, as "x y width height". With "close" it closes an open dialog
 // and the settings window and waits until they are gone.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,9 +20,19 @@ bool IsDialog(HWND window) {
     return std::wstring(className) == L"#32770";
 }
 
-HWND PageWith(HWND window, int id) {
+bool HoldsEvery(HWND page, const std::wstring& ids) {
+    for (size_t start = 0; start < ids.size();) {
+        const size_t end = std::min(ids.find(L',', start), ids.size());
+        if (!::GetDlgItem(page, _wtoi(ids.substr(start, end - start).c_str())))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+HWND PageWith(HWND window, const std::wstring& ids) {
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (IsDialog(child) && ::GetDlgItem(child, id))
+        if (IsDialog(child) && HoldsEvery(child, ids))
             return child;
     return nullptr;
 }
@@ -70,12 +82,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc < 2)
         return 2;
-    const int id = _wtoi(argv[1]);
+    const std::wstring ids = argv[1];
     for (int i = 0; i < 300 && !(window && ::IsWindowEnabled(::GetDlgItem(window, IDOK))); ++i) {
         window = ::FindWindowW(kSettingsClass, nullptr);
         ::Sleep(50);
     }
-    HWND page = window ? PageWith(window, id) : nullptr;
+    HWND page = window ? PageWith(window, ids) : nullptr;
     if (!page)
         return 1;
     HWND list = ::GetDlgItem(window, 1001);
