@@ -85,7 +85,7 @@ int wmain(int argc, wchar_t** argv) {
         std::vector<double> sorted = values;
         std::sort(sorted.begin(), sorted.end());
         const auto [low, high] = MedianConfidenceRanks(sorted.size());
-        std::printf("%-24s%8.2f (median of %d per-pair ratios, 95%% CI %.2f .. %.2f)\n", label, Median(values), pairs,
+        std::printf("%-24s%8.2f (median of %d per-round ratios, 95%% CI %.2f .. %.2f)\n", label, Median(values), pairs,
                     sorted[low], sorted[high]);
     };
     std::printf("settings window ready:  %8.1f ms (median of %d)\n", Median(times[0]), pairs);
