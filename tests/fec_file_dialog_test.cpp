@@ -146,6 +146,16 @@ TEST_F(FileDialog, CancelWithoutOverflowIsCancel) {
     EXPECT_EQ(dialog.GetStartPosition(), nullptr);
 }
 
+// The save form goes through the platform's save dialog (its own delay-loaded function).
+TEST_F(FileDialog, SaveFormNamesTheFileInTheField) {
+    CFECFileDialog dialog(false, L"txt", L"report.txt", OFN_EXPLORER | OFN_HIDEREADONLY, L"Text|*.txt||", nullptr);
+    dialog.SetInitialFolder(folder.path());
+    INT_PTR result =
+        RunDriven(dialog, L"Save me", [](HWND frame, HWND) { ::PostMessageW(frame, WM_COMMAND, IDOK, 0); });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(Collect(dialog), std::vector<std::wstring>{folder / L"report.txt"});
+}
+
 TEST(FileSelection, PlatformBufferAndFieldForms) {
     using additional::PathsFromResultBuffer;
     EXPECT_EQ(PathsFromResultBuffer(std::wstring(L"C:\\a\\one.txt\0\0", 14)),
