@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <thread>
 
 using namespace testenv;
 using additional::RowLabel;
@@ -357,24 +356,23 @@ TEST_F(AdditionalPage, BrowseButtonTakesTheConfirmedFile) {
     ASSERT_NE(selector, nullptr);
     auto browse = [&](const std::wstring& typed, WPARAM button) {
         std::wstring filter;
-        std::thread driver([&] {
-            HWND dialog = nullptr;
-            for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
-                for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
-                     window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
-                    if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
-                        dialog = window;
-            if (!dialog)
-                return;
-            wchar_t type[64] = {};
-            ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
-            filter = type;
-            for (int id : {edt1, cmb13})
-                ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
-            ::PostMessageW(dialog, WM_COMMAND, button, 0);
-        });
-        ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0);
-        driver.join();
+        DriveModal([&] { ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0); },
+                   [&] {
+                       HWND dialog = nullptr;
+                       for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
+                           for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
+                                window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
+                               if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
+                                   dialog = window;
+                       if (!dialog)
+                           return;
+                       wchar_t type[64] = {};
+                       ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
+                       filter = type;
+                       for (int id : {edt1, cmb13})
+                           ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
+                       ::PostMessageW(dialog, WM_COMMAND, button, 0);
+                   });
         return filter;
     };
     EXPECT_EQ(browse(folder / L"chosen.txt", IDCANCEL), L"Text");

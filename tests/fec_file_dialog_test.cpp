@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <functional>
-#include <thread>
 
 using namespace testenv;
 
@@ -29,17 +28,17 @@ HWND WaitForTopWindow(const wchar_t* title) {
 // Runs `drive` on a second thread against the dialog titled `title` while the dialog runs on this one.
 INT_PTR RunDriven(CFECFileDialog& dialog, const wchar_t* title, std::function<void(HWND frame, HWND list)> drive) {
     dialog.SetTitle(title);
-    std::thread driver([&] {
-        HWND frame = WaitForTopWindow(title);
-        if (!frame)
-            return;
-        HWND list = nullptr;
-        for (int i = 0; i < 200 && !list; ++i, ::Sleep(50))
-            list = FindDescendant(frame, L"SysListView32");
-        drive(frame, list);
-    });
-    INT_PTR result = dialog.DoModal();
-    driver.join();
+    INT_PTR result = 0;
+    DriveModal([&] { result = dialog.DoModal(); },
+               [&] {
+                   HWND frame = WaitForTopWindow(title);
+                   if (!frame)
+                       return;
+                   HWND list = nullptr;
+                   for (int i = 0; i < 200 && !list; ++i, ::Sleep(50))
+                       list = FindDescendant(frame, L"SysListView32");
+                   drive(frame, list);
+               });
     return result;
 }
 

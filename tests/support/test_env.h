@@ -149,6 +149,10 @@ HWND FocusOfWindowThread(HWND window);
 // Types keys as a user would (they go to the foreground window): each entry is a virtual key, pressed and
 // released in order; modifiers listed first are held while the last key is pressed.
 void TypeChord(std::initializer_list<WORD> keys);
+// Runs `modal`, which shows a modal dialog on this thread and returns when it ends, while `drive` works the dialog
+// from a second thread. Should the dialog outlive `drive` by `graceMs` (a driver that failed or gave up), the
+// dialogs left on this thread are cancelled, so the test fails instead of hanging.
+void DriveModal(const std::function<void()>& modal, const std::function<void()>& drive, DWORD graceMs = 10000);
 } // namespace testenv
 
 namespace testenv {
