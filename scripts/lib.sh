@@ -44,8 +44,13 @@ configure_and_build() {
 XVFB_PID=""
 start_session() {
     start_display
+    start_wineserver
+}
+
+# A persistent wineserver for the prefix in WINEPREFIX; one that already runs (a developer's, say) is used as it is.
+start_wineserver() {
     mkdir -p "$WINEPREFIX"
-    wineserver -p
+    wineserver -p >/dev/null 2>&1 </dev/null || true
 }
 
 start_display() {
