@@ -6,7 +6,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 PACKAGES=(cmake g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 googletest
-          wine wine64 xvfb xauth fonts-wine fonts-ipafont-gothic imagemagick x11-apps fp-utils nsis unicode-cldr-core)
+          wine wine64 xvfb xauth fonts-wine fonts-ipafont-gothic imagemagick x11-apps fp-utils nsis unicode-cldr-core
+          libgweather-4-common mecab-ipadic skkdic python3-icu)
 
 ensure_packages() {
     local missing=()
