@@ -133,7 +133,7 @@ TEST_F(NewsPagesTest, ButtonsFollowTheSelectionAndTheFiftySiteLimit) {
     EXPECT_TRUE(Enabled(kUp));
     EXPECT_FALSE(Enabled(kDown));
 
-    EXPECT_EQ(AddThroughDialog(server.Url(L"/feeds/rss20.xml")), L"The RSS site was registered in Skylume.");
+    EXPECT_EQ(AddThroughDialog(server.Url(L"/feeds/rss20.xml")), L"The RSS feed was added to Skylume.");
     EXPECT_EQ(Count(), 50);
     EXPECT_FALSE(Enabled(kAdd));
     EXPECT_FALSE(Enabled(kImport));
@@ -155,15 +155,15 @@ TEST_F(NewsPagesTest, TheAddDialogRefusesKnownAndForbiddenUrlsAndReportsFailures
         for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
             ::Sleep(20);
     };
-    EXPECT_EQ(AddThroughDialog(L"http://site1.example.invalid/rss"), L"This RSS site is already registered.");
+    EXPECT_EQ(AddThroughDialog(L"http://site1.example.invalid/rss"), L"This RSS feed is already in the list.");
     cancelAddDialog();
-    EXPECT_EQ(AddThroughDialog(L"http://a b.example.invalid/"), L"The RSS site could not be registered in Skylume.");
+    EXPECT_EQ(AddThroughDialog(L"http://a b.example.invalid/"), L"The RSS feed could not be added to Skylume.");
     cancelAddDialog();
     EXPECT_EQ(AddThroughDialog(server.Url(L"/feeds/catalog.xml")),
-              L"This is not an RSS site, so it cannot be registered in Skylume.");
+              L"This address is not an RSS feed, so it cannot be added to Skylume.");
     cancelAddDialog();
     EXPECT_EQ(AddThroughDialog(server.Url(L"/status/500")),
-              L"The RSS information could not be retrieved, so the site cannot be registered in Skylume.");
+              L"The feed could not be retrieved, so it cannot be added to Skylume.");
     cancelAddDialog();
     EXPECT_EQ(server.RequestsFor("/feeds/catalog.xml"), 1);
     EXPECT_EQ(server.requestCount(), 2); // the refused addresses made no request
@@ -215,7 +215,7 @@ TEST_F(NewsPagesTest, ASiteAddedByAnAddrssRunJoinsTheOpenListWithoutCountingAsAC
     RunningProcess run(program.exe(), {L"-addrss", server.Url(L"/feeds/atom10.xml")});
     HWND box = WaitForWindow(run.id(), L"#32770", 30000);
     ASSERT_TRUE(box);
-    EXPECT_EQ(MessageBoxText(box), L"The RSS site was registered in Skylume.");
+    EXPECT_EQ(MessageBoxText(box), L"The RSS feed was added to Skylume.");
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     run.Wait(10000);
     for (int i = 0; i < 100 && Count() < 3; ++i)
@@ -266,7 +266,7 @@ TEST_F(NewsImportTest, TenSitesIntoFortyFiveInsertFiveAndShowTheLimit) {
     ASSERT_TRUE(WriteFile(files / L"ten.opml", OpmlFile(100, 10, true)));
     Open();
     Select(44);
-    EXPECT_EQ(Import(files / L"ten.opml"), L"You can register at most 50 RSS sites.");
+    EXPECT_EQ(Import(files / L"ten.opml"), L"You can add at most 50 RSS feeds.");
     EXPECT_EQ(Count(), 50);
     EXPECT_FALSE(Enabled(kAdd));
     EXPECT_FALSE(Enabled(kImport));
