@@ -72,24 +72,22 @@ fi
 mkdir -p "$DRIVE/SkylumeStandIns"
 cp "$BUILD/$ARCH/bin/FlashStandIn.dll" "$DRIVE/SkylumeStandIns/"
 wine "$REGSVR" /s 'C:\SkylumeStandIns\FlashStandIn.dll'
-# A wake-up timer that is on: at OK the window makes the Startup shortcut again, pointing at "Wakeup.exe" beside
-# the display program that "ApplicationPath" names, and starts it. Only a program that reads the registry view
-# Setup wrote finds it.
+# The wake-up timer switched on: at OK the window makes the Startup shortcut to "Wakeup.exe" beside the display
+# program that "ApplicationPath" names, and starts it. Only a program that reads the registry view Setup wrote
+# finds it.
 cp "$BUILD/$ARCH/bin/Wakeup.exe" "$PROGRAM/"
-STARTUP="$DRIVE/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup"
-mkdir -p "$STARTUP"
-echo placeholder >"$STARTUP/SkylumeWakeup.lnk"
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
 opens_window() { wine "$BUILD/$ARCH/bin/show_category.exe" 0 >/dev/null; }
 check "the installed program opens its settings window" opens_window
 check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
+wine "$BUILD/$ARCH/bin/show_category.exe" click 2 1016 >/dev/null # the wake-up page's switch
 wine "$BUILD/$ARCH/bin/show_category.exe" ok >/dev/null
 wait "$settings"
 started_wakeup() { for _ in $(seq 100); do [ -s "$PROGRAM/wakeup.log" ] && return 0; sleep 0.2; done; return 1; }
 check "the program found the display program through its registry view" started_wakeup
 wineserver -k # ends the wake-up program
-rm -f "$PROGRAM/Wakeup.exe" "$PROGRAM/wakeup.log" "$STARTUP/SkylumeWakeup.lnk"
+rm -f "$PROGRAM/Wakeup.exe" "$PROGRAM/wakeup.log"
 
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
