@@ -1,6 +1,7 @@
 // The clock and calendar pages and the clock dialogs of the real program, driven through their windows.
 #include "modules/clock/city_database.h"
 #include "shell/language.h"
+#include "win32/strings.h"
 #include "page_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -210,9 +211,21 @@ TEST_F(ClockWindowTest, AddInsertsAfterTheSelectionAndDaylightFollowsTheZone) {
     HWND dialog = WaitForDialogWith(kCityCombo);
     ASSERT_NE(dialog, nullptr);
     HWND combo = ::GetDlgItem(dialog, kCityCombo);
-    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "a new clock starts at the first city";
+    // A new clock starts in the machine's own zone, as this process reads it.
+    DYNAMIC_TIME_ZONE_INFORMATION machine{};
+    ASSERT_NE(::GetDynamicTimeZoneInformation(&machine), TIME_ZONE_ID_INVALID);
+    CCityDatabase database;
+    ASSERT_TRUE(database.LoadCityDatabase(SourceFile(L"data/program/citydb.dat")));
+    const int start = int(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    const auto& cities = database.FindCityGroup(5)->cities;
+    ASSERT_GE(start, 0);
+    const bool listed = std::any_of(cities.begin(), cities.end(),
+                                    [&](const CCity& c) { return c.timeZone->keyName == machine.TimeZoneKeyName; });
+    EXPECT_EQ(listed ? cities[size_t(start)].timeZone->keyName : L"", listed ? machine.TimeZoneKeyName : L"")
+        << win32::WideToUtf8(cities[size_t(start)].name);
+    EXPECT_EQ(listed || start == 0, true);
     const int tokyo = FindComboItem(combo, L"Tokyo");
-    const int london = FindComboItem(combo, L"London");
+    const int london = FindComboItem(combo, L"London, United Kingdom");
     ASSERT_GE(tokyo, 0);
     ASSERT_GE(london, 0);
     ChooseCity(dialog, london);
@@ -292,6 +305,27 @@ TEST_F(ClockWindowTest, TheAddDialogListsTheCitiesOfTheProgramsLanguage) {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         process->Wait(10000);
     }
+}
+
+// A Japanese user's default clocks (INIT_DATA's Japanese all-users file) keep their city through Edit and OK.
+TEST_F(ClockWindowTest, AJapaneseUsersDefaultClocksRoundTripThroughEdit) {
+    CopyTree(SourceFile(L"data/defaults/jpn"), folders.commonModules());
+    WriteUserFile(folders.userModules() + L"\\data.xml",
+                  "<conf_data><screensaving>false</screensaving><modules/><locale>jpn</locale></conf_data>");
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ListText(::GetDlgItem(page, kList), 1), L"ロンドン");
+    Select(page, 1);
+    Click(page, kEdit);
+    HWND dialog = WaitForDialogWith(kCityCombo);
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = ::GetDlgItem(dialog, kCityCombo);
+    EXPECT_EQ(ComboText(combo, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0))), L"ロンドン（イギリス）");
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ::Sleep(300);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(ClockFile()), ReadFile(SourceFile(L"data/defaults/jpn/Clock/data.xml"))) << "nothing changed";
 }
 
 TEST_F(ClockWindowTest, CalendarReadsOnlyExactValuesAndKeepsTheRestOfItsFile) {

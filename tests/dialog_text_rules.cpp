@@ -1,6 +1,8 @@
 #include "dialog_text_rules.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "win32/gdi.h"
 #include "win32/handle.h"
@@ -174,40 +176,89 @@ bool RoomOf(const win32::DialogItem& item, int width, int height, int dpi, TextR
 
 } // namespace
 
+namespace {
+
+// The template's font in a screen DC, with the dialog base units the dialog manager computes for it.
+struct TemplateFont {
+    explicit TemplateFont(const win32::DialogTemplate& dialog) : dc(nullptr) {
+        dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
+        LOGFONTW description{};
+        description.lfHeight = -::MulDiv(dialog.pointSize ? dialog.pointSize : 8, dpi, 72);
+        description.lfWeight = dialog.weight ? dialog.weight : FW_NORMAL;
+        description.lfItalic = dialog.italic;
+        description.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(description.lfFaceName, dialog.face.empty() ? L"MS Shell Dlg" : dialog.face.c_str(), LF_FACESIZE);
+        font.reset(::CreateFontIndirectW(&description));
+        selected.emplace(dc.get(), font.get());
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc.get(), &metrics);
+        SIZE alphabet{};
+        ::GetTextExtentPoint32W(dc.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
+        baseX = (alphabet.cx / 26 + 1) / 2;
+        baseY = metrics.tmHeight;
+    }
+    int Width(const win32::DialogItem& item) const { return ::MulDiv(item.cx, baseX, 4); }
+    int Height(const win32::DialogItem& item) const { return ::MulDiv(item.cy, baseY, 8); }
+    SIZE Measure(const std::wstring& text, int width, UINT format) const {
+        RECT needed{0, 0, width, 0};
+        ::DrawTextW(dc.get(), text.c_str(), int(text.size()), &needed, format | DT_CALCRECT);
+        return {needed.right - needed.left, needed.bottom - needed.top};
+    }
+
+    win32::WindowDc dc;
+    int dpi = 96, baseX = 1, baseY = 1;
+    win32::Font font;
+    std::optional<win32::SelectObjectScope> selected;
+};
+
+} // namespace
+
 std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog) {
     std::vector<std::wstring> faults;
-    win32::WindowDc dc(nullptr);
-    const int dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
-    // The font as the dialog manager makes it from the template.
-    LOGFONTW description{};
-    description.lfHeight = -::MulDiv(dialog.pointSize ? dialog.pointSize : 8, dpi, 72);
-    description.lfWeight = dialog.weight ? dialog.weight : FW_NORMAL;
-    description.lfItalic = dialog.italic;
-    description.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(description.lfFaceName, dialog.face.empty() ? L"MS Shell Dlg" : dialog.face.c_str(), LF_FACESIZE);
-    win32::Font font(::CreateFontIndirectW(&description));
-    win32::SelectObjectScope selected(dc.get(), font.get());
-    // Dialog base units as the dialog manager computes them for this font.
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc.get(), &metrics);
-    SIZE alphabet{};
-    ::GetTextExtentPoint32W(dc.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
-    const int baseX = (alphabet.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
-
+    const TemplateFont font(dialog);
     for (const win32::DialogItem& item : dialog.items) {
         TextRoom room;
-        if (item.text.empty() || !RoomOf(item, ::MulDiv(item.cx, baseX, 4), ::MulDiv(item.cy, baseY, 8), dpi, room))
+        if (item.text.empty() || !RoomOf(item, font.Width(item), font.Height(item), font.dpi, room))
             continue;
-        RECT needed{0, 0, room.width, 0};
-        ::DrawTextW(dc.get(), item.text.c_str(), int(item.text.size()), &needed, room.format | DT_CALCRECT);
-        const int width = needed.right - needed.left, height = needed.bottom - needed.top;
+        const SIZE needed = font.Measure(item.text, room.width, room.format);
         const std::wstring what = Quoted(item.text) + L" (control " + std::to_wstring(item.id) + L")";
-        if (width > room.width)
-            faults.push_back(what + L" is " + std::to_wstring(width - room.width) + L" px too wide: needs " +
-                             std::to_wstring(width) + L", has " + std::to_wstring(room.width));
-        if (room.height && height > room.height)
-            faults.push_back(what + L" is " + std::to_wstring(height - room.height) + L" px too tall: needs " +
-                             std::to_wstring(height) + L", has " + std::to_wstring(room.height));
+        if (needed.cx > room.width)
+            faults.push_back(what + L" is " + std::to_wstring(needed.cx - room.width) + L" px too wide: needs " +
+                             std::to_wstring(needed.cx) + L", has " + std::to_wstring(room.width));
+        if (room.height && needed.cy > room.height)
+            faults.push_back(what + L" is " + std::to_wstring(needed.cy - room.height) + L" px too tall: needs " +
+                             std::to_wstring(needed.cy) + L", has " + std::to_wstring(room.height));
+    }
+    return faults;
+}
+
+std::vector<std::wstring> CheckComboItemFit(const win32::DialogTemplate& dialog, uint32_t comboId,
+                                            const std::vector<std::wstring>& items) {
+    auto combo = std::find_if(dialog.items.begin(), dialog.items.end(),
+                              [comboId](const win32::DialogItem& item) { return item.id == comboId; });
+    if (combo == dialog.items.end())
+        return {L"no control " + std::to_wstring(comboId)};
+    const TemplateFont font(dialog);
+    // The system's item area of a drop-down list of that width, as the skinned face draws in it less 2 px a side.
+    using WindowOwner = std::unique_ptr<HWND__, decltype(&::DestroyWindow)>;
+    WindowOwner parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+                       ::DestroyWindow);
+    WindowOwner box(::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0,
+                                      font.Width(*combo), font.Height(*combo), parent.get(), nullptr, nullptr, nullptr),
+                    ::DestroyWindow);
+    ::SendMessageW(box.get(), WM_SETFONT, WPARAM(font.font.get()), FALSE);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetComboBoxInfo(box.get(), &info))
+        return {L"no combo box could be made for control " + std::to_wstring(comboId)};
+    const int room = info.rcItem.right - info.rcItem.left - 2 * ::MulDiv(2, font.dpi, 96);
+    std::vector<std::wstring> faults;
+    for (const std::wstring& text : items) {
+        const int width = font.Measure(text, room, DT_SINGLELINE | DT_NOPREFIX).cx;
+        if (width > room)
+            faults.push_back(Quoted(text) + L" (item of combo box " + std::to_wstring(comboId) + L") is " +
+                             std::to_wstring(width - room) + L" px too wide: needs " + std::to_wstring(width) +
+                             L", has " + std::to_wstring(room));
     }
     return faults;
 }

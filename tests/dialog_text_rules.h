@@ -34,4 +34,8 @@ WORD VirtualKeyOfLetter(wchar_t letter);
 // ones too (code may show them).
 std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog);
 
+// Faults of items a drop-down list shows that do not fit its face, in the template's font.
+std::vector<std::wstring> CheckComboItemFit(const win32::DialogTemplate& dialog, uint32_t comboId,
+                                            const std::vector<std::wstring>& items);
+
 } // namespace textrules

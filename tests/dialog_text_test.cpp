@@ -82,6 +82,47 @@ TEST_P(LanguageLibraryTexts, EveryDialogKeepsItsAccessKeysApartAndItsTextsInside
     }
 }
 
+// The items that the program's own texts put in drop-down lists fit the list's face.
+TEST_P(LanguageLibraryTexts, EveryComboBoxItemFitsItsList) {
+    ASSERT_TRUE(library) << code;
+    struct ComboItems {
+        UINT dialog;
+        uint32_t combo;
+        std::vector<UINT> strings;
+    };
+    const ComboItems lists[] = {
+        {IDD_PAGE_DISPLAY, IDC_DISPLAY_POSITION, {IDS_POSITION_CENTER, IDS_POSITION_RESIZE, IDS_POSITION_ZOOM}},
+        {IDD_PAGE_PHOTO,
+         IDC_PHOTO_LAYOUT,
+         {IDS_LAYOUT_NORMAL, IDS_LAYOUT_CINEMA, IDS_LAYOUT_TILE, IDS_LAYOUT_SNAPSHOT, IDS_LAYOUT_COMPOSITE}},
+        {IDD_PAGE_CALENDAR,
+         IDC_CALENDAR_FIRST_DAY,
+         {IDS_WEEKDAY_MONDAY, IDS_WEEKDAY_TUESDAY, IDS_WEEKDAY_WEDNESDAY, IDS_WEEKDAY_THURSDAY, IDS_WEEKDAY_FRIDAY,
+          IDS_WEEKDAY_SATURDAY, IDS_WEEKDAY_SUNDAY}},
+        {IDD_PAGE_NEWS_OPTIONS,
+         IDC_NEWS_REFRESH,
+         {IDS_NEWS_REFRESH_FIRST, IDS_NEWS_REFRESH_FIRST + 1, IDS_NEWS_REFRESH_FIRST + 2, IDS_NEWS_REFRESH_FIRST + 3,
+          IDS_NEWS_REFRESH_FIRST + 4, IDS_NEWS_REFRESH_FIRST + 5, IDS_NEWS_REFRESH_1DAY}},
+        {IDD_PAGE_NEWS_OPTIONS,
+         IDC_NEWS_ROTATION,
+         {IDS_NEWS_ROTATION_FIRST, IDS_NEWS_ROTATION_FIRST + 1, IDS_NEWS_ROTATION_FIRST + 2,
+          IDS_NEWS_ROTATION_FIRST + 3, IDS_NEWS_ROTATION_FIRST + 4, IDS_NEWS_ROTATION_FIRST + 5,
+          IDS_NEWS_ROTATION_FIRST + 6}},
+        {IDD_PAGE_WAKEUP, IDC_WAKEUP_AMPM, {IDS_WAKEUP_AM, IDS_WAKEUP_PM}},
+    };
+    for (const ComboItems& list : lists) {
+        std::optional<win32::DialogTemplate> dialog = Dialog(MAKEINTRESOURCEW(list.dialog));
+        ASSERT_TRUE(dialog) << code << " dialog " << list.dialog;
+        std::vector<std::wstring> items;
+        for (UINT id : list.strings) {
+            items.push_back(String(id));
+            EXPECT_FALSE(items.back().empty()) << code << " string " << id;
+        }
+        for (const std::wstring& fault : textrules::CheckComboItemFit(*dialog, list.combo, items))
+            ADD_FAILURE() << code << " dialog #" << list.dialog << ": " << fault;
+    }
+}
+
 TEST_P(LanguageLibraryTexts, EveryMessageBoxKeepsItsAccessKeysApart) {
     ASSERT_TRUE(library) << code;
     for (UINT type = MB_OK; type <= MB_CANCELTRYCONTINUE; ++type) {
@@ -161,6 +202,14 @@ TEST(TextRules, FindClashingKeysStrayAmpersandsAndOverlongTexts) {
     faults = textrules::CheckAccessKeys(labels, textrules::AltAcceleratorKeys(table.get()));
     EXPECT_TRUE(HasFault(faults, L"\"&Сохранить\" uses the key of the accelerator Alt+"));
     EXPECT_EQ(textrules::VirtualKeyOfLetter(L'с'), 'C');
+
+    win32::DialogItem combo = item(0x85, WS_VISIBLE | CBS_DROPDOWNLIST, 40, 60, L"");
+    combo.id = 7;
+    dialog.items.push_back(combo);
+    faults = textrules::CheckComboItemFit(dialog, 7, {L"Short", L"An item far too long for the list"});
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_TRUE(HasFault(faults, L"\"An item far too long for the list\" (item of combo box 7) is "));
+    dialog.items.pop_back();
 
     faults = textrules::CheckTextFit(dialog);
     EXPECT_TRUE(HasFault(faults, L"\"This sentence is far too long for so small a label\" (control 0) is "));

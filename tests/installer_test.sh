@@ -55,6 +55,11 @@ while IFS= read -r f; do
     *) check "all-users data holds $f" cmp -s "$ROOT/data/common/$f" "$COMMON/$f" ;;
     esac
 done < <(cd "$ROOT/data/common" && find . -type f | sed 's|^\./||')
+while IFS= read -r f; do
+    check "program folder holds the language defaults $f" cmp -s "$ROOT/data/defaults/$f" "$PROGRAM/Defaults/$f"
+done < <(cd "$ROOT/data/defaults" && find . -type f | sed 's|^\./||')
+check "INIT_DATA: the clocks of an English system are the US English defaults" \
+    cmp -s "$ROOT/data/common/Modules/Clock/data.xml" "$COMMON/Modules/Clock/data.xml"
 check "ApplicationPath in the view the program reads" \
     sh -c "wine reg query 'HKLM\\SOFTWARE\\Quillon\\Tessel' /v ApplicationPath $VIEW 2>/dev/null | tr -d '\\r' | grep -qF '$PROGRAM_DIR\\Skylume.exe'"
 check "INIT_DATA: browser menu entry" regvalue "$MENU_KEY" Contexts
@@ -107,6 +112,8 @@ LC_ALL=ja_JP.UTF-8 wine "$SETUP" /S
 wineserver -w
 check "program folder holds the Japanese help file (Japanese system)" \
     cmp -s "$BUILD/$ARCH/bin/Skylume_jpn.chm" "$PROGRAM/Skylume.chm"
+check "INIT_DATA: the clocks of a Japanese system are the Japanese defaults" \
+    cmp -s "$ROOT/data/defaults/jpn/Clock/data.xml" "$COMMON/Modules/Clock/data.xml"
 wine "$PROGRAM/uninstall.exe" /S
 wineserver -w
 check "no program folder left after the second uninstall" absent test -e "$PROGRAM"

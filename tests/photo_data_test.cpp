@@ -289,8 +289,8 @@ TEST(PhotoRules, NamesTypeTextsAndTheFolderChoiceRule) {
     EXPECT_EQ(photo::ParseDecimal(L" 42abc"), 42);
     EXPECT_EQ(photo::ParseDecimal(L"-7"), -7);
     EXPECT_EQ(photo::ParseDecimal(L"x1"), 0);
-    EXPECT_EQ(photo::FileTypeDescription({1, 1}, L"JPEG", L"GIF", L"PNG"), L"JPEG,GIF,PNG");
-    EXPECT_EQ(photo::FileTypeDescription({0, 1}, L"JPEG", L"GIF", L"PNG"), L"JPEG,PNG");
+    EXPECT_EQ(photo::FileTypeDescription({1, 1}, L"JPEG", L"GIF", L"PNG", L", "), L"JPEG, GIF, PNG");
+    EXPECT_EQ(photo::FileTypeDescription({0, 1}, L"JPEG", L"GIF", L"PNG", L"、"), L"JPEG、PNG");
     EXPECT_EQ(photo::FileTypeFilter({}, L"JPEG"), L"JPEG (*.jpeg;*.jpg)|*.jpeg; *.jpg||");
     EXPECT_EQ(photo::FileTypeFilter({1, 0}, L"J,G"), L"J,G (*.jpeg;*.jpg;*.gif)|*.jpeg; *.jpg; *.gif||");
     EXPECT_TRUE(photo::HasPhotoExtension(L"a.JPEG"));

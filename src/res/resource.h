@@ -137,6 +137,8 @@
 #define IDS_ADD_PHOTOS_TITLE 192
 #define IDS_GIF_FORMAT 200
 #define IDS_PNG_FORMAT 205
+// Joins the names of the photo formats in one text.
+#define IDS_LIST_SEPARATOR 5460
 // Clock page and its dialogs.
 #define IDD_PAGE_CLOCK 137
 #define IDD_EDIT_DCLOCK 140

@@ -1,5 +1,6 @@
 #include "modules/clock/clock_dialogs.h"
 
+#include "modules/clock/starting_city.h"
 #include "res/resource.h"
 #include "shell/language.h"
 
@@ -61,10 +62,13 @@ BOOL CEditClockDialog::OnInitDialog() {
     }
     initialSelection_ = regionMatch >= 0 ? regionMatch : zoneMatch;
     if (initialSelection_ < 0) {
-        // A new clock, or a zone no city of this language lies in: start from the first city.
-        SetClockName(entry_, group->cities.front().name);
-        entry_.timeZone = group->cities.front().timeZone;
-        initialSelection_ = 0;
+        // A new clock starts at the machine's own zone; a zone no city of this language lies in, at the first city.
+        const size_t start = entry_.timeZone ? 0
+                                             : StartingCityIndex(*group, FindMainCityGroup(database_, *group),
+                                                                 FindMachineTimeZone(database_.zones()));
+        SetClockName(entry_, group->cities[start].name);
+        entry_.timeZone = group->cities[start].timeZone;
+        initialSelection_ = int(start);
     }
     ComboBox_SetCurSel(combo, initialSelection_);
     ::SendMessageW(combo, WM_SETREDRAW, TRUE, 0);

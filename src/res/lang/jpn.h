@@ -127,7 +127,7 @@
 #define TXT_CALENDAR_FIRST_DAY "月表示の開始曜日(&M):"
 #define TXT_CALENDAR_HOLIDAY_GROUP "祝祭日"
 #define TXT_CALENDAR_HOLIDAY_CHECK "祝祭日を表示する(&D)"
-#define TXT_CALENDAR_NOTE "祝祭日を表示するため、定期的に Netorai サーバーへ接続します。お使いのコンピュータに関する情報を収集したり記録したりすることは一切ありません。"
+#define TXT_CALENDAR_NOTE "祝祭日を表示するため、定期的に Netorai サーバーへ接続します。お使いのコンピューターに関する情報を収集したり記録したりすることは一切ありません。"
 // News pages, add-site dialog and name dialog.
 #define TXT_IDS_NEWS_TITLE "ニュースーモジュール"
 #define TXT_IDS_NEWS_DESCRIPTION "ニュースーモジュールに関する設定を行います。"
@@ -178,10 +178,10 @@
 #define TXT_NEWS_MAXITEM_LABEL "サイトごとの表示件数(&I):"
 #define TXT_NEWS_ROTATE "表示するニュースを一定時間で切り替える(&O)"
 #define TXT_NEWS_ROTATION_LABEL "切り替え間隔(&S):"
-#define TXT_NEWS_OPEN_URL "選んだニュースを Web ブラウザで開く(&W)"
-#define TXT_NEWS_BROWSER_LABEL "Web ブラウザ(&B):"
+#define TXT_NEWS_OPEN_URL "選んだニュースを Web ブラウザーで開く(&W)"
+#define TXT_NEWS_BROWSER_LABEL "Web ブラウザー(&B):"
 #define TXT_NEWS_SORT_LABEL "ニュースの並び順:"
-#define TXT_NEWS_SORT_ORIGINAL "サイトの順(&F)"
+#define TXT_NEWS_SORT_ORIGINAL "配信順(&F)"
 #define TXT_NEWS_SORT_NEWER "新しい順(&N)"
 #define TXT_NEWS_SORT_OLDER "古い順(&L)"
 #define TXT_NEWS_PODCAST_GROUP "ポッドキャスト"
@@ -233,3 +233,5 @@
 #define TXT_WAKEUP_SET_VOLUME "音楽再生時の音量を設定する(&M)"
 #define TXT_WAKEUP_VOLUME "音量(&V):"
 #define TXT_WAKEUP_TWELVE_HOUR 0
+// Photo page: what joins the names of the photo formats.
+#define TXT_IDS_LIST_SEPARATOR "、"
