@@ -91,6 +91,7 @@ using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using Pen = UniqueHandle<GdiObjectTraits<HPEN>>;
+using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 // A DC from CreateCompatibleDC.
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using Icon = UniqueHandle<IconTraits>;
