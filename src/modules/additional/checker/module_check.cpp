@@ -147,15 +147,16 @@ std::wstring StartValue(const CConfControlInf& control) {
     return Quoted(control.value());
 }
 
-// The description files that were not used: a missing language file is the module's choice, any other refusal
-// costs the users of that language their page (or everybody theirs, when no page is built).
+// The description files that were not used: a missing language file is the module's choice; any other refusal
+// costs the users of that language their page, or everybody theirs when no page is built.
 void ReportFiles(const CCWAdditionalModule& page, bool built, Tally& tally) {
     using Problem = DescriptionFileRefusal::Problem;
     for (const DescriptionFileRefusal& file : page.refusedFiles()) {
         const std::wstring then = built ? L"; " + FileName(page.descriptionFile()) + L" is used instead" : L"";
+        const bool last = &file == &page.refusedFiles().back();
         switch (file.problem) {
         case Problem::Missing:
-            Report(tally, built ? Level::Note : Level::Error, FileName(file.path) + L" - missing" + then);
+            Report(tally, built || !last ? Level::Note : Level::Error, FileName(file.path) + L" - missing" + then);
             break;
         case Problem::NotWellFormed: {
             const ParseFailure failure = LocateParseFailure(file.path);
@@ -210,10 +211,10 @@ void ReportEarlierCopies(const std::wstring& moduleName, Tally& tally) {
     if (installed)
         Report(tally, Level::Note,
                moduleName +
-                   L" - this machine has had the module before: every user who opened the settings "
-                   L"window since keeps the copy of the description made then (in %APPDATA%" +
+                   L" - the module was on this machine before: each user who has opened the settings window "
+                   L"since keeps the copy of the description made then (%APPDATA%" +
                    shell::kModulesFolder + L"\\" + moduleName +
-                   L") until it is deleted, and sees a changed description only after that");
+                   L") and sees a changed description only once that copy is deleted");
 }
 
 int Check(const Options& options) {
