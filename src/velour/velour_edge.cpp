@@ -139,7 +139,9 @@ void AbstractScrollBarPaintHook::PaintScrollBars(HDC given) {
 void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCROLLBARINFO& info, bool vertical) {
     const bool disabled = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0;
     const int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
-    const int arrow = std::min(int(info.dxyLineButton), length / 2);
+    // The arrow buttons are as long as the system's scroll bars make them (Wine reports the thumb's length as
+    // dxyLineButton).
+    const int arrow = std::min(::GetSystemMetrics(vertical ? SM_CYVSCROLL : SM_CXHSCROLL), length / 2);
     win32::FillSolid(dc, bar, kPage);
 
     RECT first = bar, second = bar;
