@@ -3,8 +3,10 @@
 //   show_category buttons INDEX  prints the ids of the page's buttons that open a dialog (text ending in "...")
 //   show_category open INDEX ID  presses that button and prints "x y width height title" of the dialog it opened
 //                                (exit 3 when nothing, or only a system file or folder dialog, opened)
+//   show_category click INDEX ID presses the control ID of category INDEX's page (a check box, say)
 //   show_category dismiss        cancels the dialog open over the settings window
 //   show_category close          cancels the settings window and waits until it is gone
+//   show_category ok             presses OK in the settings window and waits until it is gone
 // Exit 2 when INDEX is past the last category.
 #include <windows.h>
 
@@ -79,7 +81,7 @@ HWND FindDialog(HWND settings) {
     Search search{0, settings, nullptr};
     ::GetWindowThreadProcessId(settings, &search.process);
     ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* search = reinterpret_cast<Search*>(data);
             DWORD process = 0;
             ::GetWindowThreadProcessId(window, &process);
@@ -114,10 +116,10 @@ void Dismiss(HWND dialog) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"0";
-    if (command == L"close") {
-        HWND open = ::FindWindowW(kSettingsClass, nullptr);
+    if (command == L"close" || command == L"ok") {
+        HWND open = command == L"ok" ? WaitForSettings() : ::FindWindowW(kSettingsClass, nullptr);
         if (open)
-            ::PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+            ::PostMessageW(open, WM_COMMAND, command == L"ok" ? IDOK : IDCANCEL, 0);
         for (int i = 0; i < 200 && ::FindWindowW(kSettingsClass, nullptr); ++i)
             ::Sleep(50);
         return 0;
@@ -130,8 +132,8 @@ int wmain(int argc, wchar_t** argv) {
             Dismiss(dialog);
         return 0;
     }
-    const bool buttons = command == L"buttons", open = command == L"open";
-    const int index = _wtoi(buttons || open ? (argc > 2 ? argv[2] : L"0") : command.c_str());
+    const bool buttons = command == L"buttons", open = command == L"open", click = command == L"click";
+    const int index = _wtoi(buttons || open || click ? (argc > 2 ? argv[2] : L"0") : command.c_str());
     std::wstring title;
     if (!SelectCategory(window, index, title))
         return 2;
@@ -147,6 +149,13 @@ int wmain(int argc, wchar_t** argv) {
                 text.ends_with(L"..."))
                 std::printf("%d\n", ::GetDlgCtrlID(child));
         }
+        return 0;
+    }
+    if (click) {
+        HWND control = ::GetDlgItem(page, argc > 3 ? _wtoi(argv[3]) : 0);
+        if (!control || !::IsWindowEnabled(control))
+            return 3;
+        ::SendMessageW(control, BM_CLICK, 0, 0);
         return 0;
     }
     if (open) {
