@@ -76,6 +76,12 @@ struct MemoryDcTraits {
     static pointer invalid() noexcept { return nullptr; }
     static void close(pointer h) noexcept { ::DeleteDC(h); }
 };
+struct WindowTraits {
+    using pointer = HWND;
+    static pointer invalid() noexcept { return nullptr; }
+    static void close(pointer h) noexcept { ::DestroyWindow(h); }
+};
+
 struct IconTraits {
     using pointer = HICON;
     static pointer invalid() noexcept { return nullptr; }
@@ -95,5 +101,7 @@ using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 // A DC from CreateCompatibleDC.
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using Icon = UniqueHandle<IconTraits>;
+// A window this code created and destroys.
+using OwnedWindow = UniqueHandle<WindowTraits>;
 
 } // namespace win32

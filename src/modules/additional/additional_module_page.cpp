@@ -31,6 +31,17 @@ std::wstring LanguageFileName(const std::wstring& languageCode) {
     return L"\\preference_" + languageCode + L".xml";
 }
 
+using Subject = DescriptionVerdict::Subject;
+
+DescriptionVerdict Refusal(Subject subject, std::wstring key, std::wstring group, std::wstring rule) {
+    DescriptionVerdict verdict;
+    verdict.subject = subject;
+    verdict.key = std::move(key);
+    verdict.group = std::move(group);
+    verdict.rule = std::move(rule);
+    return verdict;
+}
+
 } // namespace
 
 CCWAdditionalModule::CCWAdditionalModule(HWND categoryList, HWND okButton, HFONT font)
@@ -80,7 +91,7 @@ bool CCWAdditionalModule::ReadDescription(const std::wstring& path, xmldata::Xml
 
 bool CCWAdditionalModule::ParseWindow(xmldata::NodeRef root) {
     auto refuse = [this](const wchar_t* rule) {
-        verdicts_.push_back({DescriptionVerdict::Subject::Page, L"", L"", L"", false, rule, {}, nullptr});
+        verdicts_.push_back(Refusal(Subject::Page, L"", L"", rule));
         return false;
     };
     if (!root || xmldata::BaseName(root) != L"conf_window")
@@ -92,15 +103,13 @@ bool CCWAdditionalModule::ParseWindow(xmldata::NodeRef root) {
     if (!name)
         return refuse(L"conf_window has no name attribute");
     title_ = *name;
-    if (title_.empty())
-        verdicts_.push_back({DescriptionVerdict::Subject::Page,
-                             L"",
-                             L"",
-                             L"",
-                             true,
-                             L"",
-                             {L"the name is empty: the settings window lists the page without a name"},
-                             nullptr});
+    if (title_.empty()) {
+        DescriptionVerdict emptyName;
+        emptyName.subject = Subject::Page;
+        emptyName.accepted = true;
+        emptyName.notes.push_back(L"the name is empty: the settings window lists the page without a name");
+        verdicts_.push_back(std::move(emptyName));
+    }
     description_.clear();
     for (const xmldata::Attribute& attribute : attributes)
         if (attribute.baseName == L"description")
@@ -164,14 +173,7 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
         }
         auto key = NameAttribute(attributes);
         if (!key) {
-            verdicts_.push_back({DescriptionVerdict::Subject::ItemWithoutName,
-                                 L"",
-                                 L"",
-                                 L"",
-                                 false,
-                                 L"the item has attributes but no name",
-                                 {},
-                                 nullptr});
+            verdicts_.push_back(Refusal(Subject::ItemWithoutName, L"", L"", L"the item has attributes but no name"));
             continue;
         }
         if (ParseItem(child, *key, position, 0, width, L"", height)) {
@@ -191,7 +193,7 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
 
 bool CCWAdditionalModule::ParseItem(xmldata::NodeRef settingItem, const std::wstring& key, int position, int left,
                                     int width, const std::wstring& group, int& height) {
-    DescriptionVerdict verdict{DescriptionVerdict::Subject::Item, key, group, L"", false, L"", {}, nullptr};
+    DescriptionVerdict verdict = Refusal(Subject::Item, key, group, L"");
     std::unique_ptr<CConfControlInf> control;
     std::optional<std::wstring> description;
     for (const xmldata::Node& child : xmldata::ChildNodes(settingItem)) {
@@ -258,20 +260,13 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
             if (!IsElement(child) || xmldata::BaseName(child) != L"item")
                 continue;
             auto key = NameAttribute(xmldata::Attributes(child));
-            verdicts_.push_back({key ? DescriptionVerdict::Subject::Item : DescriptionVerdict::Subject::ItemWithoutName,
-                                 key.value_or(L""),
-                                 title,
-                                 L"",
-                                 false,
-                                 rule,
-                                 {},
-                                 nullptr});
+            verdicts_.push_back(
+                Refusal(key ? Subject::Item : Subject::ItemWithoutName, key.value_or(L""), title, rule));
         }
     };
     if (!titleNode) {
         refuseItems(L"it stands in a group without a group title");
-        verdicts_.push_back(
-            {DescriptionVerdict::Subject::Group, L"", L"", L"", false, L"a group without a group title", {}, nullptr});
+        verdicts_.push_back(Refusal(Subject::Group, L"", L"", L"a group without a group title"));
         return false;
     }
     auto titleWindow = std::make_unique<CGroupTitleWindow>(owner_.font);
@@ -287,14 +282,8 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
             continue;
         auto key = NameAttribute(xmldata::Attributes(child));
         if (!key) {
-            verdicts_.push_back({DescriptionVerdict::Subject::ItemWithoutName,
-                                 L"",
-                                 title,
-                                 L"",
-                                 false,
-                                 L"an item in a group without a name (groups do not nest)",
-                                 {},
-                                 nullptr});
+            verdicts_.push_back(Refusal(Subject::ItemWithoutName, L"", title,
+                                        L"an item in a group without a name (groups do not nest)"));
             continue;
         }
         int itemHeight = 0;
@@ -304,14 +293,7 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
         }
     }
     if (accepted == 0) {
-        verdicts_.push_back({DescriptionVerdict::Subject::Group,
-                             L"",
-                             title,
-                             L"",
-                             false,
-                             L"no item of the group was accepted",
-                             {},
-                             nullptr});
+        verdicts_.push_back(Refusal(Subject::Group, L"", title, L"no item of the group was accepted"));
         return false;
     }
     groupTitles_.push_back(std::move(titleWindow));

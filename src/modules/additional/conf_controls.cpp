@@ -354,12 +354,14 @@ bool CConfFileSelector::Parse(xmldata::NodeRef control) {
             Note(L"filter \"" + text + L"\" ignored: it needs exactly one attribute ext and a text, both not empty");
             continue;
         }
+        // The type list puts "*." before the extension itself, so ".jpg" or "*.jpg" matches no file.
         const std::wstring& extension = attributes[0].text;
-        if (extension.find_first_of(L".*") != std::wstring::npos)
+        if (extension.find_first_of(L".*") != std::wstring::npos) {
+            const std::wstring bare = extension.substr(std::min(extension.size(), extension.find_first_not_of(L"*.")));
             Note(L"filter \"" + text + L"\": ext \"" + extension +
-                 L"\" has a dot or star, the file dialog puts \"*.\" "
-                 L"before it and lists no file: write \"" +
-                 extension.substr(std::min(extension.size(), extension.find_first_not_of(L"*."))) + L"\"");
+                 L"\" has a dot or star, the file dialog puts \"*.\" before it and lists no file: write \"" + bare +
+                 L"\"");
+        }
         filters_.push_back({extension, text});
     }
     return true;

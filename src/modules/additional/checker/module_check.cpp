@@ -234,10 +234,15 @@ int Check(const Options& options) {
     Print(L"Module " + Quoted(moduleName) + L" in " + options.folder + L", language " + languageCode + L"\n");
 
     // The page lives in a hidden window: the picture is drawn from the windows themselves, not the screen.
-    HWND host = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, L"#32770", L"", WS_POPUP, 0, 0, 100, 100,
-                                  nullptr, nullptr, nullptr, nullptr);
+    win32::OwnedWindow hostWindow(::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, L"#32770", L"", WS_POPUP, 0,
+                                                    0, 100, 100, nullptr, nullptr, nullptr, nullptr));
+    HWND host = hostWindow.get();
     win32::Font font(CreatePageFont(host));
     const SIZE size = options.size.cx ? options.size : SettingsPageSize(host);
+    if (size.cx <= 0 || size.cy <= 0) {
+        Print(L"The language library " + library + L" has no settings window to measure the page by.\n");
+        return 2;
+    }
     ::SetWindowPos(host, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     Tally tally;
     int result = 1;
@@ -274,7 +279,6 @@ int Check(const Options& options) {
         result = built && tally.errors + tally.refused + tally.warnings == 0 ? 0 : 1;
         if (built && !options.picture.empty()) {
             ::ShowWindow(page.hwnd(), SW_SHOW);
-            ::ShowWindow(host, SW_SHOWNOACTIVATE);
             if (SavePagePicture(page.hwnd(), options.picture)) {
                 Print(L"Picture saved to " + options.picture + L"\n");
             } else {
@@ -283,7 +287,6 @@ int Check(const Options& options) {
             }
         }
     }
-    ::DestroyWindow(host);
     return result;
 }
 
