@@ -200,6 +200,7 @@
 // Additional module pages.
 #define IDD_PAGE_ADDITIONAL 138
 #define IDS_ADDITIONAL_ALL_FILES 5450
+#define IDS_MODULE_CHECK_USAGE 5451
 // News pages, the add-site dialog and the name dialog.
 #define IDD_PAGE_NEWS_REGISTER 148
 #define IDD_NEWS_ADD_SITE 149

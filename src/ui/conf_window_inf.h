@@ -28,7 +28,8 @@ public:
     void ShowPageHelp();
     // The settings window's help operation, as its Help button gives it (the page's own topic).
     void RequestHelp();
-    void FocusControl(HWND control);
+    // Moves the focus to a control of the page (Tab, Shift+Tab from the settings window's buttons).
+    virtual void FocusControl(HWND control);
 
     const std::wstring& title() const { return title_; }
     const std::wstring& description() const { return description_; }

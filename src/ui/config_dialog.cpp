@@ -59,6 +59,18 @@ void SavePage(CConfWindowInf& page) {
 
 } // namespace
 
+bool IsBuiltInModuleFolder(const std::wstring& name) {
+    for (const wchar_t* known : kBuiltInModuleFolders)
+        if (win32::EqualsNoCase(name, known))
+            return true;
+    return false;
+}
+
+RECT SettingsPageArea(const RECT& client) {
+    const int buttonTop = client.bottom - kMargin - kButtonHeight;
+    return {kMargin + kListWidth + kMargin, kMargin + kTitleBandHeight, client.right - kMargin, buttonTop - kMargin};
+}
+
 std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder) {
     std::vector<std::wstring> folders;
     WIN32_FIND_DATAW entry;
@@ -69,10 +81,7 @@ std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& common
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L".." || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        bool builtIn = false;
-        for (const wchar_t* known : kBuiltInModuleFolders)
-            builtIn = builtIn || win32::EqualsNoCase(name, known);
-        if (!builtIn)
+        if (!IsBuiltInModuleFolder(name))
             folders.push_back(name);
     } while (::FindNextFileW(find.get(), &entry));
     return folders;
@@ -161,10 +170,9 @@ void CTesselConfigDialog::LayOut() {
     ::MoveWindow(categoryList_, kMargin, kMargin, kListWidth, buttonTop - 2 * kMargin, TRUE);
     ::SendMessageW(categoryList_, LB_SETITEMHEIGHT, 0, kItemHeight);
     const int right = client.right - kMargin;
-    const int pageLeft = kMargin + kListWidth + kMargin;
-    RECT band = {pageLeft, kMargin, right, kMargin + kTitleBandHeight};
+    pageRect_ = SettingsPageArea(client);
+    RECT band = {pageRect_.left, kMargin, right, pageRect_.top};
     titleBand_->Create(WS_CHILD | WS_VISIBLE, band, hwnd(), 0xFFFF);
-    pageRect_ = {pageLeft, band.bottom, right, buttonTop - kMargin};
     const int ids[] = {IDOK, IDCANCEL, IDC_HELP_BUTTON};
     for (int i = 0; i < 3; ++i)
         ::MoveWindow(item(ids[i]), right - (3 - i) * kButtonWidth - (2 - i) * 6, buttonTop, kButtonWidth, kButtonHeight,

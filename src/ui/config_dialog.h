@@ -71,5 +71,9 @@ private:
 
 // Sub-folders of the all-users Modules folder that are additional modules (not a built-in module, not "locale").
 std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder);
+// Whether a Modules sub-folder of this name is left out of the additional modules (any letter case).
+bool IsBuiltInModuleFolder(const std::wstring& name);
+// Where the settings window puts its pages within its client area.
+RECT SettingsPageArea(const RECT& client);
 // A page title shortened for the General page's module list: cut before the first " - ".
 std::wstring ShortModuleName(const std::wstring& title);

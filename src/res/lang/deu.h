@@ -235,3 +235,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 0
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR ", "
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "Prüft die Einstellungsbeschreibung eines Zusatzmoduls mit dem Code des Einstellungsfensters selbst.\r\n\r\nSkylumeModuleCheck <Modulordner> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture seite.png] [--size BREITExHÖHE]\r\n\r\n  <Modulordner>  der Ordner des Moduls mit preference_<lang>.xml und preference.xml\r\n  --language  die Sprache der gelesenen Beschreibung (Standard: die Sprache des Benutzers)\r\n  --picture   speichert ein PNG-Bild der Seite, wie das Einstellungsfenster sie zeigt\r\n  --size      die Größe der Seite in Pixeln (Standard: ihre Größe im Einstellungsfenster in dieser Sprache)\r\n\r\nRückgabewert: 0, wenn die Seite jedes Element wie beschrieben zeigt, 1, wenn etwas abgelehnt, geändert oder fehlend ist, 2 bei falschen Argumenten."

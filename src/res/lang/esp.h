@@ -235,3 +235,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 0
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR ", "
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "Comprueba la descripción de la configuración de un módulo adicional con el mismo código de la ventana de configuración.\r\n\r\nSkylumeModuleCheck <carpeta del módulo> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture pagina.png] [--size ANCHOxALTO]\r\n\r\n  <carpeta del módulo>  la carpeta del módulo, con preference_<lang>.xml y preference.xml\r\n  --language  el idioma de la descripción que se lee (predeterminado: el del usuario)\r\n  --picture   guarda una imagen PNG de la página tal como la muestra la ventana de configuración\r\n  --size      el tamaño de la página en píxeles (predeterminado: su tamaño en la ventana de configuración en ese idioma)\r\n\r\nCódigo de salida: 0 si la página muestra cada elemento como se describe, 1 si algo se rechaza, cambia o falta, 2 si los argumentos son incorrectos."

@@ -235,3 +235,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 0
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR ", "
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "Vérifie la description des paramètres d'un module supplémentaire avec le code même de la fenêtre des paramètres.\r\n\r\nSkylumeModuleCheck <dossier du module> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture page.png] [--size LARGEURxHAUTEUR]\r\n\r\n  <dossier du module>  le dossier du module, avec preference_<lang>.xml et preference.xml\r\n  --language  la langue de la description lue (par défaut : celle de l'utilisateur)\r\n  --picture   enregistre une image PNG de la page telle que la fenêtre des paramètres l'affiche\r\n  --size      la taille de la page en pixels (par défaut : sa taille dans la fenêtre des paramètres dans cette langue)\r\n\r\nCode de sortie : 0 si la page affiche chaque élément tel que décrit, 1 si un élément est refusé, modifié ou manquant, 2 si les arguments sont incorrects."

@@ -235,3 +235,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 0
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR ", "
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "Controlla la descrizione delle impostazioni di un modulo aggiuntivo con il codice stesso della finestra delle impostazioni.\r\n\r\nSkylumeModuleCheck <cartella del modulo> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture pagina.png] [--size LARGHEZZAxALTEZZA]\r\n\r\n  <cartella del modulo>  la cartella del modulo, con preference_<lang>.xml e preference.xml\r\n  --language  la lingua della descrizione letta (predefinita: quella dell'utente)\r\n  --picture   salva un'immagine PNG della pagina come la mostra la finestra delle impostazioni\r\n  --size      le dimensioni della pagina in pixel (predefinite: quelle nella finestra delle impostazioni in quella lingua)\r\n\r\nCodice di uscita: 0 se la pagina mostra ogni elemento come descritto, 1 se qualcosa è rifiutato, modificato o mancante, 2 se gli argomenti sono errati."

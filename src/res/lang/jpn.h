@@ -235,3 +235,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 0
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR "、"
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "追加モジュールの設定記述を、設定画面と同じコードで検査します。\r\n\r\nSkylumeModuleCheck <モジュールフォルダー> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture page.png] [--size 幅x高さ]\r\n\r\n  <モジュールフォルダー>  preference_<lang>.xml と preference.xml のあるモジュールのフォルダー\r\n  --language  読み込む記述の言語 (既定: ユーザーの言語)\r\n  --picture   設定画面に表示されるとおりのページを PNG 画像として保存します\r\n  --size      ページの大きさ (ピクセル。既定: その言語の設定画面でのページの大きさ)\r\n\r\n終了コード: すべての項目が記述どおりに表示されるときは 0、拒否・変更・欠落があるときは 1、引数が正しくないときは 2。"

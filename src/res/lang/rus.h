@@ -237,3 +237,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 0
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR ", "
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "Проверяет описание настроек дополнительного модуля тем же кодом, что и окно настроек.\r\n\r\nSkylumeModuleCheck <папка модуля> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture page.png] [--size ШИРИНАxВЫСОТА]\r\n\r\n  <папка модуля>  папка модуля с файлами preference_<lang>.xml и preference.xml\r\n  --language  язык читаемого описания (по умолчанию — язык пользователя)\r\n  --picture   сохраняет изображение страницы в формате PNG в том виде, в каком её показывает окно настроек\r\n  --size      размер страницы в пикселях (по умолчанию — её размер в окне настроек на этом языке)\r\n\r\nКод завершения: 0, если страница показывает каждый элемент так, как описано; 1, если что-то отклонено, изменено или отсутствует; 2 при неверных аргументах."

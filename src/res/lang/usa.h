@@ -235,3 +235,5 @@
 #define TXT_WAKEUP_TWELVE_HOUR 1
 // Photo page: what joins the names of the photo formats.
 #define TXT_IDS_LIST_SEPARATOR ", "
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "Checks an additional module's settings description with the settings window's own code.\r\n\r\nSkylumeModuleCheck <module folder> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture page.png] [--size WIDTHxHEIGHT]\r\n\r\n  <module folder>  the module's folder, holding preference_<lang>.xml and preference.xml\r\n  --language  the language whose description is read (default: the user's language)\r\n  --picture   saves a PNG picture of the page as the settings window shows it\r\n  --size      the page's size in pixels (default: its size in the settings window in that language)\r\n\r\nExit status: 0 when the page shows every item as described, 1 when something is refused, changed or missing, 2 for wrong arguments."
