@@ -256,13 +256,17 @@ std::vector<Attribute> Attributes(NodeRef node) {
 
 XmlDocument::XmlDocument() {
     win32::ComPtr<IUnknown> unknown;
-    Check(::CoCreateInstance(kDomDocumentClassId, nullptr,
-                             CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                             IID_IUnknown, unknown.putVoid()));
-    Check(::OleRun(unknown.get()));
+    HRESULT hr =
+        ::CoCreateInstance(kDomDocumentClassId, nullptr,
+                           CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                           IID_IUnknown, unknown.putVoid());
+    if (SUCCEEDED(hr))
+        hr = ::OleRun(unknown.get());
+    if (FAILED(hr))
+        throw XmlUnavailable(hr);
     doc_ = unknown.As<IXMLDOMDocument2>();
     if (!doc_)
-        throw XmlError(E_NOINTERFACE);
+        throw XmlUnavailable(E_NOINTERFACE);
     Check(doc_->put_validateOnParse(VARIANT_TRUE));
     Check(doc_->put_async(VARIANT_FALSE));
 }

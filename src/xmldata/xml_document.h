@@ -39,6 +39,12 @@ public:
     HRESULT result;
 };
 
+// The platform's XML parser cannot be created: no file is to blame.
+class XmlUnavailable : public XmlError {
+public:
+    explicit XmlUnavailable(HRESULT hr) : XmlError(hr) {}
+};
+
 // Throws XmlError when hr is a failure code.
 void Check(HRESULT hr);
 
@@ -113,7 +119,7 @@ private:
 
 class XmlDocument {
 public:
-    // A new, empty document (validateOnParse on, async off). Throws when MSXML cannot be created.
+    // A new, empty document (validateOnParse on, async off). Throws XmlUnavailable when MSXML cannot be created.
     XmlDocument();
     // A document that was handed over by ParkForNextLoad and only read is parked again for the next reader.
     ~XmlDocument();
