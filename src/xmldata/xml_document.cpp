@@ -59,6 +59,7 @@ struct Parked {
     std::wstring path;
     FileStamp stamp;
     win32::ComPtr<IXMLDOMDocument2> doc;
+    std::optional<std::wstring> convertedFrom;
 };
 std::optional<Parked> g_parked;
 int g_parseOnceScopes = 0;
@@ -287,11 +288,17 @@ bool XmlDocument::Load(const std::wstring& path) {
     // The DOM is given the file's bytes rather than its name: loading by name goes through a download buffer
     // that Wine grows by copying on every block, which makes a large file take minutes. The bytes parse the same
     // way (encoding from the byte-order mark or the declaration).
+    convertedFrom_.reset();
     const std::optional<std::string> bytes = win32::ReadWholeFile(path);
     if (!bytes)
         return false;
+    std::wstring declared;
+    const std::optional<std::string> converted;
+    (void)declared;
+    if (converted)
+        convertedFrom_ = declared;
     win32::Variant source;
-    SetBytes(source, *bytes);
+    SetBytes(source, converted ? *converted : *bytes);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Check(doc_->load(*source.get(), &loaded));
     return loaded == VARIANT_TRUE;
@@ -300,13 +307,14 @@ bool XmlDocument::Load(const std::wstring& path) {
 void XmlDocument::ParkForNextLoad(const std::wstring& path) {
     if (g_parseOnceScopes == 0 || !doc_ || !loadedStamp_)
         return;
-    g_parked = Parked{path, *loadedStamp_, std::move(doc_)};
+    g_parked = Parked{path, *loadedStamp_, std::move(doc_), std::move(convertedFrom_)};
 }
 
 bool XmlDocument::TakeParked(const std::wstring& path, const std::optional<FileStamp>& stamp) {
     if (!g_parked || !stamp || !win32::EqualsNoCase(g_parked->path, path) || !(g_parked->stamp == *stamp))
         return false;
     doc_ = std::move(g_parked->doc);
+    convertedFrom_ = std::move(g_parked->convertedFrom);
     parkedFrom_ = std::move(g_parked->path);
     g_parked.reset();
     return true;
@@ -352,6 +360,9 @@ std::string XmlDocument::FileBytes() const {
     std::optional<std::wstring> declarationData;
     if (type == NODE_PROCESSING_INSTRUCTION && BaseName(declaration) == L"xml") {
         declarationData = NodeValue(declaration.get());
+        // A document the parser was given as UTF-16 goes back in the encoding its file declared.
+        if (convertedFrom_)
+            declarationData = WithEncoding(*declarationData, *convertedFrom_);
         Node removed;
         Check(document->removeChild(declaration.get(), removed.put()));
     } else {

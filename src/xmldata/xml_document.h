@@ -155,6 +155,8 @@ private:
     std::optional<FileStamp> loadedStamp_;
     // Where a parked document came from, while this object may park it again (writers change it: never).
     std::optional<std::wstring> parkedFrom_;
+    // The encoding the file declared when its bytes were converted to UTF-16 for the parser.
+    std::optional<std::wstring> convertedFrom_;
 
     friend class XmlWriter;
 };
