@@ -293,8 +293,7 @@ bool XmlDocument::Load(const std::wstring& path) {
     if (!bytes)
         return false;
     std::wstring declared;
-    const std::optional<std::string> converted;
-    (void)declared;
+    const std::optional<std::string> converted = Utf16ForParser(*bytes, declared);
     if (converted)
         convertedFrom_ = declared;
     win32::Variant source;
