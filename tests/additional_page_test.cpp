@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <atomic>
 #include <thread>
 
 using namespace testenv;
@@ -31,6 +32,7 @@ TEST(DescriptionRules, LabelsNumbersStepsAndTypeLists) {
     for (const wchar_t* refused : {L"", L"-", L"0x10", L"+5", L" 5", L"5.0", L"2147483648"})
         EXPECT_FALSE(additional::ParseDecimal(refused)) << refused;
     EXPECT_EQ(additional::ParseDecimal(L"-2147483648"), INT32_MIN);
+    EXPECT_EQ(additional::SliderStep(0, 10, 10), 10) << "a step as wide as the range is one step";
     EXPECT_EQ(additional::SliderStep(0, 10, 20), 1);
     EXPECT_EQ(additional::SliderStep(0, 10, -5), 1);
     EXPECT_EQ(additional::SliderStep(0, 10, std::nullopt), 1);
@@ -357,23 +359,26 @@ TEST_F(AdditionalPage, BrowseButtonTakesTheConfirmedFile) {
     ASSERT_NE(selector, nullptr);
     auto browse = [&](const std::wstring& typed, WPARAM button) {
         std::wstring filter;
-        std::thread driver([&] {
+        std::atomic<bool> ended{false};
+        std::thread driver([&, thread = ::GetCurrentThreadId()] {
             HWND dialog = nullptr;
             for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
                 for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
                      window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
                     if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
                         dialog = window;
-            if (!dialog)
-                return;
-            wchar_t type[64] = {};
-            ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
-            filter = type;
-            for (int id : {edt1, cmb13})
-                ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
-            ::PostMessageW(dialog, WM_COMMAND, button, 0);
+            if (dialog) {
+                wchar_t type[64] = {};
+                ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
+                filter = type;
+                for (int id : {edt1, cmb13})
+                    ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
+                ::PostMessageW(dialog, WM_COMMAND, button, 0);
+            }
+            CancelDialogsUnlessEnded(thread, ended, host);
         });
         ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0);
+        ended = true;
         driver.join();
         return filter;
     };

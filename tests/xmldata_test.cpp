@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testenv::FileExists;
@@ -207,13 +208,28 @@ TEST_F(XmlDataTest, ElementWithoutTextIsEmpty) {
     EXPECT_EQ(Saved(), "<conf_data><background position=\"center\"/></conf_data>");
 }
 
-TEST_F(XmlDataTest, ReadOnlyFileIsSavedAndLeftWritable) {
+// A read-only, hidden file is made writable before it is replaced: Wine would replace it even read-only, so a
+// second link to the old file shows that its attributes were cleared. A reader holding the file open without
+// delete sharing only delays the save.
+TEST_F(XmlDataTest, ReadOnlyOrHeldFileIsSavedAndLeftWritable) {
     File(L"<conf_data><spectrum>false</spectrum></conf_data>");
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const std::wstring oldFile = folder / L"old.xml";
+    ASSERT_TRUE(::CreateHardLinkW(oldFile.c_str(), path.c_str(), nullptr));
+    win32::FileHandle reader(
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    std::thread release([&reader] {
+        ::Sleep(300);
+        reader.reset();
+    });
     XmlWriter writer = XmlWriter::Edit(path);
     writer.SetText(writer.Root(), L"spectrum", L"true");
-    ASSERT_TRUE(writer.Save(path));
+    const bool saved = writer.Save(path);
+    release.join();
+    ASSERT_TRUE(saved);
     EXPECT_FALSE(ReadOnly());
+    EXPECT_EQ(::GetFileAttributesW(oldFile.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
     EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"true");
 }
 

@@ -215,6 +215,23 @@ std::wstring AnswerMessageBox(HWND box, int button) {
     return text;
 }
 
+void CancelDialogsUnlessEnded(DWORD thread, const std::atomic<bool>& ended, HWND except, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs && !ended; waited += 50)
+        ::Sleep(50);
+    if (ended)
+        return;
+    std::pair<HWND, int> context{except, 0};
+    ::EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) -> BOOL {
+            const HWND skip = reinterpret_cast<std::pair<HWND, int>*>(data)->first;
+            if (window != skip && ::IsWindowVisible(window) && ClassOf(window) == L"#32770")
+                ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&context));
+}
+
 std::string WithoutCr(std::string text) {
     std::erase(text, '\r');
     return text;

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -92,6 +93,11 @@ std::wstring MessageBoxText(HWND box);
 // The static texts of a message box, which is then answered with `button` and waited for until it closes;
 // "(no message box)" for none.
 std::wstring AnswerMessageBox(HWND box, int button);
+// For a driver thread: waits up to `timeoutMs` for `ended` (set once the dialog's modal loop returned) and, if it
+// is still false, cancels every visible dialog of `thread` but `except`. A driver that failed or gave up leaves its
+// dialog open; the test then fails instead of hanging until the time-out of the run.
+void CancelDialogsUnlessEnded(DWORD thread, const std::atomic<bool>& ended, HWND except = nullptr,
+                              DWORD timeoutMs = 5000);
 
 std::wstring FolderOfThisExecutable();
 bool FileExists(const std::wstring& path);
