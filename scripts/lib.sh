@@ -5,8 +5,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
+# wine32:i386 is Wine's 32-bit loader: the shipped program is 32-bit, and every test runs in both architectures.
 PACKAGES=(cmake g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 googletest
-          wine wine64 xvfb xauth fonts-wine fonts-ipafont-gothic imagemagick x11-apps fp-utils nsis unicode-cldr-core)
+          wine wine64 wine32:i386 xvfb xauth fonts-wine fonts-ipafont-gothic imagemagick x11-apps fp-utils nsis
+          unicode-cldr-core)
 
 ensure_packages() {
     local missing=()
@@ -16,10 +18,20 @@ ensure_packages() {
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
         local sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+        if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+            $sudo dpkg --add-architecture i386
+        fi
         $sudo apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
 }
+
+# Per architecture: the registry view its programs read and write, their Program Files folder and the
+# regsvr32 that loads their DLLs. Both run in one 64-bit prefix kind, as on 64-bit Windows; `wine reg` without a
+# view writes the 32-bit view once the 32-bit loader is installed, so every script names the view.
+reg_view() { [ "$1" = i686 ] && echo /reg:32 || echo /reg:64; }
+program_files() { [ "$1" = i686 ] && echo 'C:\Program Files (x86)' || echo 'C:\Program Files'; }
+regsvr() { [ "$1" = i686 ] && echo 'C:\windows\syswow64\regsvr32.exe' || echo 'C:\windows\system32\regsvr32.exe'; }
 
 configure_and_build() {
     local arch=$1 tests=$2
@@ -31,6 +43,13 @@ configure_and_build() {
 # Starts Xvfb when there is no display, and a persistent wineserver for the prefix in WINEPREFIX.
 XVFB_PID=""
 start_session() {
+    start_display
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+}
+
+start_display() {
+    [ -n "$XVFB_PID" ] && return 0
     if [ -z "${DISPLAY:-}" ] || [ "${SKYLUME_OWN_DISPLAY:-}" = 1 ]; then
         local n=90
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -39,13 +58,15 @@ start_session() {
         export DISPLAY=":$n"
         for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     fi
-    mkdir -p "$WINEPREFIX"
-    wineserver -p
+}
+
+stop_wineserver() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
 }
 
 stop_session() {
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    stop_wineserver
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 

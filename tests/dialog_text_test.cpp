@@ -59,7 +59,7 @@ TEST_P(LanguageLibraryTexts, EveryDialogKeepsItsAccessKeysApartAndItsTextsInside
     std::vector<std::wstring> names;
     ::EnumResourceNamesW(
         library.get(), RT_DIALOG,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<std::wstring>*>(out)->push_back(
                 IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : name);
             return TRUE;

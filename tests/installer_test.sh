@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Setup and uninstall in a fresh Wine prefix: silent install, the installed program opens its settings window on
-# the installed defaults, INIT_DATA ran; silent uninstall ends that window (HALT) and leaves no program file, no
-# value of Setup and no browser entry, and keeps the user's own data. Uses the x86_64 build: this machine's Wine
-# runs 64-bit programs only, and the i686 installer (an x86 program) differs from it only in its folder and
-# registry view.
+# Setup and uninstall in a fresh 64-bit Wine prefix: silent install, the installed program opens its settings
+# window on the installed defaults and finds the display program through its own registry view, INIT_DATA ran;
+# silent uninstall ends that window (HALT) and leaves no program file, no value of Setup and no browser entry, and
+# keeps the user's own data. SKYLUME_ARCH names the build (i686: the installer as shipped, a 32-bit program in
+# Program Files (x86) reading the 32-bit registry view).
 set -uo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$ROOT/scripts/prefix.sh"
-ARCH=x86_64
+ARCH=${SKYLUME_ARCH:-x86_64}
 WORK=$(mktemp -d /tmp/skylume-installer-XXXXXX)
 export WINEPREFIX="$WORK/prefix"
 failures=0
@@ -27,11 +27,9 @@ SETUP=$("$ROOT/scripts/build-installer" --arch "$ARCH" --out "$WORK/SkylumeSetup
     { cat "$WORK/build.log"; exit 1; }
 prepare_prefix "$WINEPREFIX"
 DRIVE="$WINEPREFIX/drive_c"
-if [ "$ARCH" = i686 ]; then
-    PROGRAM_DIR='C:\Program Files (x86)\Quillon\Skylume'; VIEW=/reg:32; REGSVR='C:\windows\syswow64\regsvr32.exe'
-else
-    PROGRAM_DIR='C:\Program Files\Quillon\Skylume'; VIEW=/reg:64; REGSVR=regsvr32
-fi
+PROGRAM_DIR="$(program_files "$ARCH")\\Quillon\\Skylume"
+VIEW=$(reg_view "$ARCH")
+REGSVR=$(regsvr "$ARCH")
 PROGRAM="$(winepath -u "$PROGRAM_DIR")"
 COMMON="$DRIVE/ProgramData/Quillon/Skylume"
 USERDATA="$DRIVE/users/$(id -un)/AppData/Roaming/Quillon/Skylume/Modules"
@@ -46,7 +44,7 @@ for f in SkylumeSetting.exe DaystreamSetting_jpn.dll SkylumeSetting_fra.dll Skyl
     SkylumeSetting_rus.dll uninstall.exe; do
     check "program folder holds $f" test -f "$PROGRAM/$f"
 done
-check "program folder holds the English help file (English system)" cmp -s "$BUILD/x86_64/bin/Skylume.chm" "$PROGRAM/Skylume.chm"
+check "program folder holds the English help file (English system)" cmp -s "$BUILD/$ARCH/bin/Skylume.chm" "$PROGRAM/Skylume.chm"
 while IFS= read -r f; do
     check "program folder holds $f" cmp -s "$ROOT/data/program/$f" "$PROGRAM/$f"
 done < <(cd "$ROOT/data/program" && find . -type f | sed 's|^\./||')
@@ -69,11 +67,28 @@ fi
 mkdir -p "$DRIVE/SkylumeStandIns"
 cp "$BUILD/$ARCH/bin/FlashStandIn.dll" "$DRIVE/SkylumeStandIns/"
 wine "$REGSVR" /s 'C:\SkylumeStandIns\FlashStandIn.dll'
+# A wake-up timer that is on: at OK the window makes the Startup shortcut again, pointing at "Wakeup.exe" beside
+# the display program that "ApplicationPath" names, and starts it. Only a program that reads the registry view
+# Setup wrote finds it.
+cp "$BUILD/$ARCH/bin/Wakeup.exe" "$PROGRAM/"
+STARTUP="$DRIVE/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup"
+mkdir -p "$STARTUP"
+echo placeholder >"$STARTUP/SkylumeWakeup.lnk"
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
-opens_window() { wine "$BUILD/x86_64/bin/show_category.exe" 0 >/dev/null; }
+opens_window() { wine "$BUILD/$ARCH/bin/show_category.exe" 0 >/dev/null; }
 check "the installed program opens its settings window" opens_window
 check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
+wine "$BUILD/$ARCH/bin/show_category.exe" ok >/dev/null
+wait "$settings"
+started_wakeup() { for _ in $(seq 100); do [ -s "$PROGRAM/wakeup.log" ] && return 0; sleep 0.2; done; return 1; }
+check "the program found the display program through its registry view" started_wakeup
+wineserver -k # ends the wake-up program
+rm -f "$PROGRAM/Wakeup.exe" "$PROGRAM/wakeup.log" "$STARTUP/SkylumeWakeup.lnk"
+
+wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
+settings=$!
+check "the installed program opens its settings window again" opens_window
 echo "<conf_data><mine/></conf_data>" >"$USERDATA/own.xml"
 
 # Uninstalled while the settings window is still open: HALT ends it.
@@ -93,7 +108,7 @@ check "the user's own settings stay" test -f "$USERDATA/data.xml"
 LC_ALL=ja_JP.UTF-8 wine "$SETUP" /S
 wineserver -w
 check "program folder holds the Japanese help file (Japanese system)" \
-    cmp -s "$BUILD/x86_64/bin/Skylume_jpn.chm" "$PROGRAM/Skylume.chm"
+    cmp -s "$BUILD/$ARCH/bin/Skylume_jpn.chm" "$PROGRAM/Skylume.chm"
 wine "$PROGRAM/uninstall.exe" /S
 wineserver -w
 check "no program folder left after the second uninstall" absent test -e "$PROGRAM"

@@ -205,7 +205,7 @@ private:
         std::pair<HWND, HWND> search{hwnd(), nullptr};
         ::EnumThreadWindows(
             ::GetCurrentThreadId(),
-            [](HWND window, LPARAM lParam) -> BOOL {
+            [](HWND window, LPARAM lParam) CALLBACK -> BOOL {
                 auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(lParam);
                 wchar_t className[16] = {};
                 ::GetClassNameW(window, className, 16);

@@ -34,7 +34,7 @@ std::set<UINT> ResourceIds(HMODULE module, LPCWSTR type) {
     std::set<UINT> ids;
     ::EnumResourceNamesW(
         module, type,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) CALLBACK -> BOOL {
             if (IS_INTRESOURCE(name))
                 reinterpret_cast<std::set<UINT>*>(out)->insert(UINT(reinterpret_cast<ULONG_PTR>(name)));
             return TRUE;

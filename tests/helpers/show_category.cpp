@@ -5,6 +5,7 @@
 //                                (exit 3 when nothing, or only a system file or folder dialog, opened)
 //   show_category dismiss        cancels the dialog open over the settings window
 //   show_category close          cancels the settings window and waits until it is gone
+//   show_category ok             presses OK in the settings window and waits until it is gone
 // Exit 2 when INDEX is past the last category.
 #include <windows.h>
 
@@ -79,7 +80,7 @@ HWND FindDialog(HWND settings) {
     Search search{0, settings, nullptr};
     ::GetWindowThreadProcessId(settings, &search.process);
     ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* search = reinterpret_cast<Search*>(data);
             DWORD process = 0;
             ::GetWindowThreadProcessId(window, &process);
@@ -114,10 +115,10 @@ void Dismiss(HWND dialog) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"0";
-    if (command == L"close") {
-        HWND open = ::FindWindowW(kSettingsClass, nullptr);
+    if (command == L"close" || command == L"ok") {
+        HWND open = command == L"ok" ? WaitForSettings() : ::FindWindowW(kSettingsClass, nullptr);
         if (open)
-            ::PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+            ::PostMessageW(open, WM_COMMAND, command == L"ok" ? IDOK : IDCANCEL, 0);
         for (int i = 0; i < 200 && ::FindWindowW(kSettingsClass, nullptr); ++i)
             ::Sleep(50);
         return 0;

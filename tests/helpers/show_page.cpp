@@ -45,7 +45,7 @@ HWND OpenDialog(HWND settings) {
     } search{::GetWindowThreadProcessId(settings, nullptr), nullptr};
     ::EnumThreadWindows(
         search.thread,
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             if (IsDialog(window) && ::IsWindowVisible(window)) {
                 reinterpret_cast<Search*>(data)->found = window;
                 return FALSE;

@@ -9,7 +9,7 @@ namespace {
 HWND FindViewDialog() {
     HWND found = nullptr;
     ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             wchar_t className[16] = {};
             ::GetClassNameW(window, className, 16);
             // The view dialog is the one top-level dialog with the interval edit.

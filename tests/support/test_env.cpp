@@ -455,7 +455,7 @@ HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DW
     do {
         Search search{processId, &match, nullptr};
         ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(window, &owner);

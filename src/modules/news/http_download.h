@@ -7,7 +7,7 @@
 #include "win32/handle.h"
 
 #include <windows.h>
-#include <wininet.h>
+#include "win32/internet.h"
 
 #include <atomic>
 #include <cstdint>

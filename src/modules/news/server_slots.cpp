@@ -2,7 +2,7 @@
 
 #include "win32/handle.h"
 
-#include <wininet.h>
+#include "win32/internet.h"
 
 #include <map>
 #include <memory>
