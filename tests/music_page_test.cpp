@@ -57,16 +57,7 @@ protected:
         HWND browser = WaitForDialog(process->id(), true);
         if (!browser)
             return L"(no browser)";
-        // The path goes to the browser through the program's own memory: a pointer does not cross processes.
-        HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process->id());
-        const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-        void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-        ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
-        ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-        ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-        ::CloseHandle(target);
-        ::Sleep(200);
-        ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        ChooseFolderInBrowser(process->id(), browser, path);
         HWND box = WaitForDialog(process->id(), false, 1500);
         if (!box)
             return L"";

@@ -223,13 +223,25 @@ void CancelDialogsUnlessEnded(DWORD thread, const std::atomic<bool>& ended, HWND
     std::pair<HWND, int> context{except, 0};
     ::EnumThreadWindows(
         thread,
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             const HWND skip = reinterpret_cast<std::pair<HWND, int>*>(data)->first;
             if (window != skip && ::IsWindowVisible(window) && ClassOf(window) == L"#32770")
                 ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&context));
+}
+
+void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path) {
+    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
+    ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    ::CloseHandle(target);
+    ::Sleep(200);
+    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
 }
 
 std::string WithoutCr(std::string text) {
