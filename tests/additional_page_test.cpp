@@ -30,6 +30,7 @@ TEST(DescriptionRules, LabelsNumbersStepsAndTypeLists) {
     for (const wchar_t* refused : {L"", L"-", L"0x10", L"+5", L" 5", L"5.0", L"2147483648"})
         EXPECT_FALSE(additional::ParseDecimal(refused)) << refused;
     EXPECT_EQ(additional::ParseDecimal(L"-2147483648"), INT32_MIN);
+    EXPECT_EQ(additional::SliderStep(0, 10, 10), 10) << "a step as wide as the range is one step";
     EXPECT_EQ(additional::SliderStep(0, 10, 20), 1);
     EXPECT_EQ(additional::SliderStep(0, 10, -5), 1);
     EXPECT_EQ(additional::SliderStep(0, 10, std::nullopt), 1);

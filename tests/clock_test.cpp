@@ -4,11 +4,13 @@
 #include "modules/clock/calendar_page.h"
 #include "modules/clock/clock_page.h"
 #include "modules/clock/starting_city.h"
+#include "modules/clock/text_fit.h"
 #include "shell/binary_io.h"
 #include "shell/language.h"
 #include "test_env.h"
 #include "win32/com.h"
 #include "win32/strings.h"
+#include "win32/handle.h"
 
 #include <gtest/gtest.h>
 
@@ -122,20 +124,21 @@ TEST_F(CityDatabaseFormat, NamesOfMoreThan64UnitsAndBadCityIndexesFail) {
     ASSERT_EQ(database.groups().size(), 1u);
     EXPECT_EQ(database.groups()[0].cities.size(), 1u) << "the city before the bad one stays";
 
-    for (int32_t index : {1, -1}) {
-        CCityDatabase db;
-        db.LoadTimeZones();
-        EXPECT_FALSE(db.ReadCityData(CityFile({kTokyo}, {{0, {{index, L"Nowhere"}}}}))) << index;
-    }
+    // The limits themselves: an index equal to the number of names is out of range; exactly 1,000 names are not.
+    for (int32_t index : {0, 1, -1})
+        EXPECT_EQ(ParseCityDatabase(CityFile({kTokyo}, {{0, {{index, L"City"}}}})).complete, index == 0) << index;
+    EXPECT_TRUE(ParseCityDatabase(CityFile(std::vector<std::wstring>(1000, L"Zone"), {})).complete);
 }
 
-TEST_F(CityDatabaseFormat, ZoneMissingFromTheRegistryFailsAtItsFirstCity) {
-    const std::string file =
-        CityFile({kTokyo, L"Nowhere Standard Time"}, {{0, {{0, L"Tokyo"}, {1, L"Nowhere"}, {0, L"Osaka"}}}});
-    EXPECT_FALSE(database.ReadCityData(file));
-    ASSERT_EQ(database.groups().size(), 1u);
-    ASSERT_EQ(database.groups()[0].cities.size(), 1u);
-    EXPECT_EQ(database.groups()[0].cities[0].name, L"Tokyo");
+// A machine whose table lacks a zone (older systems miss recent ones) loses only the cities in it.
+TEST_F(CityDatabaseFormat, ZoneMissingFromTheRegistryLeavesOutOnlyItsCities) {
+    const std::string file = CityFile({kTokyo, L"Nowhere Standard Time"},
+                                      {{0, {{0, L"Tokyo"}, {1, L"Nowhere"}, {0, L"Osaka"}}}, {2, {{1, L"Atlantis"}}}});
+    EXPECT_TRUE(database.ReadCityData(file));
+    ASSERT_EQ(database.groups().size(), 2u);
+    ASSERT_EQ(database.groups()[0].cities.size(), 2u);
+    EXPECT_EQ(database.groups()[0].cities[1].name, L"Osaka");
+    EXPECT_TRUE(database.groups()[1].cities.empty());
 }
 
 TEST_F(CityDatabaseFormat, TruncatedFilesAndHugeClaimedCountsFailWithoutAllocatingThem) {
@@ -319,7 +322,7 @@ TEST(ShippedDefaults, ClocksAndCalendarFitEachLanguage) {
         EXPECT_EQ(link.find(reserved), std::wstring::npos) << win32::WideToUtf8(reserved);
 }
 
-TEST(TimeZones, FirstIncompleteZoneEndsTheListAndDaylightNeedsBothMonths) {
+TEST(TimeZones, IncompleteZonesAreLeftOutAndDaylightNeedsBothMonths) {
     const std::wstring path = L"Software\\SkylumeTests\\Time Zones";
     RegistryKeyCleaner cleaner(HKEY_CURRENT_USER, L"Software\\SkylumeTests");
     auto addZone = [&](const std::wstring& name, WORD standardMonth, WORD daylightMonth, bool withDisplay) {
@@ -343,8 +346,9 @@ TEST(TimeZones, FirstIncompleteZoneEndsTheListAndDaylightNeedsBothMonths) {
 
     TimeZoneList zones;
     EXPECT_FALSE(LoadTimeZones(zones, HKEY_CURRENT_USER, path.c_str()));
-    ASSERT_EQ(zones.size(), 2u) << "zones before the incomplete one stay";
+    ASSERT_EQ(zones.size(), 3u) << "only the incomplete zone is left out";
     EXPECT_EQ(zones[0]->keyName, L"A Zone");
+    EXPECT_EQ(zones[2]->keyName, L"D Zone");
     EXPECT_EQ(zones[0]->info.Bias, -60);
     EXPECT_EQ(std::wstring(zones[0]->info.StandardName).size(), 31u);
     EXPECT_TRUE(zones[0]->ObservesDaylightSaving());
@@ -359,6 +363,15 @@ TEST(ClockEntries, DisplayIsTheNameShortenedForTheLabel) {
     CClockEntry entry;
     SetClockName(entry, L"Buenos Aires");
     EXPECT_EQ(entry.display, L"Buenos Aires");
+    // The label is 180 pixels wide: a name between 165 and 175 pixels in the label's font stays whole.
+    const win32::Font font(::CreateFontW(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH, L"MS UI Gothic"));
+    std::wstring fits = L"Q";
+    while (MeasureTextWidth(fits, font.get()) < 165)
+        fits += MeasureTextWidth(fits + L"W", font.get()) <= 175 ? L'W' : L'i';
+    ASSERT_LE(MeasureTextWidth(fits, font.get()), 175);
+    SetClockName(entry, fits);
+    EXPECT_EQ(entry.display, fits);
     const std::wstring wide(32, L'\x6771');
     SetClockName(entry, wide);
     EXPECT_EQ(entry.name, wide);
@@ -379,7 +392,7 @@ TEST(ClockEntries, XmlFormOfLocalAndCityClocks) {
     WriteClockEntry(local, writer, writer.Root());
     CClockEntry city;
     SetClockName(city, L"Tokyo");
-    city.timeZone = database.FindTimeZone(kTokyo);
+    SetClockZone(city, database.FindTimeZone(kTokyo));
     WriteClockEntry(city, writer, writer.Root());
     city.region = L"東京";
     city.daylightSaving = 1;
@@ -399,7 +412,7 @@ TEST(ClockEntries, XmlFormOfLocalAndCityClocks) {
     ASSERT_TRUE(ReadClockEntry(read, clocks[2], database));
     EXPECT_TRUE(read.SameAs(city));
     ASSERT_TRUE(ReadClockEntry(read = {}, clocks[0], database));
-    EXPECT_EQ(read.timeZone, nullptr);
+    EXPECT_TRUE(read.IsLocal());
     EXPECT_EQ(read.name, L"Home");
 }
 
@@ -423,15 +436,10 @@ TEST(ClockEntries, UnusableClockElements) {
     EXPECT_FALSE(ReadClockEntry(entry, clocks[0], database)) << "no display";
     ASSERT_TRUE(ReadClockEntry(entry, clocks[1], database));
     EXPECT_EQ(entry.name, L"only display") << "the name falls back to the display text";
-    EXPECT_FALSE(ReadClockEntry(entry, clocks[2], database)) << "zone not in the registry";
+    ASSERT_TRUE(ReadClockEntry(entry, clocks[2], database)) << "a zone this machine lacks is kept";
+    EXPECT_EQ(entry.zoneKey, L"Nowhere Standard Time");
+    EXPECT_EQ(entry.timeZone, nullptr);
     EXPECT_FALSE(ReadClockEntry(entry, clocks[3], database)) << "locale without daylightsaving";
     ASSERT_TRUE(ReadClockEntry(entry, clocks[4], database));
     EXPECT_EQ(entry.daylightSaving, 0) << "only \"true\" counts";
-}
-
-// Which buttons a selection enables is checked through the clock page itself (clock_window_test.cpp).
-TEST(ClockListRules, TopIndexKeepsTheTargetInView) {
-    EXPECT_EQ(TopIndexShowing(6, 0, 4), 3);
-    EXPECT_EQ(TopIndexShowing(1, 3, 4), 1);
-    EXPECT_EQ(TopIndexShowing(4, 3, 4), 3);
 }

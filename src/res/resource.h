@@ -102,6 +102,7 @@
 #define IDS_JPEG_FORMAT 118
 #define IDS_ADD_BACKGROUND_TITLE 150
 #define IDS_REMOVE_BACKGROUND_QUESTION 156
+#define IDS_BACKGROUND_LIST_FULL 220
 
 // Photo page and its view settings dialog.
 #define IDD_PAGE_PHOTO 151

@@ -48,6 +48,7 @@
 #define TXT_IDS_JPEG_FORMAT "JPEG-Dateien"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "Hintergrundbilder hinzufügen"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "Das ausgewählte Hintergrundbild aus der Liste entfernen?"
+#define TXT_IDS_BACKGROUND_LIST_FULL "Die Liste der Hintergrundbilder kann höchstens 10.000 Bilder enthalten. Es können keine weiteren hinzugefügt werden."
 #define TXT_DISPLAY_GROUP "Hintergrundbild"
 #define TXT_DISPLAY_POSITION_LABEL "&Position:"
 #define TXT_DISPLAY_LIST_LABEL "Bilder&liste:"

@@ -48,6 +48,7 @@
 #define TXT_IDS_JPEG_FORMAT "Archivos JPEG"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "Agregar imágenes de fondo"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "¿Quitar de la lista la imagen de fondo seleccionada?"
+#define TXT_IDS_BACKGROUND_LIST_FULL "La lista de imágenes de fondo admite como máximo 10.000 imágenes. No se pueden añadir más."
 #define TXT_DISPLAY_GROUP "Imagen de fondo"
 #define TXT_DISPLAY_POSITION_LABEL "&Posición:"
 #define TXT_DISPLAY_LIST_LABEL "&Lista de imágenes:"

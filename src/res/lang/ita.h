@@ -48,6 +48,7 @@
 #define TXT_IDS_JPEG_FORMAT "File JPEG"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "Aggiungi immagini di sfondo"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "Rimuovere dall'elenco l'immagine di sfondo selezionata?"
+#define TXT_IDS_BACKGROUND_LIST_FULL "L'elenco delle immagini di sfondo può contenere al massimo 10.000 immagini. Non è possibile aggiungerne altre."
 #define TXT_DISPLAY_GROUP "Immagine di sfondo"
 #define TXT_DISPLAY_POSITION_LABEL "&Posizione:"
 #define TXT_DISPLAY_LIST_LABEL "&Elenco immagini:"

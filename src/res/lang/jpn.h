@@ -48,6 +48,7 @@
 #define TXT_IDS_JPEG_FORMAT "JPEG 形式"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "背景画像の追加"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "選択された背景画像を一覧から削除してよろしいですか？"
+#define TXT_IDS_BACKGROUND_LIST_FULL "背景画像一覧に登録できるのは 10,000 件までです。これ以上は追加できません。"
 #define TXT_DISPLAY_GROUP "背景画像"
 #define TXT_DISPLAY_POSITION_LABEL "表示位置（&P）: "
 #define TXT_DISPLAY_LIST_LABEL "背景画像一覧(&L):"

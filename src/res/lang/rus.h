@@ -49,6 +49,7 @@
 #define TXT_IDS_JPEG_FORMAT "Файлы JPEG"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "Добавление фоновых изображений"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "Удалить выбранное фоновое изображение из списка?"
+#define TXT_IDS_BACKGROUND_LIST_FULL "Список фоновых изображений может содержать не более 10 000 изображений. Больше добавить нельзя."
 #define TXT_DISPLAY_GROUP "Фоновое изображение"
 #define TXT_DISPLAY_POSITION_LABEL "&Положение:"
 #define TXT_DISPLAY_LIST_LABEL "Спис&ок изображений:"
