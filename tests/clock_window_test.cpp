@@ -300,12 +300,12 @@ TEST_F(ClockWindowTest, EditUpAndTheirCancelsChangeExactlyWhatTheUserChose) {
     HWND combo = ::GetDlgItem(dialog, kCityCombo);
     EXPECT_EQ(ComboText(combo, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0))), L"Tokyo");
     EXPECT_EQ(editName(dialog), L"Office");
-    const int london = FindComboItem(combo, L"London"), tokyo = FindComboItem(combo, L"Tokyo");
-    ChooseCity(dialog, london);
-    EXPECT_EQ(editName(dialog), L"London");
+    const int edinburgh = FindComboItem(combo, L"Edinburgh"), tokyo = FindComboItem(combo, L"Tokyo");
+    ChooseCity(dialog, edinburgh);
+    EXPECT_EQ(editName(dialog), L"Edinburgh");
     ChooseCity(dialog, tokyo);
     EXPECT_EQ(editName(dialog), L"Office") << "back at its own city, the clock gets its own name back";
-    ChooseCity(dialog, london);
+    ChooseCity(dialog, edinburgh);
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ::Sleep(300);
     EXPECT_EQ(ListText(list, 1), L"Office");
@@ -325,19 +325,20 @@ TEST_F(ClockWindowTest, EditUpAndTheirCancelsChangeExactlyWhatTheUserChose) {
     Click(page, kEdit);
     dialog = WaitForDialogWith(kCityCombo);
     ASSERT_NE(dialog, nullptr);
-    ChooseCity(dialog, london);
+    ChooseCity(dialog, edinburgh);
     ::SendMessageW(::GetDlgItem(dialog, kDaylightCheck), BM_SETCHECK, BST_CHECKED, 0);
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ::Sleep(300);
-    EXPECT_EQ(ListText(list, 2), L"London");
+    EXPECT_EQ(ListText(list, 2), L"Edinburgh");
 
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
     const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
     EXPECT_NE(saved.find("<sub><mode>analog</mode>"), std::string::npos) << "Cancel kept the sub screen: " << saved;
-    EXPECT_NE(saved.find("<region>Kobe</region></clock><clock><locale>GMT Standard Time</locale><display>London"
-                         "</display><name>London</name><daylightsaving>true</daylightsaving><region>London</region>"
-                         "</clock></main>"),
-              std::string::npos)
+    EXPECT_NE(
+        saved.find("<region>Kobe</region></clock><clock><locale>GMT Standard Time</locale><display>Edinburgh"
+                   "</display><name>Edinburgh</name><daylightsaving>true</daylightsaving><region>Edinburgh</region>"
+                   "</clock></main>"),
+        std::string::npos)
         << saved;
 }
 
