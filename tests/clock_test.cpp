@@ -298,8 +298,9 @@ TEST(ShippedDefaults, ClocksAndCalendarFitEachLanguage) {
         for (size_t i = 0; i < entries.size(); ++i) {
             CClockEntry entry;
             ASSERT_TRUE(ReadClockEntry(entry, entries[i], database)) << where;
-            if (i == 0 && language != 2 && language != 5)
+            if (i == 0 && language != 2 && language != 5) {
                 EXPECT_NE(entry.name, L"Local Time") << where << " names its local clock itself";
+            }
             if (!entry.timeZone)
                 continue;
             auto city = std::find_if(group->cities.begin(), group->cities.end(), [&](const CCity& c) {
