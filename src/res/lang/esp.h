@@ -41,7 +41,7 @@
 #define TXT_IDS_DISPLAY_DESCRIPTION "Configuración de la imagen de fondo"
 #define TXT_IDS_POSITION_CENTER "Centrar"
 #define TXT_IDS_POSITION_RESIZE "Estirar"
-#define TXT_IDS_POSITION_ZOOM "Ampliar (mantener proporción)"
+#define TXT_IDS_POSITION_ZOOM "Ampliar (proporcional)"
 #define TXT_IDS_BACKGROUND_NONE "(Ninguna)"
 #define TXT_IDS_BACKGROUND_NO_PREVIEW "Vista previa no disponible"
 #define TXT_IDS_SWF_FORMAT "Archivos SWF"

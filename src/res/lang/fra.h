@@ -41,7 +41,7 @@
 #define TXT_IDS_DISPLAY_DESCRIPTION "Réglages de l'image d'arrière-plan"
 #define TXT_IDS_POSITION_CENTER "Centrer"
 #define TXT_IDS_POSITION_RESIZE "Étirer"
-#define TXT_IDS_POSITION_ZOOM "Agrandir (proportions conservées)"
+#define TXT_IDS_POSITION_ZOOM "Agrandir (proportionnel)"
 #define TXT_IDS_BACKGROUND_NONE "(Aucune)"
 #define TXT_IDS_BACKGROUND_NO_PREVIEW "Aperçu impossible"
 #define TXT_IDS_SWF_FORMAT "Fichiers SWF"

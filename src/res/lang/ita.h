@@ -41,7 +41,7 @@
 #define TXT_IDS_DISPLAY_DESCRIPTION "Impostazioni dell'immagine di sfondo"
 #define TXT_IDS_POSITION_CENTER "Al centro"
 #define TXT_IDS_POSITION_RESIZE "Estendi"
-#define TXT_IDS_POSITION_ZOOM "Ingrandisci (mantieni proporzioni)"
+#define TXT_IDS_POSITION_ZOOM "Adatta (proporzionale)"
 #define TXT_IDS_BACKGROUND_NONE "(Nessuna)"
 #define TXT_IDS_BACKGROUND_NO_PREVIEW "Anteprima non disponibile"
 #define TXT_IDS_SWF_FORMAT "File SWF"

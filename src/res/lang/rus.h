@@ -42,7 +42,7 @@
 #define TXT_IDS_DISPLAY_DESCRIPTION "Настройка фонового изображения"
 #define TXT_IDS_POSITION_CENTER "По центру"
 #define TXT_IDS_POSITION_RESIZE "Растянуть"
-#define TXT_IDS_POSITION_ZOOM "Увеличить (сохраняя пропорции)"
+#define TXT_IDS_POSITION_ZOOM "Вписать с пропорциями"
 #define TXT_IDS_BACKGROUND_NONE "(Нет)"
 #define TXT_IDS_BACKGROUND_NO_PREVIEW "Просмотр невозможен"
 #define TXT_IDS_SWF_FORMAT "Файлы SWF"
