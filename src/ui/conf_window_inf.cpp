@@ -103,6 +103,10 @@ void CConfWindowInf::PaintPageBackground(HDC dc, int x, int y, int width, int he
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
 }
 
+void CConfWindowInf::OnDpiChanged(HFONT font, int, int) {
+    font_ = font;
+}
+
 void CConfWindowInf::ShowPageHelp() {
     HelpViewer::Instance().OpenTopic(HelpTopicOfCategory(category_));
 }

@@ -53,6 +53,7 @@ public:
     const std::vector<std::wstring>& refusedFiles() const { return refusedFiles_; }
     int contentHeight() const { return contentHeight_; }
     int lineStep() const;
+    void OnDpiChanged(HFONT font, int fromDpi, int toDpi) override;
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
