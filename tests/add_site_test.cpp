@@ -15,13 +15,12 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kAdded[] = L"The RSS site was registered in Skylume.";
-constexpr wchar_t kAlready[] = L"This RSS site is already registered.";
-constexpr wchar_t kFifty[] = L"50 RSS sites are already registered, so no more can be added.";
-constexpr wchar_t kNotAFeed[] = L"This is not an RSS site, so it cannot be registered in Skylume.";
-constexpr wchar_t kNoAnswer[] =
-    L"The RSS information could not be retrieved, so the site cannot be registered in Skylume.";
-constexpr wchar_t kFailed[] = L"The RSS site could not be registered in Skylume.";
+constexpr wchar_t kAdded[] = L"The RSS feed was added to Skylume.";
+constexpr wchar_t kAlready[] = L"This RSS feed is already in the list.";
+constexpr wchar_t kFifty[] = L"50 RSS feeds are already in the list, so no more can be added.";
+constexpr wchar_t kNotAFeed[] = L"This address is not an RSS feed, so it cannot be added to Skylume.";
+constexpr wchar_t kNoAnswer[] = L"The feed could not be retrieved, so it cannot be added to Skylume.";
+constexpr wchar_t kFailed[] = L"The RSS feed could not be added to Skylume.";
 
 class AddRssRunTest : public ::testing::Test {
 protected:

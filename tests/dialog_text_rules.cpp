@@ -1,6 +1,8 @@
 #include "dialog_text_rules.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "win32/dpi.h"
 #include "win32/gdi.h"
@@ -231,24 +233,25 @@ std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog, int 
     return faults;
 }
 
-std::vector<std::wstring> CheckComboEntries(const win32::DialogTemplate& dialog, uint32_t controlId,
-                                            const std::vector<std::wstring>& entries, int dpi) {
+std::vector<std::wstring> CheckComboItemFit(const win32::DialogTemplate& dialog, uint32_t comboId,
+                                            const std::vector<std::wstring>& items, int dpi) {
+    auto combo = std::find_if(dialog.items.begin(), dialog.items.end(),
+                              [comboId](const win32::DialogItem& item) { return item.id == comboId; });
+    if (combo == dialog.items.end())
+        return {L"no control " + std::to_wstring(comboId)};
     const TemplateFont font = FontAt(dialog, dpi);
-    for (const win32::DialogItem& item : dialog.items) {
-        if (item.id != controlId)
-            continue;
-        // The field lies inside the combo box's edge, beside its drop button; the skin insets its text.
-        const RECT rect = PixelRect(item, font.baseUnits);
-        const int room = rect.right - rect.left - 2 * ::GetSystemMetrics(SM_CXEDGE) -
-                         win32::SystemMetricForDpi(SM_CXVSCROLL, dpi) - 2 * ::MulDiv(2, dpi, 96);
-        std::vector<std::wstring> faults;
-        for (const std::wstring& entry : entries)
-            if (const int width = LineWidth(font.font.get(), entry); width > room)
-                faults.push_back(Quoted(entry) + L" (entry of control " + std::to_wstring(controlId) + L") is " +
-                                 std::to_wstring(width - room) + L" px too wide");
-        return faults;
-    }
-    return {L"no control " + std::to_wstring(controlId)};
+    // The system's item area lies inside the combo box's edge, beside its drop button; the skinned face draws in it
+    // less 2 px a side.
+    const RECT rect = PixelRect(*combo, font.baseUnits);
+    const int room = rect.right - rect.left - 2 * ::GetSystemMetrics(SM_CXEDGE) -
+                     win32::SystemMetricForDpi(SM_CXVSCROLL, dpi) - 2 * ::MulDiv(2, dpi, 96);
+    std::vector<std::wstring> faults;
+    for (const std::wstring& text : items)
+        if (const int width = LineWidth(font.font.get(), text); width > room)
+            faults.push_back(Quoted(text) + L" (item of combo box " + std::to_wstring(comboId) + L") is " +
+                             std::to_wstring(width - room) + L" px too wide: needs " + std::to_wstring(width) +
+                             L", has " + std::to_wstring(room));
+    return faults;
 }
 
 std::vector<std::wstring> CheckPagePlacement(const win32::DialogTemplate& page, SIZE pageSize, int dpi) {

@@ -47,10 +47,9 @@ int LineWidth(HFONT font, const std::wstring& text, UINT format = DT_NOPREFIX);
 // hidden ones too (code may show them).
 std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog, int dpi);
 
-// Faults of entries that the program puts into the drop-down list `controlId` and that its field cannot show
-// whole at `dpi`.
-std::vector<std::wstring> CheckComboEntries(const win32::DialogTemplate& dialog, uint32_t controlId,
-                                            const std::vector<std::wstring>& entries, int dpi);
+// Faults of items a drop-down list shows that do not fit its face at `dpi`, in the template's font.
+std::vector<std::wstring> CheckComboItemFit(const win32::DialogTemplate& dialog, uint32_t comboId,
+                                            const std::vector<std::wstring>& items, int dpi);
 
 // Faults of a page template in a page of `pageSize` pixels at `dpi`: a control outside the page, or one that
 // starts inside a group box and runs out of it.

@@ -155,9 +155,11 @@ TEST_P(LanguageLayout, EveryDialogKeepsItsTextsAndListEntriesInside) {
         std::optional<win32::DialogTemplate> dialog = Dialog(MAKEINTRESOURCEW(combo.dialog));
         ASSERT_TRUE(dialog) << code << " dialog " << combo.dialog;
         std::vector<std::wstring> entries;
-        for (UINT id : combo.strings)
+        for (UINT id : combo.strings) {
             entries.push_back(String(id));
-        for (const std::wstring& fault : textrules::CheckComboEntries(*dialog, combo.control, entries, dpi))
+            EXPECT_FALSE(entries.back().empty()) << code << " string " << id;
+        }
+        for (const std::wstring& fault : textrules::CheckComboItemFit(*dialog, combo.control, entries, dpi))
             ADD_FAILURE() << code << " at " << dpi << " DPI, dialog " << combo.dialog << ": " << fault;
     }
 }
@@ -297,10 +299,30 @@ TEST(TextRules, FindClashingKeysStrayAmpersandsAndOverlongTexts) {
     EXPECT_TRUE(HasFault(faults, L"\"&Сохранить\" uses the key of the accelerator Alt+"));
     EXPECT_EQ(textrules::VirtualKeyOfLetter(L'с'), 'C');
 
+    win32::DialogItem combo = item(0x85, WS_VISIBLE | CBS_DROPDOWNLIST, 40, 60, L"");
+    combo.id = 7;
+    dialog.items.push_back(combo);
+    faults = textrules::CheckComboItemFit(dialog, 7, {L"Short", L"An item far too long for the list"}, 96);
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_TRUE(HasFault(faults, L"\"An item far too long for the list\" (item of combo box 7) is "));
+    dialog.items.pop_back();
+
     faults = textrules::CheckTextFit(dialog, 96);
     EXPECT_TRUE(HasFault(faults, L"\"This sentence is far too long for so small a label\" (control 0) is "));
     EXPECT_TRUE(HasFault(faults, L"px too tall"));
     EXPECT_TRUE(HasFault(faults, L"\"An overlong button label\" (control 0) is "));
     EXPECT_TRUE(HasFault(faults, L"px too wide"));
     EXPECT_EQ(faults.size(), 2u) << (faults.empty() ? L"" : faults[0]);
+
+    // In a page of 100 x 100 pixels: a group box, a check box that runs out of it and one past the page's edge.
+    win32::DialogItem group = item(0x80, WS_VISIBLE | BS_GROUPBOX, 40, 40, L"Group");
+    win32::DialogItem leaving = item(0x80, WS_VISIBLE | BS_AUTOCHECKBOX, 40, 10, L"Leaving");
+    leaving.x = 20, leaving.y = 10, leaving.id = 5;
+    win32::DialogItem outside = item(0x80, WS_VISIBLE | BS_AUTOCHECKBOX, 40, 10, L"Outside");
+    outside.x = 60, outside.y = 50, outside.id = 6;
+    dialog.items = {group, leaving, outside};
+    faults = textrules::CheckPagePlacement(dialog, {100, 100}, 96);
+    EXPECT_TRUE(HasFault(faults, L"control 5 \"Leaving\" runs out of the group box"));
+    EXPECT_TRUE(HasFault(faults, L"control 6 \"Outside\" lies outside the page"));
+    EXPECT_EQ(faults.size(), 2u);
 }

@@ -102,14 +102,15 @@ TEST_F(FileDialog, FiveHundredFilesComeBackInTheFieldsOrder) {
     EXPECT_TRUE(dialog.HoldsOwnSelection());
     std::vector<std::wstring> paths = Collect(dialog);
     ASSERT_EQ(paths.size(), 500u);
-    // The order of the file-name field, each name behind the folder.
-    std::wstring names = additional::NameListFromField(field);
-    size_t at = 0;
-    for (const std::wstring& path : paths) {
-        std::wstring name(names.c_str() + at);
-        EXPECT_EQ(path, additional::JoinFolderAndName(folder.path(), name));
-        at += name.size() + 1;
+    // The order of the file-name field ("name" "name" ...), each name behind the folder.
+    std::vector<std::wstring> expected;
+    for (size_t open = field.find(L'"'); open != std::wstring::npos; open = field.find(L'"', open + 1)) {
+        const size_t close = field.find(L'"', open + 1);
+        ASSERT_NE(close, std::wstring::npos) << "field: " << std::string(field.begin(), field.end());
+        expected.push_back(folder / field.substr(open + 1, close - open - 1));
+        open = close;
     }
+    EXPECT_EQ(paths, expected);
     EXPECT_TRUE(FileExists(paths[0]) && FileExists(paths[499]));
 }
 

@@ -322,4 +322,12 @@ TEST_F(ChannelListProcessesTest, TwentyProcessesAllLandOnceWhileAReaderOnlySeesW
     EXPECT_EQ(brokenReads.load(), 0);
 }
 
+// The channel list every new user gets holds no made-up sites (example domains that serve no feed).
+TEST(ShippedChannelList, HoldsNoExampleSites) {
+    win32::ComInit com;
+    int count = -1;
+    EXPECT_EQ(news::FindChannel(SourceFile(L"data/common/Modules/RSS/Cache"), L"", count), 0);
+    EXPECT_EQ(count, 0) << "the shipped list loads and names no channel";
+}
+
 } // namespace

@@ -22,7 +22,7 @@ constexpr int kSiteList = 1001, kAdd = 1002, kDelete = 1003, kEdit = 1000, kImpo
 constexpr int kNameEdit = 1017;
 constexpr int kRefresh = 1018, kOpenUrl = 1049, kNewer = 1013, kAutoDownload = 1025, kSkip = 1027; // options page
 constexpr int kPhotoList = 1001, kPhotoRemove = 1003, kPhotoDetails = 1004, kPhotoPreview = 1052;
-constexpr wchar_t kAdded[] = L"The RSS site was registered in Skylume.";
+constexpr wchar_t kAdded[] = L"The RSS feed was added to Skylume.";
 
 class NewsPagesTest : public ::testing::Test {
 protected:
@@ -235,15 +235,15 @@ TEST_F(NewsPagesTest, TheAddDialogRefusesKnownAndForbiddenUrlsAndReportsFailures
         for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
             ::Sleep(20);
     };
-    EXPECT_EQ(AddThroughDialog(L"http://site1.example.invalid/rss"), L"This RSS site is already registered.");
+    EXPECT_EQ(AddThroughDialog(L"http://site1.example.invalid/rss"), L"This RSS feed is already in the list.");
     cancelAddDialog();
-    EXPECT_EQ(AddThroughDialog(L"http://a b.example.invalid/"), L"The RSS site could not be registered in Skylume.");
+    EXPECT_EQ(AddThroughDialog(L"http://a b.example.invalid/"), L"The RSS feed could not be added to Skylume.");
     cancelAddDialog();
     EXPECT_EQ(AddThroughDialog(server.Url(L"/feeds/catalog.xml")),
-              L"This is not an RSS site, so it cannot be registered in Skylume.");
+              L"This address is not an RSS feed, so it cannot be added to Skylume.");
     cancelAddDialog();
     EXPECT_EQ(AddThroughDialog(server.Url(L"/status/500")),
-              L"The RSS information could not be retrieved, so the site cannot be registered in Skylume.");
+              L"The feed could not be retrieved, so it cannot be added to Skylume.");
     cancelAddDialog();
     EXPECT_EQ(server.RequestsFor("/feeds/catalog.xml"), 1);
     EXPECT_EQ(server.requestCount(), 2); // the refused addresses made no request
@@ -330,7 +330,7 @@ TEST_F(NewsPagesTest, ASiteAddedByAnAddrssRunJoinsTheOpenListWithoutCountingAsAC
     RunningProcess run(program.exe(), {L"-addrss", server.Url(L"/feeds/atom10.xml")});
     HWND box = WaitForWindow(run.id(), L"#32770", 30000);
     ASSERT_TRUE(box);
-    EXPECT_EQ(MessageBoxText(box), L"The RSS site was registered in Skylume.");
+    EXPECT_EQ(MessageBoxText(box), L"The RSS feed was added to Skylume.");
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     run.Wait(10000);
     for (int i = 0; i < 100 && !OptionsEnabled(); ++i)
@@ -490,7 +490,7 @@ TEST_F(NewsImportTest, TenSitesIntoFortyFiveInsertFiveAndShowTheLimit) {
     ASSERT_TRUE(WriteFile(files / L"ten.opml", OpmlFile(100, 10, true)));
     Open();
     Select(44);
-    EXPECT_EQ(Import(files / L"ten.opml"), L"You can register at most 50 RSS sites.");
+    EXPECT_EQ(Import(files / L"ten.opml"), L"You can add at most 50 RSS feeds.");
     EXPECT_EQ(Count(), 50);
     EXPECT_FALSE(Enabled(kAdd));
     EXPECT_FALSE(Enabled(kImport));

@@ -66,6 +66,13 @@ void SavePage(CConfWindowInf& page) {
 
 } // namespace
 
+bool IsBuiltInModuleFolder(const std::wstring& name) {
+    for (const wchar_t* known : kBuiltInModuleFolders)
+        if (win32::EqualsNoCase(name, known))
+            return true;
+    return false;
+}
+
 std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder) {
     std::vector<std::wstring> folders;
     WIN32_FIND_DATAW entry;
@@ -76,10 +83,7 @@ std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& common
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L".." || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        bool builtIn = false;
-        for (const wchar_t* known : kBuiltInModuleFolders)
-            builtIn = builtIn || win32::EqualsNoCase(name, known);
-        if (!builtIn)
+        if (!IsBuiltInModuleFolder(name))
             folders.push_back(name);
     } while (::FindNextFileW(find.get(), &entry));
     return folders;

@@ -78,5 +78,7 @@ private:
 
 // Sub-folders of the all-users Modules folder that are additional modules (not a built-in module, not "locale").
 std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder);
+// Whether a Modules sub-folder of this name is left out of the additional modules (any letter case).
+bool IsBuiltInModuleFolder(const std::wstring& name);
 // A page title shortened for the General page's module list: cut before the first " - ".
 std::wstring ShortModuleName(const std::wstring& title);

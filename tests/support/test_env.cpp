@@ -216,6 +216,18 @@ std::wstring AnswerMessageBox(HWND box, int button) {
     return text;
 }
 
+void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path) {
+    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
+    ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    ::CloseHandle(target);
+    ::Sleep(200);
+    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+}
+
 std::string WithoutCr(std::string text) {
     std::erase(text, '\r');
     return text;

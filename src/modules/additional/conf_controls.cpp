@@ -240,6 +240,12 @@ bool CConfSlider::Parse(xmldata::NodeRef control) {
     max_ = *max;
     auto delta = FirstDecimal(control, L"delta");
     delta_ = additional::SliderStep(min_, max_, delta);
+    for (const xmldata::Node& child : ChildrenNamed(control, L"delta")) {
+        const std::wstring text = xmldata::Text(child);
+        if (additional::ParseDecimal(text))
+            break;
+        Note(L"delta \"" + text + L"\" is not a decimal integer and is ignored" + (delta ? L"" : L": the step is 1"));
+    }
     if (delta && *delta != delta_)
         Note(L"delta " + Decimal(*delta) + L" is not a positive divisor of max - min: the step is 1");
     value_ = Decimal(min_);
@@ -248,6 +254,16 @@ bool CConfSlider::Parse(xmldata::NodeRef control) {
         auto value = additional::ParseDecimal(text);
         if (value && *value >= min_ && *value <= max_) {
             value_ = text;
+            // The page shows the position the value falls on and saves it in its own form, so a default off the
+            // step or written otherwise ("007") makes the page count as changed: the first OK rewrites it.
+            const int64_t offset = int64_t(*value) - min_;
+            const std::wstring saved = Decimal(min_ + offset / delta_ * delta_);
+            if (offset % delta_ != 0)
+                Note(L"default \"" + text + L"\" is off the step of " + Decimal(delta_) +
+                     L" from min: the page shows " + saved + L" and the first OK saves it");
+            else if (saved != text)
+                Note(L"default \"" + text + L"\" is not written as the page writes numbers: the first OK saves \"" +
+                     saved + L"\"");
             break;
         }
         Note(L"default \"" + text + L"\" ignored: not a decimal integer from min to max");
@@ -347,7 +363,15 @@ bool CConfFileSelector::Parse(xmldata::NodeRef control) {
             Note(L"filter \"" + text + L"\" ignored: it needs exactly one attribute ext and a text, both not empty");
             continue;
         }
-        filters_.push_back({attributes[0].text, text});
+        // The type list puts "*." before the extension itself, so ".jpg" or "*.jpg" matches no file.
+        const std::wstring& extension = attributes[0].text;
+        if (extension.find_first_of(L".*") != std::wstring::npos) {
+            const std::wstring bare = extension.substr(std::min(extension.size(), extension.find_first_not_of(L"*.")));
+            Note(L"filter \"" + text + L"\": ext \"" + extension +
+                 L"\" has a dot or star, the file dialog puts \"*.\" before it and lists no file: write \"" + bare +
+                 L"\"");
+        }
+        filters_.push_back({extension, text});
     }
     return true;
 }

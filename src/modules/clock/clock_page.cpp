@@ -90,9 +90,12 @@ void CCWClockModule::ClearClocks() {
 int CCWClockModule::LoadData() {
     if (!hwnd())
         return 0;
+    // Without cities (a damaged or missing citydb.dat) the page cannot be used, but the user's file is not to blame.
     const CCityGroup* group = database_.FindCityGroup(shell::GetLanguageIndex());
-    if (!group || group->cities.empty())
+    if (!group || group->cities.empty()) {
+        FailedElsewhere();
         return 0;
+    }
     ClearClocks();
 
     std::wstring path;
@@ -127,7 +130,7 @@ int CCWClockModule::LoadData() {
         if (!ReadClockEntry(*entry, node, database_))
             return 0;
         const bool local = clocks_.empty();
-        if (local && entry->timeZone)
+        if (local && !entry->IsLocal())
             return 0;
         ListBox_AddString(list_, ListText(*entry, local).c_str());
         clocks_.push_back(std::move(entry));

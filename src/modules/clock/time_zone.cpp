@@ -58,24 +58,31 @@ bool LoadTimeZones(TimeZoneList& zones, HKEY root, const wchar_t* path) {
     win32::RegKey table;
     if (::RegOpenKeyExW(root, path, 0, KEY_READ, table.put()) != ERROR_SUCCESS)
         return false;
+    // A zone lacking one of its values is left out and the rest are still read: one damaged or half-updated key
+    // must not take every later zone (and so every city in them) away.
+    bool complete = true;
     for (DWORD index = 0;; ++index) {
         wchar_t name[260];
         DWORD nameLength = 260;
         const LSTATUS status =
             ::RegEnumKeyExW(table.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS)
-            return true;
+            return complete;
         if (status != ERROR_SUCCESS)
             return false;
         win32::RegKey zoneKey;
-        if (::RegOpenKeyExW(table.get(), name, 0, KEY_READ, zoneKey.put()) != ERROR_SUCCESS)
-            return false;
+        if (::RegOpenKeyExW(table.get(), name, 0, KEY_READ, zoneKey.put()) != ERROR_SUCCESS) {
+            complete = false;
+            continue;
+        }
         auto tzi = ReadTzi(zoneKey.get());
         auto standard = ReadString(zoneKey.get(), L"Std");
         auto daylight = ReadString(zoneKey.get(), L"Dlt");
         auto display = ReadString(zoneKey.get(), L"Display");
-        if (!tzi || !standard || !daylight || !display)
-            return false;
+        if (!tzi || !standard || !daylight || !display) {
+            complete = false;
+            continue;
+        }
         auto zone = std::make_unique<CTimeZone>();
         zone->info.Bias = tzi->bias;
         zone->info.StandardBias = tzi->standardBias;

@@ -122,7 +122,8 @@ photo::FormatFlags CCWPhotoModule::SearchableFormats() const {
 
 std::wstring CCWPhotoModule::FileTypeDescription() const {
     return photo::FileTypeDescription(SearchableFormats(), win32::LoadResString(IDS_JPEG_FORMAT),
-                                      win32::LoadResString(IDS_GIF_FORMAT), win32::LoadResString(IDS_PNG_FORMAT));
+                                      win32::LoadResString(IDS_GIF_FORMAT), win32::LoadResString(IDS_PNG_FORMAT),
+                                      win32::LoadResString(IDS_LIST_SEPARATOR));
 }
 
 int CCWPhotoModule::InsertionPoint() const {
