@@ -58,7 +58,8 @@ start_display() {
     if [ -z "${DISPLAY:-}" ] || [ "${SKYLUME_OWN_DISPLAY:-}" = 1 ]; then
         local n=90
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        # SKYLUME_SCREEN gives a larger screen (the settings window at 200 per cent is wider than 1280 pixels).
+        Xvfb ":$n" -screen 0 "${SKYLUME_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
         for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done

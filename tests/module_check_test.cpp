@@ -181,9 +181,9 @@ TEST(ModuleCheck, PictureInTheChosenLanguageAndUsage) {
         return (unsigned(uint8_t((*picture)[at])) << 24) | (unsigned(uint8_t((*picture)[at + 1])) << 16) |
                (unsigned(uint8_t((*picture)[at + 2])) << 8) | unsigned(uint8_t((*picture)[at + 3]));
     };
-    // The Japanese settings window is 770 by 488 pixels inside (its font's dialog units); the page area is that
-    // less the category list, the title band and the buttons.
-    EXPECT_EQ(bigEndian(16), 578u);
+    // The page is 312 of the Japanese font's dialog units wide (7 pixels to 4 units), as in the settings window; as
+    // high as the window's 488-pixel client (its template's 300 units) less the title band and the buttons.
+    EXPECT_EQ(bigEndian(16), 546u);
     EXPECT_EQ(bigEndian(20), 396u);
 
     EXPECT_EQ(RunChecker(L"--language xyz folder").exitCode, 2u);

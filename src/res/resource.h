@@ -28,7 +28,10 @@
 #define IDR_PAGE_ACCELERATORS 173
 #define ID_PAGE_HELP 32771
 
-// Category list bitmaps (24x24), normal and selected.
+// Category list bitmaps (24x24), normal and selected. Each list bitmap also exists at 150 and 200 per cent,
+// under its id plus these offsets.
+#define IDB_OFFSET_150 1000
+#define IDB_OFFSET_200 2000
 #define IDB_CATEGORY_GENERAL 139
 #define IDB_CATEGORY_DISPLAY 154
 #define IDB_CATEGORY_WAKEUP 155

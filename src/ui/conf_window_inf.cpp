@@ -5,6 +5,7 @@
 #include "ui/categories.h"
 #include "ui/help_viewer.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/atomic_file.h"
 #include "win32/handle.h"
 #include "win32/strings.h"
@@ -72,6 +73,8 @@ int CConfWindowInf::Create(const std::wstring& moduleName, const RECT& rect, HWN
     moduleName_ = moduleName;
     if (!CreateModeless(settingsDialog))
         return 0;
+    // The settings window lays its pages out again itself when its DPI changes.
+    win32::KeepDialogFromRescaling(hwnd());
     ::MoveWindow(hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     return 1;
 }
@@ -137,6 +140,10 @@ void CConfWindowInf::PaintPageBackground(HDC dc, int x, int y, int width, int he
     RECT area = {x, y, x + width, y + height};
     ::SetBkColor(dc, kPageBackground);
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+}
+
+void CConfWindowInf::OnDpiChanged(HFONT font, int, int) {
+    font_ = font;
 }
 
 void CConfWindowInf::ShowPageHelp() {

@@ -19,6 +19,9 @@ public:
     virtual int LoadData() = 0;
     virtual void RestoreDefaultData();
     virtual void PaintPageBackground(HDC dc, int x, int y, int width, int height);
+    // The settings window went from `fromDpi` to `toDpi`: its controls are rescaled already (RescaleChildWindows)
+    // and `font` is the window's font at the new DPI.
+    virtual void OnDpiChanged(HFONT font, int fromDpi, int toDpi);
 
     void GetDataFilePath(std::wstring& path) const;
     void GetModuleFolderPath(std::wstring& path) const;

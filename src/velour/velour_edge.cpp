@@ -153,9 +153,10 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
         second.left = bar.right - arrow;
     }
     COLORREF glyph = disabled ? kDisabledText : kText;
+    const int line = Scale(hookedWindow(), 1), inset = Scale(hookedWindow(), 2);
     if (arrow > 0) {
-        DrawButtonFace(dc, first, (info.rgstate[1] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, 1);
-        DrawButtonFace(dc, second, (info.rgstate[5] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, 1);
+        DrawButtonFace(dc, first, (info.rgstate[1] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, line);
+        DrawButtonFace(dc, second, (info.rgstate[5] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, line);
         DrawArrow(dc, first, vertical ? Arrow::Up : Arrow::Left, glyph);
         DrawArrow(dc, second, vertical ? Arrow::Down : Arrow::Right, glyph);
     }
@@ -165,15 +166,15 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
         if (vertical) {
             thumb.top = bar.top + info.xyThumbTop;
             thumb.bottom = bar.top + info.xyThumbBottom;
-            ::InflateRect(&thumb, -2, 0);
+            ::InflateRect(&thumb, -inset, 0);
         } else {
             thumb.left = bar.left + info.xyThumbTop;
             thumb.right = bar.left + info.xyThumbBottom;
-            ::InflateRect(&thumb, 0, -2);
+            ::InflateRect(&thumb, 0, -inset);
         }
         const bool pressed = (info.rgstate[3] & STATE_SYSTEM_PRESSED) != 0;
         win32::FillSolid(dc, thumb, pressed ? kSelectionDark : kSelectionLight);
-        win32::FrameSolid(dc, thumb, kEdge, 1);
+        win32::FrameSolid(dc, thumb, kEdge, line);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "shell/folders.h"
 #include "shell/language.h"
 #include "ui/categories.h"
+#include "win32/dpi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +133,7 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
             return 0;
         RECT client;
         ::GetClientRect(hwnd(), &client);
-        LayOut(description->Root(), client.right - ::GetSystemMetrics(SM_CXVSCROLL));
+        LayOut(description->Root(), client.right - win32::SystemMetricForDpi(SM_CXVSCROLL, win32::WindowDpi(hwnd())));
         if (contentHeight_ > client.bottom) {
             SCROLLINFO info = {};
             info.cbSize = sizeof(info);
@@ -157,6 +158,7 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
 }
 
 void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
+    const int groupGap = win32::ScaleForWindow(hwnd(), kGroupGap);
     int position = 0;
     bool lastWasGroup = false;
     for (const xmldata::Node& child : xmldata::ChildNodes(root)) {
@@ -166,7 +168,7 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
         int height = 0;
         if (attributes.empty()) {
             if (ParseGroup(child, position, 0, width, height)) {
-                position += height + kGroupGap;
+                position += height + groupGap;
                 lastWasGroup = true;
             }
             continue;
@@ -187,7 +189,7 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
         for (auto& control : controls_)
             control->Exchange(true);
         if (lastWasGroup)
-            contentHeight_ -= kGroupGap;
+            contentHeight_ -= groupGap;
     }
 }
 
@@ -287,7 +289,8 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
             continue;
         }
         int itemHeight = 0;
-        if (ParseItem(child, *key, top, left + kGroupIndent, width - kGroupIndent, title, itemHeight)) {
+        const int indent = win32::ScaleForWindow(hwnd(), kGroupIndent);
+        if (ParseItem(child, *key, top, left + indent, width - indent, title, itemHeight)) {
             top += itemHeight;
             ++accepted;
         }
@@ -386,6 +389,23 @@ void CCWAdditionalModule::ScrollTo(int position) {
     const int now = ::GetScrollPos(hwnd(), SB_VERT);
     ::ScrollWindowEx(hwnd(), 0, old - now, nullptr, nullptr, nullptr, nullptr,
                      SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+// The items moved with the page's controls; the scroll range and position follow them.
+void CCWAdditionalModule::OnDpiChanged(HFONT font, int fromDpi, int toDpi) {
+    CConfWindowInf::OnDpiChanged(font, fromDpi, toDpi);
+    owner_.font = font;
+    contentHeight_ = ::MulDiv(contentHeight_, toDpi, fromDpi);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!(::GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VSCROLL) || !::GetScrollInfo(hwnd(), SB_VERT, &info))
+        return;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMax = contentHeight_ - 1;
+    info.nPage = UINT(::MulDiv(int(info.nPage), toDpi, fromDpi));
+    info.nPos = ::MulDiv(info.nPos, toDpi, fromDpi);
+    ::SetScrollInfo(hwnd(), SB_VERT, &info, TRUE);
 }
 
 bool CCWAdditionalModule::Scrolls() const {

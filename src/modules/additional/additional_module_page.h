@@ -66,6 +66,7 @@ public:
     int lineStep() const;
     // Also scrolls the item that holds the control into view.
     void FocusControl(HWND control) override;
+    void OnDpiChanged(HFONT font, int fromDpi, int toDpi) override;
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

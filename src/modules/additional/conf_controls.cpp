@@ -85,9 +85,9 @@ bool CConfCheckBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfCheckBox::CreateRow(int top, int rowHeight, int width) {
-    focusControl_ = CreateChild(L"Button", label_.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER,
-                                kControlLeft, top, width - 5 - kControlLeft, rowHeight, kControlId);
+    focusControl_ = CreateChild(
+        L"Button", label_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER,
+        Scaled(kControlLeft), top, width - Scaled(5) - Scaled(kControlLeft), rowHeight, kControlId);
     return focusControl_ && check_.Attach(focusControl_);
 }
 
@@ -120,8 +120,9 @@ bool CConfEditBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfEditBox::CreateRow(int top, int rowHeight, int width) {
-    focusControl_ = CreateChild(L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT,
-                                kControlLeft, top, width - 5 - kControlLeft, rowHeight, kControlId);
+    focusControl_ =
+        CreateChild(L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT,
+                    Scaled(kControlLeft), top, width - Scaled(5) - Scaled(kControlLeft), rowHeight, kControlId);
     if (!focusControl_ || !edit_.Attach(focusControl_))
         return false;
     edit_.Velour();
@@ -165,8 +166,9 @@ bool CConfComboBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfComboBox::CreateRow(int top, int rowHeight, int width) {
-    focusControl_ = CreateChild(L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                                kControlLeft, top, width - 5 - kControlLeft, rowHeight * 6, kControlId);
+    focusControl_ =
+        CreateChild(L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                    Scaled(kControlLeft), top, width - Scaled(5) - Scaled(kControlLeft), rowHeight * 6, kControlId);
     if (!focusControl_ || !combo_.Attach(focusControl_))
         return false;
     for (const std::wstring& option : options_)
@@ -282,10 +284,11 @@ bool CConfSlider::CreateRow(int top, int rowHeight, int width) {
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(nullptr, dc);
-    const int right = width - 5;
+    const int right = width - Scaled(5);
     numberRect_ = {right - numberWidth, top, right, top + rowHeight};
     focusControl_ = CreateChild(TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS | TBS_BOTH,
-                                kControlLeft, top, numberRect_.left - 4 - kControlLeft, rowHeight, kControlId);
+                                Scaled(kControlLeft), top, numberRect_.left - Scaled(4) - Scaled(kControlLeft),
+                                rowHeight, kControlId);
     if (!focusControl_ || !sliderSkin_.Attach(focusControl_))
         return false;
     ::SendMessageW(focusControl_, TBM_SETRANGEMIN, FALSE, 0);
@@ -322,6 +325,12 @@ void CConfSlider::PaintExtras(HDC dc) {
     RECT box = numberRect_;
     ::DrawTextW(dc, text.c_str(), int(text.size()), &box, DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX);
     ::SelectObject(dc, old);
+}
+
+void CConfSlider::OnRescaled(int fromDpi, int toDpi) {
+    auto scale = [&](LONG value) { return LONG(::MulDiv(value, toDpi, fromDpi)); };
+    numberRect_ = {scale(numberRect_.left), scale(numberRect_.top), scale(numberRect_.right),
+                   scale(numberRect_.bottom)};
 }
 
 void CConfSlider::OnChildScroll() {
@@ -376,12 +385,12 @@ std::wstring CConfFileSelector::TypeList() const {
 
 bool CConfFileSelector::CreateRow(int top, int rowHeight, int width) {
     const int buttonWidth = rowHeight * 2;
-    const int right = width - 5;
+    const int right = width - Scaled(5);
     focusControl_ = CreateChild(L"Button", L"...", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                                 right - buttonWidth, top, buttonWidth, rowHeight, kBrowseId);
     if (!focusControl_ || !browseSkin_.Attach(focusControl_))
         return false;
-    RECT pathRect = {kControlLeft, top, right - buttonWidth - 4, top + rowHeight};
+    RECT pathRect = {Scaled(kControlLeft), top, right - buttonWidth - Scaled(4), top + rowHeight};
     return path_.Create(WS_CHILD | WS_VISIBLE, pathRect, hwnd(), kPathId);
 }
 

@@ -6,6 +6,7 @@
 #include "shell/language.h"
 #include "ui/categories.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "xmldata/xml_document.h"
 
 #include <windowsx.h>
@@ -185,7 +186,7 @@ std::wstring CCWClockModule::ListText(const CClockEntry& entry, bool local) cons
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(list_, WM_GETFONT, 0, 0));
     RECT client{};
     ::GetClientRect(list_, &client);
-    int width = client.right - client.left - kListTextMargin;
+    int width = client.right - client.left - win32::ScaleForWindow(list_, kListTextMargin);
     const int height = std::max(1, int(ListBox_GetItemHeight(list_, 0)));
     if (!local)
         return FitTextWithEllipsis(entry.name, font, width, height);

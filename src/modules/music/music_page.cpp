@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "ui/categories.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "xmldata/xml_document.h"
 
 #include <commctrl.h>
@@ -53,7 +54,7 @@ BOOL CCWMusicModule::OnInitDialog() {
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 1000;
+    column.cx = win32::ScaleForWindow(hwnd(), 1000);
     column.pszText = const_cast<wchar_t*>(L"FOLDER");
     ListView_InsertColumn(list_, 0, &column);
     addButton_.Bind(hwnd(), IDC_MUSIC_ADD);

@@ -9,6 +9,7 @@
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/strings.h"
 
@@ -297,7 +298,7 @@ bool CCWRSSModule_Register::OnCommand(UINT id, UINT code, HWND control) {
 
 bool CCWRSSModule_Register::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_MEASUREITEM && wParam == IDC_NEWS_SITE_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 18;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), 18);
         result = TRUE;
         return true;
     }
@@ -312,7 +313,8 @@ bool CCWRSSModule_Register::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
                 ::FillRect(drawn.hDC, &rect, background.get());
             }
             const auto* channel = reinterpret_cast<const CRSSChannel*>(drawn.itemData);
-            RECT text = {rect.left + 4, rect.top, rect.right - 4, rect.bottom};
+            const int inset = win32::ScaleForWindow(hwnd(), 4);
+            RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
             if (channel)
                 DrawItemText(drawn.hDC, channel->GetDisplayName(), text, font(), ::GetSysColor(COLOR_WINDOWTEXT));
         }

@@ -7,6 +7,7 @@
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/strings.h"
 
 #include <shlobj.h>
@@ -57,7 +58,7 @@ BOOL CCWPhotoModule::OnInitDialog() {
         AddTabStop(id);
     listEdge_.HookWindow(list_);
     listScrollBars_.HookWindow(list_);
-    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, kItemHeight);
+    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, win32::ScaleForWindow(hwnd(), kItemHeight));
     for (UINT text : {IDS_LAYOUT_NORMAL, IDS_LAYOUT_CINEMA, IDS_LAYOUT_TILE, IDS_LAYOUT_SNAPSHOT, IDS_LAYOUT_COMPOSITE})
         ComboBox_AddString(item(IDC_PHOTO_LAYOUT), win32::LoadResString(text).c_str());
     ComboBox_SetCurSel(item(IDC_PHOTO_LAYOUT), 0);
@@ -311,7 +312,8 @@ void CCWPhotoModule::DrawItem(const DRAWITEMSTRUCT& drawn) {
         HGDIOBJ oldFont = ::SelectObject(drawn.hDC, font());
         ::SetBkMode(drawn.hDC, TRANSPARENT);
         ::SetTextColor(drawn.hDC, ::GetSysColor(COLOR_WINDOWTEXT));
-        RECT text = {rect.left + kTextInset, rect.top, rect.right - kTextInset, rect.bottom};
+        const int inset = win32::ScaleForWindow(hwnd(), kTextInset);
+        RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
         const std::wstring name = photo->GetDisplayName();
         ::DrawTextW(drawn.hDC, name.c_str(), int(name.size()), &text, photo->GetTextFormat());
         ::SelectObject(drawn.hDC, oldFont);
@@ -327,7 +329,7 @@ bool CCWPhotoModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         return true;
     }
     if (message == WM_MEASUREITEM && wParam == IDC_PHOTO_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kItemHeight;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kItemHeight);
         result = TRUE;
         return true;
     }

@@ -8,6 +8,7 @@
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/strings.h"
 #include "xmldata/xml_document.h"
 
@@ -80,7 +81,7 @@ BOOL CCWDisplay::OnInitDialog() {
     list_ = item(IDC_DISPLAY_LIST);
     listEdge_.HookWindow(list_);
     listScrollBars_.HookWindow(list_);
-    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, kEntryHeight);
+    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, win32::ScaleForWindow(hwnd(), kEntryHeight));
     AddTabStop(IDC_DISPLAY_POSITION);
     AddTabStop(IDC_DISPLAY_LIST);
     AddTabStop(IDC_DISPLAY_ADD);
@@ -344,7 +345,7 @@ bool CCWDisplay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return true;
     }
     if (message == WM_MEASUREITEM && wParam == IDC_DISPLAY_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kEntryHeight;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kEntryHeight);
         result = TRUE;
         return true;
     }

@@ -41,7 +41,7 @@
 #define TXT_IDS_DISPLAY_DESCRIPTION "Einstellungen für das Hintergrundbild"
 #define TXT_IDS_POSITION_CENTER "Zentriert"
 #define TXT_IDS_POSITION_RESIZE "Strecken"
-#define TXT_IDS_POSITION_ZOOM "Vergrößern (proportional)"
+#define TXT_IDS_POSITION_ZOOM "Proportional vergrößern"
 #define TXT_IDS_BACKGROUND_NONE "(Keines)"
 #define TXT_IDS_BACKGROUND_NO_PREVIEW "Keine Vorschau möglich"
 #define TXT_IDS_SWF_FORMAT "SWF-Dateien"

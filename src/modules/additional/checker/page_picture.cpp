@@ -1,12 +1,13 @@
 #include "modules/additional/checker/page_picture.h"
 
 #include "res/resource.h"
-#include "ui/config_dialog.h"
+#include "ui/settings_layout.h"
 #include "win32/app.h"
 #include "win32/atomic_file.h"
 #include "win32/com.h"
 #include "win32/dialog.h"
 #include "win32/dialog_template.h"
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/handle.h"
 
@@ -99,10 +100,12 @@ SIZE SettingsPageSize(HWND host) {
     win32::Dialog probe(IDD_PAGE_ADDITIONAL);
     if (!settings || !probe.CreateModeless(host))
         return {0, 0};
-    RECT client = {0, 0, settings->cx, settings->cy};
+    RECT client = {0, 0, settings->cx, settings->cy}, units = {0, 0, 4, 8};
     ::MapDialogRect(probe.hwnd(), &client);
+    ::MapDialogRect(probe.hwnd(), &units);
     probe.DestroyWindow();
-    const RECT page = SettingsPageArea(client);
+    const RECT page =
+        LayOutSettingsWindow({client.right, client.bottom}, win32::WindowDpi(host), {units.right, units.bottom}).page;
     return {page.right - page.left, page.bottom - page.top};
 }
 
