@@ -48,7 +48,6 @@
 #define TXT_IDS_JPEG_FORMAT "Fichiers JPEG"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "Ajouter des images d'arrière-plan"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "Supprimer de la liste l'image d'arrière-plan sélectionnée ?"
-#define TXT_IDS_REMOVE_BACKGROUND_QUESTION "Supprimer de la liste l'image d'arrière-plan sélectionnée ?"
 #define TXT_IDS_BACKGROUND_LIST_FULL "La liste des images d'arrière-plan peut contenir au plus 10 000 images. Impossible d'en ajouter d'autres."
 #define TXT_DISPLAY_GROUP "Image d'arrière-plan"
 #define TXT_DISPLAY_POSITION_LABEL "&Position :"

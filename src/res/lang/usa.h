@@ -50,7 +50,6 @@
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "Remove the selected background picture from the list?"
 #define TXT_DISPLAY_GROUP "Background picture"
 #define TXT_IDS_BACKGROUND_LIST_FULL "The background picture list can hold at most 10,000 pictures. No more can be added."
-#define TXT_DISPLAY_GROUP "Background Picture"
 #define TXT_DISPLAY_POSITION_LABEL "&Position:"
 #define TXT_DISPLAY_LIST_LABEL "Background picture &list:"
 #define TXT_DISPLAY_ADD "&Add..."
