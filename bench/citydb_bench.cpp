@@ -4,8 +4,8 @@
 // Prints medians and ratios.
 //
 //     citydb_bench.exe [runs]      (run from the folder holding the language libraries and citydb.dat)
-#include "modules/clock/city_database.h"
-#include "modules/clock/clock_dialogs.h"
+#include "pages/world_clock/city_database.h"
+#include "pages/world_clock/clock_dialogs.h"
 #include "res/resource.h"
 #include "shell/binary_io.h"
 #include "shell/folders.h"

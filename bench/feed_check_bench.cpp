@@ -6,7 +6,7 @@
 #include <winsock2.h>
 
 #include "feed_server.h"
-#include "modules/news/feed_check.h"
+#include "pages/news/feed_check.h"
 #include "win32/com.h"
 #include "xmldata/xml_document.h"
 

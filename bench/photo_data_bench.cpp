@@ -3,9 +3,9 @@
 // read and write of the same bytes. Prints the medians and their ratios.
 //
 //     photo_data_bench.exe <scratch folder> [runs]
-#include "modules/photo/photo_data.h"
 #include "pages/display/background_files.h"
 #include "pages/display/background_list.h"
+#include "pages/photo/photo_data.h"
 #include "win32/atomic_file.h"
 #include "win32/com.h"
 #include "win32/handle.h"

@@ -1,7 +1,7 @@
 // ADDRSS runs of the real program, started as the browser's script starts it, against the local feed server.
 #include "feed_server.h"
-#include "modules/news/add_site.h"
-#include "modules/news/channel_list.h"
+#include "pages/news/add_site.h"
+#include "pages/news/channel_list.h"
 #include "test_env.h"
 #include "win32/com.h"
 #include "win32/handle.h"

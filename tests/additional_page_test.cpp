@@ -1,8 +1,8 @@
 // Additional module pages built from real description files in a real page window: the description rules,
 // the value rules of each kind, the saved file, and scrolling through the window's own scroll bar.
-#include "modules/additional/additional_module_page.h"
-#include "modules/additional/conf_controls.h"
-#include "modules/additional/description_rules.h"
+#include "pages/additional_modules/additional_module_page.h"
+#include "pages/additional_modules/conf_controls.h"
+#include "pages/additional_modules/description_rules.h"
 #include "test_env.h"
 #include "win32/app.h"
 #include "win32/com.h"

@@ -1,16 +1,16 @@
 // The world clock's data: the city database format, the registry's time zones, clock entries and their XML.
-#include "modules/clock/city_database.h"
-#include "modules/clock/clock_entry.h"
-#include "modules/clock/calendar_page.h"
-#include "modules/clock/clock_page.h"
-#include "modules/clock/starting_city.h"
-#include "modules/clock/text_fit.h"
+#include "pages/calendar/calendar_page.h"
+#include "pages/world_clock/city_database.h"
+#include "pages/world_clock/clock_entry.h"
+#include "pages/world_clock/clock_page.h"
+#include "pages/world_clock/starting_city.h"
+#include "pages/world_clock/text_fit.h"
 #include "shell/binary_io.h"
 #include "shell/language.h"
 #include "test_env.h"
 #include "win32/com.h"
-#include "win32/strings.h"
 #include "win32/handle.h"
+#include "win32/strings.h"
 
 #include <gtest/gtest.h>
 

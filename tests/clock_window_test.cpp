@@ -1,8 +1,8 @@
 // The clock and calendar pages and the clock dialogs of the real program, driven through their windows.
-#include "modules/clock/city_database.h"
+#include "page_window_fixture.h"
+#include "pages/world_clock/city_database.h"
 #include "shell/language.h"
 #include "win32/strings.h"
-#include "page_window_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "shell/command_line.h"
-#include "shell/setting_app.h"
+#include "app/setting_app.h"
 
 #include <gtest/gtest.h>
 

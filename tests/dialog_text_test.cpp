@@ -6,9 +6,9 @@
 
 #include <memory>
 
+#include "app/config_dialog.h"
 #include "res/resource.h"
 #include "shell/language.h"
-#include "ui/config_dialog.h"
 #include "ui/settings_layout.h"
 #include "velour/velour_message_box.h"
 #include "win32/dpi.h"

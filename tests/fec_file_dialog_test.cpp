@@ -1,8 +1,8 @@
 // The multi-selection file dialog driven through the real platform dialog: its list view is selected by
 // messages from a second thread, as a user's clicks would, and the dialog confirmed with its OK button.
-#include "modules/additional/fec_file_dialog.h"
-#include "modules/additional/file_selection.h"
 #include "test_env.h"
+#include "ui/fec_file_dialog.h"
+#include "ui/file_selection.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

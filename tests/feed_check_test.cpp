@@ -1,7 +1,7 @@
 // The feed check against the local feed server: result codes, dialects and encodings through the stylesheet,
 // cancellation, the per-server session limit and the clean-up of scratch files.
 #include "feed_server.h"
-#include "modules/news/feed_check.h"
+#include "pages/news/feed_check.h"
 #include "shell/folders.h"
 #include "test_env.h"
 #include "win32/com.h"

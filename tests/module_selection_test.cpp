@@ -1,4 +1,4 @@
-#include "ui/module_selection.h"
+#include "pages/general/module_selection.h"
 
 #include <gtest/gtest.h>
 

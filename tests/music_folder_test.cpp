@@ -1,9 +1,9 @@
 // The music folder list against the folder watcher stand-in, the exclusion rules, and the shell's folder
 // browser refusing folders as the user would see it.
-#include "modules/music/folder_exclusion.h"
-#include "modules/music/folder_relations.h"
-#include "modules/music/music_folder_list.h"
 #include "music_stand_ins.h"
+#include "pages/music/folder_exclusion.h"
+#include "pages/music/folder_relations.h"
+#include "pages/music/music_folder_list.h"
 #include "res/resource.h"
 #include "test_env.h"
 #include "win32/app.h"

@@ -1,8 +1,8 @@
 // The music library over the media database and media player stand-ins: index keys, skipped items, album
 // order and sameness, jacket pictures by both rules.
-#include "modules/music/album_rules.h"
-#include "modules/music/music_library.h"
 #include "music_stand_ins.h"
+#include "pages/music/album_rules.h"
+#include "pages/music/music_library.h"
 #include "test_env.h"
 #include "win32/com.h"
 

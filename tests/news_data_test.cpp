@@ -1,8 +1,8 @@
 // The channel list and the additional-feeds file on real files, from this process and from several at once.
-#include "modules/news/additional_feeds.h"
-#include "modules/news/channel_list.h"
-#include "modules/news/named_mutex.h"
-#include "modules/news/url_text.h"
+#include "pages/news/additional_feeds.h"
+#include "pages/news/channel_list.h"
+#include "pages/news/named_mutex.h"
+#include "pages/news/url_text.h"
 #include "shell/binary_io.h"
 #include "shell/folders.h"
 #include "test_env.h"

@@ -1,9 +1,9 @@
 // The news pages and the add-site dialog inside the real settings window, driven by messages from this process;
 // feeds come from the local feed server.
 #include "feed_server.h"
-#include "modules/news/additional_feeds.h"
-#include "modules/news/channel_list.h"
-#include "modules/news/named_mutex.h"
+#include "pages/news/additional_feeds.h"
+#include "pages/news/channel_list.h"
+#include "pages/news/named_mutex.h"
 #include "test_env.h"
 #include "win32/com.h"
 #include "win32/handle.h"

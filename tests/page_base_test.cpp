@@ -1,7 +1,7 @@
 // The page base: keyboard rules inside a page and the load-or-restore protocol, with a real page window.
+#include "app/setting_app.h"
 #include "shell/folders.h"
 #include "shell/gdiplus_on_demand.h"
-#include "shell/setting_app.h"
 #include "test_env.h"
 #include "ui/conf_window_inf.h"
 #include "win32/com.h"

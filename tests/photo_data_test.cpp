@@ -1,6 +1,6 @@
 // The photo data file: load rules, the exact layout a save writes, garbage, the cache purge, the installer's
 // folder fix-up, and two processes writing the file at once.
-#include "modules/photo/photo_data.h"
+#include "pages/photo/photo_data.h"
 #include "shell/folders.h"
 #include "test_env.h"
 #include "win32/strings.h"

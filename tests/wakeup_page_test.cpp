@@ -1,7 +1,7 @@
 // The wake-up timer page of the real program: the schedule in the registry, the 12- and 24-hour clocks, the
 // Startup shortcut read back through the shell, the wake-up program started and told, and the music lists.
 #include "music_stand_ins.h"
-#include "pages/display/wakeup_schedule.h"
+#include "pages/wakeup_timer/wakeup_schedule.h"
 #include "test_env.h"
 #include "win32/com.h"
 

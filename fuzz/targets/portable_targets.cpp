@@ -1,15 +1,15 @@
 // Targets for the readers that are pure byte handling.
 #include "fuzz_target.h"
 
-#include "modules/clock/city_database_file.h"
-#include "modules/news/additional_feeds.h"
+#include "pages/news/additional_feeds.h"
+#include "pages/world_clock/city_database_file.h"
 #include "shell/binary_io.h"
 #if __has_include("pages/display/background_list.h")
 #include "pages/display/background_list.h"
 #define SKYLUME_HAS_BACKGROUND_LIST 1
 #endif
+#include "pages/version/version_text.h"
 #include "shell/changed_modules_file.h"
-#include "ui/version_text.h"
 
 namespace fuzz {
 namespace {

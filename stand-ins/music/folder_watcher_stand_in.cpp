@@ -3,7 +3,7 @@
 // StateFolder; NotReadyCount (GetStatusCount answers "not ready" that many times); FailRegister, FailRefresh,
 // FailUnregister (a folder path, or "*" for every folder).
 #include "com_object.h"
-#include "modules/music/folder_watcher.h"
+#include "pages/music/folder_watcher.h"
 #include "stand_ins.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The media database service: music folders, song rows and album rows from the music fixture. Switches
 // (HKCU\Software\SkylumeStandIns\MediaDatabase): BusyCount (Open answers "busy" that many times).
 #include "com_object.h"
-#include "modules/music/media_database.h"
+#include "pages/music/media_database.h"
 #include "music_fixture.h"
 #include "stand_ins.h"
 

@@ -1,8 +1,8 @@
 // In-process COM server for the music stand-ins: the folder watcher service, the media database service and the
 // media player's library. Registered by test and demo scripts with regsvr32; each can be switched off with the
 // DWORD "Off" under HKCU\Software\SkylumeStandIns\<FolderWatcher|MediaDatabase|MediaPlayer>.
-#include "modules/music/folder_watcher.h"
-#include "modules/music/media_database.h"
+#include "pages/music/folder_watcher.h"
+#include "pages/music/media_database.h"
 #include "stand_in_config.h"
 #include "stand_ins.h"
 

@@ -1,11 +1,11 @@
 // The classic hostile inputs for each reader, with the outcome each reader defines for them: counts at and past
 // their limits, lengths that run past the end, files cut at every byte, invalid surrogates, deep nesting and
 // entity expansion.
-#include "modules/clock/city_database.h"
-#include "modules/news/additional_feeds.h"
-#include "modules/news/channel_list.h"
-#include "modules/photo/photo_data.h"
 #include "pages/display/background_list.h"
+#include "pages/news/additional_feeds.h"
+#include "pages/news/channel_list.h"
+#include "pages/photo/photo_data.h"
+#include "pages/world_clock/city_database.h"
 #include "shell/changed_modules_file.h"
 #include "test_env.h"
 #include "win32/com.h"

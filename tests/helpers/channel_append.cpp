@@ -1,7 +1,7 @@
 // Appends channels to a channel list from a process of its own, for the tests of appends from several
 // processes at once:  channel_append.exe <Cache folder> <first URL> [<more URLs> ...]
 // Exit code: the number of URLs that were not written.
-#include "modules/news/channel_list.h"
+#include "pages/news/channel_list.h"
 #include "win32/com.h"
 
 int wmain(int argc, wchar_t** argv) {

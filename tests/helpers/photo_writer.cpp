@@ -1,6 +1,6 @@
 // Saves the photo data file at argv[1] argv[3] times with every interval set to argv[2], as a second process
 // writing the file would; exit code 0 when every save succeeded.
-#include "modules/photo/photo_data.h"
+#include "pages/photo/photo_data.h"
 #include "win32/com.h"
 
 #include <cwchar>

@@ -1,11 +1,11 @@
 #include "pages/display/display_page.h"
 
-#include "modules/additional/fec_file_dialog.h"
 #include "pages/display/background_files.h"
 #include "pages/display/background_list.h"
 #include "res/resource.h"
 #include "shell/folders.h"
 #include "ui/categories.h"
+#include "ui/fec_file_dialog.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
 #include "win32/dpi.h"

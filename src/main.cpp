@@ -1,8 +1,0 @@
-#include "shell/setting_app.h"
-
-#include <windows.h>
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    CTesselSettingApp app;
-    return app.Run(instance);
-}
