@@ -90,6 +90,22 @@ void CConfWindowInf::GetDataFilePath(std::wstring& path) const {
         path += std::wstring(L"\\") + shell::kDataFileName;
 }
 
+bool CConfWindowInf::LoadDataFile(xmldata::XmlDocument& document) const {
+    std::wstring path;
+    GetDataFilePath(path);
+    return !path.empty() && document.Load(path);
+}
+
+void CConfWindowInf::EditDataFile(const std::function<bool(xmldata::XmlWriter& writer)>& edit) const {
+    std::wstring path;
+    GetDataFilePath(path);
+    if (path.empty())
+        return;
+    auto writer = xmldata::XmlWriter::Edit(path);
+    if (writer.loaded() && edit(writer))
+        writer.Save(path);
+}
+
 std::wstring CConfWindowInf::DefaultDataFilePath() const {
     std::wstring common;
     shell::GetCommonModulesFolder(common);
@@ -185,7 +201,16 @@ void CConfWindowInf::RequestHelp() {
         ShowPageHelp();
 }
 
-bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if ((message == WM_MEASUREITEM || message == WM_DRAWITEM) && ownerDrawnList_ && wParam == WPARAM(ownerDrawnList_)) {
+        if (message == WM_MEASUREITEM)
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight =
+                win32::ScaleForWindow(hwnd(), ownerDrawnItemHeight_);
+        else if (const auto& drawn = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam); drawn.itemID != UINT(-1))
+            DrawListItem(drawn);
+        result = TRUE;
+        return true;
+    }
     // Labels, group boxes and check boxes sit on the page colour.
     if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
         static const win32::Brush pageBrush(::CreateSolidBrush(kPageBackground));

@@ -3,8 +3,14 @@
 #pragma once
 #include "win32/dialog.h"
 
+#include <functional>
 #include <string>
 #include <vector>
+
+namespace xmldata {
+class XmlDocument;
+class XmlWriter;
+} // namespace xmldata
 
 class CConfWindowInf : public win32::Dialog {
 public:
@@ -65,6 +71,20 @@ protected:
     void AddTabStop(int controlId) { tabStops_.push_back(item(controlId)); }
     void AddTabStopWindow(HWND control) { tabStops_.push_back(control); }
 
+    // The page's data file loaded into `document`; false when the page has no file path or the file does not load.
+    bool LoadDataFile(xmldata::XmlDocument& document) const;
+    // Changes the page's data file in place through `edit` and saves it when `edit` returns true; nothing happens
+    // when the page has no file path or the file does not load.
+    void EditDataFile(const std::function<bool(xmldata::XmlWriter& writer)>& edit) const;
+
+    // Names the page's owner-drawn list: the page base answers its WM_MEASUREITEM with `itemHeight` pixels at
+    // 96 DPI and hands every item's WM_DRAWITEM (not the empty list's focus, item -1) to DrawListItem.
+    void SetOwnerDrawnList(int listId, int itemHeight) {
+        ownerDrawnList_ = listId;
+        ownerDrawnItemHeight_ = itemHeight;
+    }
+    virtual void DrawListItem(const DRAWITEMSTRUCT&) {}
+
     std::wstring title_;
     std::wstring description_;
     int category_ = 0;
@@ -80,6 +100,8 @@ private:
     HWND okButton_;
     HACCEL accelerators_ = nullptr;
     bool failedElsewhere_ = false;
+    int ownerDrawnList_ = 0;
+    int ownerDrawnItemHeight_ = 0;
 };
 
 // What a restore keeps of the user's data file, beside it: "data.xml.bad", and when that already holds other

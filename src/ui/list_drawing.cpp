@@ -36,10 +36,23 @@ win32::Bitmap LoadListBitmap(int scaledId, int fallbackId) {
     return win32::Bitmap();
 }
 
-void DrawItemText(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour) {
+void DrawItemBackground(const DRAWITEMSTRUCT& drawn) {
+    if (drawn.itemState & ODS_SELECTED) {
+        DrawSelectionBackground(drawn.hDC, drawn.rcItem);
+    } else {
+        win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
+        ::FillRect(drawn.hDC, &drawn.rcItem, background.get());
+    }
+}
+
+void DrawItemFocus(const DRAWITEMSTRUCT& drawn) {
+    if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
+        ::DrawFocusRect(drawn.hDC, &drawn.rcItem);
+}
+
+void DrawItemText(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour, UINT format) {
     win32::SelectObjectScope select(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
-    ::DrawTextW(dc, text.c_str(), int(text.size()), &rect,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT);
+    ::DrawTextW(dc, text.c_str(), int(text.size()), &rect, format);
 }

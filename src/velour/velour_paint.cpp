@@ -73,13 +73,6 @@ HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage) {
     return brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
-std::wstring WindowText(HWND window) {
-    int length = ::GetWindowTextLengthW(window);
-    std::wstring text(size_t(std::max(0, length)) + 1, L'\0');
-    text.resize(size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
-    return text;
-}
-
 bool HasFocus(HWND window) {
     HWND focus = ::GetFocus();
     return focus && (focus == window || ::IsChild(window, focus));

@@ -1,5 +1,7 @@
 // The skin's palette and the small helpers every skinned control shares to draw its face.
 #pragma once
+#include "win32/dialog.h"
+
 #include <windows.h>
 
 #include <initializer_list>
@@ -36,7 +38,7 @@ HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage);
 // A focus rectangle drawn whatever the keyboard-cue setting says: the skin always shows where focus is.
 void DrawFocus(HDC dc, RECT rect);
 
-std::wstring WindowText(HWND window);
+using win32::WindowText;
 // Whether the window or one of its children (a combo box's edit) has the keyboard focus.
 bool HasFocus(HWND window);
 // Folds the parts of what a face shows into one value, so that a change in any of them is noticed.

@@ -53,19 +53,6 @@ bool ReplaceTarget(const std::wstring& temporary, const std::wstring& path) {
     }
 }
 
-// Temporary files are named like GetTempFileName's: "sky", one to four hex digits, ".tmp".
-bool IsTemporaryFileName(std::wstring_view name) {
-    constexpr size_t kPrefix = 3, kSuffix = 4;
-    if (name.size() < kPrefix + 1 + kSuffix || name.size() > kPrefix + 4 + kSuffix ||
-        _wcsnicmp(name.data(), L"sky", kPrefix) != 0 ||
-        _wcsnicmp(name.data() + name.size() - kSuffix, L".tmp", kSuffix) != 0)
-        return false;
-    for (wchar_t c : name.substr(kPrefix, name.size() - kPrefix - kSuffix))
-        if (!iswxdigit(c))
-            return false;
-    return true;
-}
-
 // Creates and opens a new temporary file in `folder` in one step, so that it is never on disk without its
 // writer holding it. Others may rename it (the final move) but not read, write or delete it.
 FileHandle CreateTemporaryFile(const std::wstring& folder, std::wstring& name) {
@@ -82,16 +69,30 @@ FileHandle CreateTemporaryFile(const std::wstring& folder, std::wstring& name) {
     return FileHandle();
 }
 
-// A save that was killed leaves its temporary file behind. A temporary file that nobody has open is such a
-// leftover: the exclusive open below fails while its writer still holds it, and deletes it otherwise.
-void RemoveAbandonedTemporaryFiles(const std::wstring& folder) {
+// Named like GetTempFileName's files: the prefix, one to four hex digits, ".tmp".
+bool IsTempFileName(std::wstring_view name, std::wstring_view prefix) {
+    constexpr size_t kSuffix = 4;
+    const size_t prefixLength = prefix.size();
+    if (name.size() < prefixLength + 1 + kSuffix || name.size() > prefixLength + 4 + kSuffix ||
+        _wcsnicmp(name.data(), prefix.data(), prefixLength) != 0 ||
+        _wcsnicmp(name.data() + name.size() - kSuffix, L".tmp", kSuffix) != 0)
+        return false;
+    for (wchar_t c : name.substr(prefixLength, name.size() - prefixLength - kSuffix))
+        if (!iswxdigit(c))
+            return false;
+    return true;
+}
+
+} // namespace
+
+void RemoveAbandonedTempFiles(const std::wstring& folder, std::wstring_view prefix) {
     WIN32_FIND_DATAW found = {};
-    FindHandle search(::FindFirstFileExW((folder + L"\\sky*.tmp").c_str(), FindExInfoBasic, &found,
-                                         FindExSearchNameMatch, nullptr, 0));
+    FindHandle search(::FindFirstFileExW((folder + L"\\" + std::wstring(prefix) + L"*.tmp").c_str(), FindExInfoBasic,
+                                         &found, FindExSearchNameMatch, nullptr, 0));
     if (!search)
         return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryFileName(found.cFileName))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTempFileName(found.cFileName, prefix))
             continue;
         const std::wstring leftover = folder + L"\\" + found.cFileName;
         FileHandle(
@@ -99,11 +100,9 @@ void RemoveAbandonedTemporaryFiles(const std::wstring& folder) {
     } while (::FindNextFileW(search.get(), &found));
 }
 
-} // namespace
-
 AtomicFileWriter::AtomicFileWriter(const std::wstring& path) : path_(path) {
     const std::wstring folder = FolderOf(path);
-    RemoveAbandonedTemporaryFiles(folder);
+    RemoveAbandonedTempFiles(folder, L"sky");
     // The temporary file must live on the target's volume, or the final move would be a copy.
     file_ = CreateTemporaryFile(folder, temporary_);
     ok_ = bool(file_);

@@ -10,6 +10,11 @@
 
 namespace win32 {
 
+// Deletes the files in `folder` named as GetTempFileName names them with `prefix` ("sky" for this helper's own)
+// that nobody holds open: what a killed or hung writer left behind. A live writer keeps its file open without
+// delete sharing, so the exclusive delete-on-close open fails on it.
+void RemoveAbandonedTempFiles(const std::wstring& folder, std::wstring_view prefix);
+
 // Writes `bytes` as the file at `path`, replacing it in one step. A read-only or hidden target is replaced too
 // (its attributes are cleared first). False, with the target untouched, when any step fails.
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);

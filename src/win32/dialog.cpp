@@ -2,7 +2,17 @@
 
 #include "win32/app.h"
 
+#include <algorithm>
+
 namespace win32 {
+
+std::wstring WindowText(HWND window) {
+    int length = ::GetWindowTextLengthW(window);
+    std::wstring text(size_t(std::max(0, length)) + 1, L'\0');
+    text.resize(size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
 namespace {
 constexpr wchar_t kDialogProperty[] = L"Skylume.Dialog";
 

@@ -3,7 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace win32 {
+
+// The whole text of a window (a label, an edit, a button).
+std::wstring WindowText(HWND window);
 
 class Dialog {
 public:

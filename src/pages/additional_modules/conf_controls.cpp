@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "ui/fec_file_dialog.h"
 #include "win32/app.h"
+#include "win32/dialog.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -38,12 +39,6 @@ bool IsExistingFile(const std::wstring& path) {
         return false;
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
-    return text;
 }
 
 std::wstring Decimal(int64_t value) {
@@ -130,7 +125,7 @@ bool CConfEditBox::CreateRow(int top, int rowHeight, int width) {
 }
 
 std::wstring CConfEditBox::EditText() const {
-    return WindowText(focusControl_);
+    return win32::WindowText(focusControl_);
 }
 
 void CConfEditBox::Exchange(bool toControl) {

@@ -63,10 +63,8 @@ BOOL CCWCalendarModule::OnInitDialog() {
 int CCWCalendarModule::LoadData() {
     if (!hwnd())
         return 0;
-    std::wstring path;
-    GetDataFilePath(path);
     xmldata::XmlDocument document;
-    if (path.empty() || !document.Load(path))
+    if (!LoadDataFile(document))
         return 0;
     auto weekday = document.SelectText(kWeekdayPath);
     auto holiday = document.SelectText(kHolidayPath);
@@ -85,21 +83,16 @@ int CCWCalendarModule::IsModified() {
 }
 
 void CCWCalendarModule::SaveData() {
-    std::wstring path;
-    GetDataFilePath(path);
-    if (path.empty())
-        return;
-    auto writer = xmldata::XmlWriter::Edit(path);
-    if (!writer.loaded())
-        return;
-    xmldata::Node weekday = writer.SelectNode(kWeekdayPath);
-    xmldata::Node holiday = writer.SelectNode(kHolidayPath);
-    if (!weekday || !holiday)
-        return;
-    writer.SetText(weekday, WeekdayText(ComboBox_GetCurSel(item(IDC_CALENDAR_FIRST_DAY))));
-    const bool shown = Button_GetCheck(item(IDC_CALENDAR_HOLIDAY_CHECK)) == BST_CHECKED;
-    writer.SetText(holiday, shown ? L"true" : L"false");
-    writer.Save(path);
+    EditDataFile([this](xmldata::XmlWriter& writer) {
+        xmldata::Node weekday = writer.SelectNode(kWeekdayPath);
+        xmldata::Node holiday = writer.SelectNode(kHolidayPath);
+        if (!weekday || !holiday)
+            return false;
+        writer.SetText(weekday, WeekdayText(ComboBox_GetCurSel(item(IDC_CALENDAR_FIRST_DAY))));
+        const bool shown = Button_GetCheck(item(IDC_CALENDAR_HOLIDAY_CHECK)) == BST_CHECKED;
+        writer.SetText(holiday, shown ? L"true" : L"false");
+        return true;
+    });
 }
 
 bool CCWCalendarModule::OnCommand(UINT id, UINT code, HWND control) {

@@ -56,6 +56,7 @@ CCWDisplay::CCWDisplay(HWND categoryList, HWND okButton, HFONT font)
     title_ = win32::LoadResString(IDS_DISPLAY_TITLE);
     description_ = win32::LoadResString(IDS_DISPLAY_DESCRIPTION);
     category_ = kCategoryDisplay;
+    SetOwnerDrawnList(IDC_DISPLAY_LIST, kEntryHeight);
 }
 
 CCWDisplay::~CCWDisplay() = default;
@@ -140,10 +141,8 @@ void CCWDisplay::SaveBackgroundList() {
 }
 
 int CCWDisplay::LoadData() {
-    std::wstring path;
-    GetDataFilePath(path);
     xmldata::XmlDocument document;
-    if (path.empty() || !document.Load(path))
+    if (!LoadDataFile(document))
         return 0;
     // Without a usable choice (a file of an older version without `background`, or an unknown position) the
     // controls keep their state and the next save writes a valid keyword. The file itself loaded, so it is not
@@ -314,42 +313,15 @@ bool CCWDisplay::OnCommand(UINT id, UINT code, HWND control) {
     }
 }
 
-void CCWDisplay::DrawEntry(const DRAWITEMSTRUCT& drawn) {
-    if (drawn.itemID == UINT(-1))
-        return;
-    RECT rect = drawn.rcItem;
-    if (drawn.itemState & ODS_SELECTED) {
-        DrawSelectionBackground(drawn.hDC, rect);
-    } else {
-        win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
-        ::FillRect(drawn.hDC, &rect, background.get());
-    }
+void CCWDisplay::DrawListItem(const DRAWITEMSTRUCT& drawn) {
+    DrawItemBackground(drawn);
     if (const auto* text = reinterpret_cast<const std::wstring*>(drawn.itemData)) {
-        HGDIOBJ oldFont = ::SelectObject(drawn.hDC, font());
-        ::SetBkMode(drawn.hDC, TRANSPARENT);
-        ::SetTextColor(drawn.hDC, ::GetSysColor(COLOR_WINDOWTEXT));
-        RECT textRect = {rect.left + 4, rect.top, rect.right - 4, rect.bottom};
+        const RECT& rect = drawn.rcItem;
         // Full paths: the folder is shortened, the file name stays readable.
-        ::DrawTextW(drawn.hDC, text->c_str(), int(text->size()), &textRect,
-                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
-        ::SelectObject(drawn.hDC, oldFont);
+        DrawItemText(drawn.hDC, *text, {rect.left + 4, rect.top, rect.right - 4, rect.bottom}, font(),
+                     ::GetSysColor(COLOR_WINDOWTEXT), DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
     }
-    if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
-        ::DrawFocusRect(drawn.hDC, &rect);
-}
-
-bool CCWDisplay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_DRAWITEM && wParam == IDC_DISPLAY_LIST) {
-        DrawEntry(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-        result = TRUE;
-        return true;
-    }
-    if (message == WM_MEASUREITEM && wParam == IDC_DISPLAY_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kEntryHeight);
-        result = TRUE;
-        return true;
-    }
-    return CConfWindowInf::OnMessage(message, wParam, lParam, result);
+    DrawItemFocus(drawn);
 }
 
 void CCWDisplay::OnDestroy() {

@@ -28,7 +28,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DrawListItem(const DRAWITEMSTRUCT& drawn) override;
     void OnDestroy() override;
 
 private:
@@ -41,7 +41,6 @@ private:
     void RemoveFile();
     void UpdatePreview();
     void ShowPreviewMessage(UINT stringId);
-    void DrawEntry(const DRAWITEMSTRUCT& drawn);
 
     HWND list_ = nullptr;
     FlashPreview preview_;

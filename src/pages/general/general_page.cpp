@@ -27,6 +27,7 @@ CCWGeneral::CCWGeneral(HWND categoryList, HWND okButton, HFONT font)
     title_ = win32::LoadResString(IDS_GENERAL_TITLE);
     description_ = win32::LoadResString(IDS_GENERAL_DESCRIPTION);
     category_ = kCategoryGeneral;
+    SetOwnerDrawnList(IDC_MODULE_LIST, kModuleItemHeight);
 }
 
 int CCWGeneral::Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog) {
@@ -200,20 +201,13 @@ LRESULT CALLBACK CCWGeneral::ModuleListProc(HWND list, UINT message, WPARAM wPar
     return ::DefSubclassProc(list, message, wParam, lParam);
 }
 
-void CCWGeneral::DrawModuleItem(const DRAWITEMSTRUCT& drawn) {
-    if (drawn.itemID == UINT(-1))
-        return;
+void CCWGeneral::DrawListItem(const DRAWITEMSTRUCT& drawn) {
     const auto& entries = selection_.entries();
     if (drawn.itemData >= entries.size())
         return;
     const ModuleEntry& entry = entries[drawn.itemData];
-    RECT rect = drawn.rcItem;
-    if (drawn.itemState & ODS_SELECTED) {
-        DrawSelectionBackground(drawn.hDC, rect);
-    } else {
-        win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
-        ::FillRect(drawn.hDC, &rect, background.get());
-    }
+    const RECT& rect = drawn.rcItem;
+    DrawItemBackground(drawn);
     const int dpi = win32::WindowDpi(hwnd());
     if (BitmapScaleForDpi(dpi) != bitmapScale_)
         LoadCheckBitmaps();
@@ -224,20 +218,5 @@ void CCWGeneral::DrawModuleItem(const DRAWITEMSTRUCT& drawn) {
                      {left, top, left + size, top + size}, kPageBackground);
     RECT text = {left + size + scaled(kCheckTextGap), rect.top, rect.right - scaled(kTextRightInset), rect.bottom};
     DrawItemText(drawn.hDC, entry.name, text, font(), ::GetSysColor(COLOR_WINDOWTEXT));
-    if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
-        ::DrawFocusRect(drawn.hDC, &rect);
-}
-
-bool CCWGeneral::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_DRAWITEM && wParam == IDC_MODULE_LIST) {
-        DrawModuleItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-        result = TRUE;
-        return true;
-    }
-    if (message == WM_MEASUREITEM && wParam == IDC_MODULE_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kModuleItemHeight);
-        result = TRUE;
-        return true;
-    }
-    return CConfWindowInf::OnMessage(message, wParam, lParam, result);
+    DrawItemFocus(drawn);
 }

@@ -26,11 +26,10 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DrawListItem(const DRAWITEMSTRUCT& drawn) override;
 
 private:
     void ToggleItem(int index);
-    void DrawModuleItem(const DRAWITEMSTRUCT& item);
     // The check bitmaps of the set nearest the page's DPI.
     void LoadCheckBitmaps();
     static LRESULT CALLBACK ModuleListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -87,10 +87,8 @@ bool CCWMusicModule::Checked(int id) const {
 int CCWMusicModule::LoadData() {
     if (!hwnd())
         return 0;
-    std::wstring path;
-    GetDataFilePath(path);
     xmldata::XmlDocument document;
-    if (path.empty() || !document.Load(path))
+    if (!LoadDataFile(document))
         return 0;
     const xmldata::Node top = document.DocumentNode();
     auto spectrum = document.SelectText(L"./conf_data/sub/spectrum", top);

@@ -229,7 +229,7 @@ bool CRSSAddDialog::OnCommand(UINT id, UINT code, HWND control) {
 void CRSSAddDialog::OnOK() {
     if (!::IsWindowEnabled(item(IDC_NEWS_TEXT)))
         return;
-    url_ = news::WindowText(item(IDC_NEWS_TEXT));
+    url_ = win32::WindowText(item(IDC_NEWS_TEXT));
     if (!news::ChannelListKeepsUrl(url_)) {
         news::ShowAddSiteResult(news::kFeedFailed);
         return;

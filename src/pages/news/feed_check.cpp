@@ -81,36 +81,6 @@ int CopyToFile(CHttpDownload& download, HANDLE file, const CancelFlag& cancel, b
     }
 }
 
-// Scratch files are named as GetTempFileName names them with the prefix "tmp": one to four hex digits, ".tmp".
-bool IsScratchFileName(std::wstring_view name) {
-    constexpr size_t kPrefix = 3, kSuffix = 4;
-    if (name.size() < kPrefix + 1 + kSuffix || name.size() > kPrefix + 4 + kSuffix ||
-        _wcsnicmp(name.data(), L"tmp", kPrefix) != 0 ||
-        _wcsnicmp(name.data() + name.size() - kSuffix, L".tmp", kSuffix) != 0)
-        return false;
-    for (wchar_t c : name.substr(kPrefix, name.size() - kPrefix - kSuffix))
-        if (!iswxdigit(c))
-            return false;
-    return true;
-}
-
-// A check that was killed or hung leaves its scratch file behind. A live check keeps its file open without
-// delete sharing from the download to the end, so the exclusive open below fails on it and takes only leftovers.
-void RemoveAbandonedScratchFiles(const std::wstring& folder) {
-    WIN32_FIND_DATAW found = {};
-    win32::FindHandle search(::FindFirstFileExW((folder + L"\\tmp*.tmp").c_str(), FindExInfoBasic, &found,
-                                                FindExSearchNameMatch, nullptr, 0));
-    if (!search)
-        return;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsScratchFileName(found.cFileName))
-            continue;
-        const std::wstring leftover = folder + L"\\" + found.cFileName;
-        win32::FileHandle(
-            ::CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    } while (::FindNextFileW(search.get(), &found));
-}
-
 } // namespace
 
 namespace detail {
@@ -157,7 +127,9 @@ int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& t
     const std::wstring folder = shell::GetModulesFolder(true, L"RSS");
     if (folder.empty())
         return kFeedFailed;
-    RemoveAbandonedScratchFiles(folder);
+    // A check that was killed or hung leaves its scratch file behind; a live check keeps its file open from the
+    // download to the end, so only leftovers go.
+    win32::RemoveAbandonedTempFiles(folder, L"tmp");
     wchar_t tempPath[MAX_PATH] = {};
     if (!::GetTempFileNameW(folder.c_str(), L"tmp", 0, tempPath))
         return kFeedFailed;

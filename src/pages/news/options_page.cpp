@@ -187,10 +187,8 @@ int CCWRSSModule_Option::LoadData() {
                 ComboBox_SetCurSel(item(IDC_NEWS_BROWSER), int(i));
             }
     }
-    std::wstring path;
-    GetDataFilePath(path);
     xmldata::XmlDocument doc;
-    if (path.empty() || !doc.Load(path))
+    if (!LoadDataFile(doc))
         return 0;
     const xmldata::Node document = doc.DocumentNode();
     auto selectRow = [&](int comboId, int row) {
@@ -266,35 +264,30 @@ void CCWRSSModule_Option::SaveBrowserChoice() {
 
 void CCWRSSModule_Option::SaveData() {
     SaveBrowserChoice();
-    std::wstring path;
-    GetDataFilePath(path);
-    if (path.empty())
-        return;
-    auto writer = xmldata::XmlWriter::Edit(path);
-    if (!writer.loaded())
-        return;
-    const Values now = CurrentValues();
-    auto number = [](const int* values, int row) { return std::to_wstring(row >= 0 ? values[row] : 0); };
-    xmldata::Element root = writer.Root();
-    xmldata::Node interval = writer.SelectNode(L"./interval");
-    if (!interval)
-        interval = writer.AppendElement(root, L"interval").As<IXMLDOMNode>();
-    writer.SetAttribute(interval, L"enable", news::Flag(now.rotate));
-    writer.SetText(interval, number(news::kRotationSeconds, now.rotation));
-    writer.SetText(root, L"refresh", number(news::kRefreshMinutes, now.refresh));
-    xmldata::Node main = writer.SelectNode(L"./main");
-    if (!main)
-        main = writer.AppendElement(root, L"main").As<IXMLDOMNode>();
-    writer.SetText(main, L"maxitem", number(news::kMaxItems, now.maxItem));
-    writer.SetAttribute(main, L"openURL", news::Flag(now.openUrl));
-    writer.SetText(main, L"sort", news::kSortValues[now.sort]);
-    xmldata::Node podcast = writer.SelectNode(L"./podcast");
-    if (!podcast)
-        podcast = writer.AppendElement(root, L"podcast").As<IXMLDOMNode>();
-    writer.SetText(podcast, L"autoDownload", news::Flag(now.autoDownload));
-    writer.SetText(podcast, L"autoPlay", news::Flag(now.autoPlay));
-    writer.SetText(podcast, L"skipPlayed", news::Flag(now.skipPlayed));
-    writer.Save(path);
+    EditDataFile([this](xmldata::XmlWriter& writer) {
+        const Values now = CurrentValues();
+        auto number = [](const int* values, int row) { return std::to_wstring(row >= 0 ? values[row] : 0); };
+        xmldata::Element root = writer.Root();
+        xmldata::Node interval = writer.SelectNode(L"./interval");
+        if (!interval)
+            interval = writer.AppendElement(root, L"interval").As<IXMLDOMNode>();
+        writer.SetAttribute(interval, L"enable", news::Flag(now.rotate));
+        writer.SetText(interval, number(news::kRotationSeconds, now.rotation));
+        writer.SetText(root, L"refresh", number(news::kRefreshMinutes, now.refresh));
+        xmldata::Node main = writer.SelectNode(L"./main");
+        if (!main)
+            main = writer.AppendElement(root, L"main").As<IXMLDOMNode>();
+        writer.SetText(main, L"maxitem", number(news::kMaxItems, now.maxItem));
+        writer.SetAttribute(main, L"openURL", news::Flag(now.openUrl));
+        writer.SetText(main, L"sort", news::kSortValues[now.sort]);
+        xmldata::Node podcast = writer.SelectNode(L"./podcast");
+        if (!podcast)
+            podcast = writer.AppendElement(root, L"podcast").As<IXMLDOMNode>();
+        writer.SetText(podcast, L"autoDownload", news::Flag(now.autoDownload));
+        writer.SetText(podcast, L"autoPlay", news::Flag(now.autoPlay));
+        writer.SetText(podcast, L"skipPlayed", news::Flag(now.skipPlayed));
+        return true;
+    });
 }
 
 void CCWRSSModule_Option::UpdateFromSiteList(HWND siteList) {

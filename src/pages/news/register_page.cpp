@@ -31,6 +31,7 @@ CCWRSSModule_Register::CCWRSSModule_Register(HWND categoryList, HWND okButton, H
     title_ = win32::LoadResString(IDS_NEWS_TITLE);
     description_ = win32::LoadResString(IDS_NEWS_DESCRIPTION);
     category_ = kCategoryNews;
+    SetOwnerDrawnList(IDC_NEWS_SITE_LIST, 18);
 }
 
 int CCWRSSModule_Register::Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog) {
@@ -296,32 +297,14 @@ bool CCWRSSModule_Register::OnCommand(UINT id, UINT code, HWND control) {
     }
 }
 
-bool CCWRSSModule_Register::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_MEASUREITEM && wParam == IDC_NEWS_SITE_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), 18);
-        result = TRUE;
-        return true;
-    }
-    if (message == WM_DRAWITEM && wParam == IDC_NEWS_SITE_LIST) {
-        const auto& drawn = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (drawn.itemID != UINT(-1)) {
-            RECT rect = drawn.rcItem;
-            if (drawn.itemState & ODS_SELECTED) {
-                DrawSelectionBackground(drawn.hDC, rect);
-            } else {
-                win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
-                ::FillRect(drawn.hDC, &rect, background.get());
-            }
-            const auto* channel = reinterpret_cast<const CRSSChannel*>(drawn.itemData);
-            const int inset = win32::ScaleForWindow(hwnd(), 4);
-            RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
-            if (channel)
-                DrawItemText(drawn.hDC, channel->GetDisplayName(), text, font(), ::GetSysColor(COLOR_WINDOWTEXT));
-        }
-        result = TRUE;
-        return true;
-    }
-    return CConfWindowInf::OnMessage(message, wParam, lParam, result);
+void CCWRSSModule_Register::DrawListItem(const DRAWITEMSTRUCT& drawn) {
+    DrawItemBackground(drawn);
+    const RECT& rect = drawn.rcItem;
+    const int inset = win32::ScaleForWindow(hwnd(), 4);
+    if (const auto* channel = reinterpret_cast<const CRSSChannel*>(drawn.itemData))
+        DrawItemText(drawn.hDC, channel->GetDisplayName(),
+                     {rect.left + inset, rect.top, rect.right - inset, rect.bottom}, font(),
+                     ::GetSysColor(COLOR_WINDOWTEXT));
 }
 
 void CCWRSSModule_Register::OnDestroy() {
@@ -349,7 +332,7 @@ BOOL CRSSEditDialog::OnInitDialog() {
 
 bool CRSSEditDialog::OnCommand(UINT id, UINT code, HWND control) {
     if (id == IDC_NEWS_TEXT && code == EN_CHANGE) {
-        const std::wstring text = news::WindowText(item(IDC_NEWS_TEXT));
+        const std::wstring text = win32::WindowText(item(IDC_NEWS_TEXT));
         const std::wstring stripped = news::StripLeadingSpaces(text);
         if (stripped.size() != text.size())
             ::SetDlgItemTextW(hwnd(), IDC_NEWS_TEXT, stripped.c_str());
@@ -360,6 +343,6 @@ bool CRSSEditDialog::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 void CRSSEditDialog::OnOK() {
-    *name_ = news::WindowText(item(IDC_NEWS_TEXT));
+    *name_ = win32::WindowText(item(IDC_NEWS_TEXT));
     EndDialog(IDOK);
 }

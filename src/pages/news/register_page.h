@@ -30,7 +30,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DrawListItem(const DRAWITEMSTRUCT& drawn) override;
     void OnDestroy() override;
 
 private:

@@ -20,7 +20,4 @@ int InsertSite(HWND list, int index, std::unique_ptr<CRSSChannel> channel);
 std::unique_ptr<CRSSChannel> TakeSite(HWND list, int index);
 void DeleteAllSites(HWND list);
 
-// The whole text of a window (an edit).
-std::wstring WindowText(HWND window);
-
 } // namespace news

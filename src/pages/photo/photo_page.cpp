@@ -35,6 +35,7 @@ CCWPhotoModule::CCWPhotoModule(HWND categoryList, HWND okButton, HFONT font)
     title_ = win32::LoadResString(IDS_PHOTO_TITLE);
     description_ = win32::LoadResString(IDS_PHOTO_DESCRIPTION);
     category_ = kCategoryPhoto;
+    SetOwnerDrawnList(IDC_PHOTO_LIST, kItemHeight);
 }
 
 CCWPhotoModule::~CCWPhotoModule() = default;
@@ -298,42 +299,15 @@ bool CCWPhotoModule::OnCommand(UINT id, UINT code, HWND control) {
     }
 }
 
-void CCWPhotoModule::DrawItem(const DRAWITEMSTRUCT& drawn) {
-    if (drawn.itemID == UINT(-1))
-        return;
-    RECT rect = drawn.rcItem;
-    if (drawn.itemState & ODS_SELECTED) {
-        DrawSelectionBackground(drawn.hDC, rect);
-    } else {
-        win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
-        ::FillRect(drawn.hDC, &rect, background.get());
-    }
+void CCWPhotoModule::DrawListItem(const DRAWITEMSTRUCT& drawn) {
+    DrawItemBackground(drawn);
     if (const auto* photo = reinterpret_cast<const CPhotoItem*>(drawn.itemData)) {
-        HGDIOBJ oldFont = ::SelectObject(drawn.hDC, font());
-        ::SetBkMode(drawn.hDC, TRANSPARENT);
-        ::SetTextColor(drawn.hDC, ::GetSysColor(COLOR_WINDOWTEXT));
+        const RECT& rect = drawn.rcItem;
         const int inset = win32::ScaleForWindow(hwnd(), kTextInset);
-        RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
-        const std::wstring name = photo->GetDisplayName();
-        ::DrawTextW(drawn.hDC, name.c_str(), int(name.size()), &text, photo->GetTextFormat());
-        ::SelectObject(drawn.hDC, oldFont);
+        DrawItemText(drawn.hDC, photo->GetDisplayName(), {rect.left + inset, rect.top, rect.right - inset, rect.bottom},
+                     font(), ::GetSysColor(COLOR_WINDOWTEXT), photo->GetTextFormat());
     }
-    if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
-        ::DrawFocusRect(drawn.hDC, &rect);
-}
-
-bool CCWPhotoModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_DRAWITEM && wParam == IDC_PHOTO_LIST) {
-        DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-        result = TRUE;
-        return true;
-    }
-    if (message == WM_MEASUREITEM && wParam == IDC_PHOTO_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kItemHeight);
-        result = TRUE;
-        return true;
-    }
-    return CConfWindowInf::OnMessage(message, wParam, lParam, result);
+    DrawItemFocus(drawn);
 }
 
 void CCWPhotoModule::OnDestroy() {

@@ -22,7 +22,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DrawListItem(const DRAWITEMSTRUCT& drawn) override;
     void OnDestroy() override;
 
 private:
@@ -41,7 +41,6 @@ private:
     void AddFolder();
     void Remove();
     void ShowDetails();
-    void DrawItem(const DRAWITEMSTRUCT& drawn);
     static int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data);
 
     CPhotoData data_;

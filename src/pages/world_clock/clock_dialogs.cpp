@@ -8,16 +8,49 @@
 
 namespace {
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
+// The text of the combo box's entry at `index`.
+std::wstring EntryText(HWND combo, int index) {
+    std::wstring text(size_t(ComboBox_GetLBTextLen(combo, index)) + 1, L'\0');
+    text.resize(size_t(ComboBox_GetLBText(combo, index, text.data())));
     return text;
 }
 
 } // namespace
 
+CClockNameDialog::CClockNameDialog(UINT templateId, CClockEntry& entry, HWND parent)
+    : VelourDialog2(templateId, parent), entry_(entry) {}
+
+void CClockNameDialog::BindNameAndButtons() {
+    ok_.Bind(hwnd(), IDOK);
+    cancel_.Bind(hwnd(), IDCANCEL);
+    name_.Bind(hwnd(), IDC_EDIT_CLOCK_NAME);
+    name_.Velour();
+    Edit_LimitText(item(IDC_EDIT_CLOCK_NAME), kMaxClockName);
+}
+
+void CClockNameDialog::ShowName(const std::wstring& name) {
+    ::SetWindowTextW(item(IDC_EDIT_CLOCK_NAME), name.c_str());
+    ::EnableWindow(item(IDOK), !NameEmpty());
+}
+
+bool CClockNameDialog::OnCommand(UINT id, UINT code, HWND control) {
+    if (id == IDC_EDIT_CLOCK_NAME && code == EN_CHANGE) {
+        ::EnableWindow(item(IDOK), !NameEmpty());
+        return true;
+    }
+    return VelourDialog2::OnCommand(id, code, control);
+}
+
+bool CClockNameDialog::NameEmpty() const {
+    return ::GetWindowTextLengthW(item(IDC_EDIT_CLOCK_NAME)) == 0;
+}
+
+void CClockNameDialog::TakeName() {
+    SetClockName(entry_, win32::WindowText(item(IDC_EDIT_CLOCK_NAME)));
+}
+
 CEditClockDialog::CEditClockDialog(UINT templateId, const CCityDatabase& database, CClockEntry& entry, HWND parent)
-    : VelourDialog2(templateId, parent), database_(database), entry_(entry) {}
+    : CClockNameDialog(templateId, entry, parent), database_(database) {}
 
 const CTimeZone* CEditClockDialog::ZoneAt(int index) const {
     const LRESULT data = ComboBox_GetItemData(item(IDC_EDIT_CLOCK_CITY), index);
@@ -32,12 +65,7 @@ BOOL CEditClockDialog::OnInitDialog() {
     statics_[0].Bind(hwnd(), IDC_EDIT_CLOCK_REGION_LABEL);
     statics_[1].Bind(hwnd(), IDC_EDIT_CLOCK_NAME_LABEL);
     daylight_.Bind(hwnd(), IDC_EDIT_CLOCK_DAYLIGHT);
-    ok_.Bind(hwnd(), IDOK);
-    cancel_.Bind(hwnd(), IDCANCEL);
-    name_.Bind(hwnd(), IDC_EDIT_CLOCK_NAME);
-    name_.Velour();
-    HWND edit = item(IDC_EDIT_CLOCK_NAME);
-    Edit_LimitText(edit, kMaxClockName);
+    BindNameAndButtons();
 
     const CCityGroup* group = database_.FindCityGroup(shell::GetLanguageIndex());
     if (!group || group->cities.empty()) {
@@ -76,10 +104,9 @@ BOOL CEditClockDialog::OnInitDialog() {
     ::SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(combo, nullptr, TRUE);
     cities_.Bind(hwnd(), IDC_EDIT_CLOCK_CITY);
-    ::SetWindowTextW(edit, initialName_.c_str());
+    ShowName(initialName_);
     Button_SetCheck(item(IDC_EDIT_CLOCK_DAYLIGHT), entry_.daylightSaving == 1 ? BST_CHECKED : BST_UNCHECKED);
     ShowDaylightFor(initialSelection_);
-    ::EnableWindow(item(IDOK), ::GetWindowTextLengthW(edit) > 0);
     return TRUE;
 }
 
@@ -95,41 +122,33 @@ bool CEditClockDialog::OnCommand(UINT id, UINT code, HWND control) {
         HWND combo = item(IDC_EDIT_CLOCK_CITY);
         const int selection = ComboBox_GetCurSel(combo);
         if (selection != initialSelection_) {
-            std::wstring city(size_t(ComboBox_GetLBTextLen(combo, selection)) + 1, L'\0');
-            city.resize(size_t(ComboBox_GetLBText(combo, selection, city.data())));
-            ::SetDlgItemTextW(hwnd(), IDC_EDIT_CLOCK_NAME, city.c_str());
+            ::SetDlgItemTextW(hwnd(), IDC_EDIT_CLOCK_NAME, EntryText(combo, selection).c_str());
         } else {
             ::SetDlgItemTextW(hwnd(), IDC_EDIT_CLOCK_NAME, initialName_.c_str());
         }
         ShowDaylightFor(selection);
         return true;
     }
-    if (id == IDC_EDIT_CLOCK_NAME && code == EN_CHANGE) {
-        ::EnableWindow(item(IDOK), ::GetWindowTextLengthW(item(IDC_EDIT_CLOCK_NAME)) > 0);
-        return true;
-    }
-    return VelourDialog2::OnCommand(id, code, control);
+    return CClockNameDialog::OnCommand(id, code, control);
 }
 
 void CEditClockDialog::OnOK() {
-    if (::GetWindowTextLengthW(item(IDC_EDIT_CLOCK_NAME)) == 0)
+    if (NameEmpty())
         return;
     HWND combo = item(IDC_EDIT_CLOCK_CITY);
     const int selection = ComboBox_GetCurSel(combo);
-    SetClockName(entry_, WindowText(item(IDC_EDIT_CLOCK_NAME)));
+    TakeName();
     entry_.daylightSaving = Button_GetCheck(item(IDC_EDIT_CLOCK_DAYLIGHT)) == BST_CHECKED ? 1 : 0;
     if (selection != CB_ERR) {
         SetClockZone(entry_, ZoneAt(selection));
-        std::wstring city(size_t(ComboBox_GetLBTextLen(combo, selection)) + 1, L'\0');
-        city.resize(size_t(ComboBox_GetLBText(combo, selection, city.data())));
-        entry_.region = city;
+        entry_.region = EntryText(combo, selection);
     }
     EndDialog(IDOK);
 }
 
 CEditDClockDialog::CEditDClockDialog(UINT templateId, CClockEntry& entry, int* subMode, int* twelveHour, int* seconds,
                                      HWND parent)
-    : VelourDialog2(templateId, parent), entry_(entry), subMode_(subMode), twelveHour_(twelveHour), seconds_(seconds) {}
+    : CClockNameDialog(templateId, entry, parent), subMode_(subMode), twelveHour_(twelveHour), seconds_(seconds) {}
 
 BOOL CEditDClockDialog::OnInitDialog() {
     VelourDialog2::OnInitDialog();
@@ -142,34 +161,20 @@ BOOL CEditDClockDialog::OnInitDialog() {
     for (int i = 0; i < 4; ++i)
         radios_[i].Bind(hwnd(), radioIds[i]);
     secondsCheck_.Bind(hwnd(), IDC_CLOCK_SECONDS);
-    ok_.Bind(hwnd(), IDOK);
-    cancel_.Bind(hwnd(), IDCANCEL);
-    name_.Bind(hwnd(), IDC_EDIT_CLOCK_NAME);
-    name_.Velour();
-    HWND edit = item(IDC_EDIT_CLOCK_NAME);
-    Edit_LimitText(edit, kMaxClockName);
-    ::SetWindowTextW(edit, entry_.name.c_str());
+    BindNameAndButtons();
+    ShowName(entry_.name);
     ::CheckRadioButton(hwnd(), IDC_CLOCK_ANALOG, IDC_CLOCK_DIGITAL,
                        *subMode_ == 0 ? IDC_CLOCK_ANALOG : IDC_CLOCK_DIGITAL);
     ::CheckRadioButton(hwnd(), IDC_CLOCK_12_HOUR, IDC_CLOCK_24_HOUR,
                        *twelveHour_ == 1 ? IDC_CLOCK_12_HOUR : IDC_CLOCK_24_HOUR);
     ::CheckDlgButton(hwnd(), IDC_CLOCK_SECONDS, *seconds_ == 1 ? BST_CHECKED : BST_UNCHECKED);
-    ::EnableWindow(item(IDOK), ::GetWindowTextLengthW(edit) > 0);
     return TRUE;
 }
 
-bool CEditDClockDialog::OnCommand(UINT id, UINT code, HWND control) {
-    if (id == IDC_EDIT_CLOCK_NAME && code == EN_CHANGE) {
-        ::EnableWindow(item(IDOK), ::GetWindowTextLengthW(item(IDC_EDIT_CLOCK_NAME)) > 0);
-        return true;
-    }
-    return VelourDialog2::OnCommand(id, code, control);
-}
-
 void CEditDClockDialog::OnOK() {
-    if (::GetWindowTextLengthW(item(IDC_EDIT_CLOCK_NAME)) == 0)
+    if (NameEmpty())
         return;
-    SetClockName(entry_, WindowText(item(IDC_EDIT_CLOCK_NAME)));
+    TakeName();
     *subMode_ = ::IsDlgButtonChecked(hwnd(), IDC_CLOCK_DIGITAL) == BST_CHECKED ? 1 : 0;
     *twelveHour_ = ::IsDlgButtonChecked(hwnd(), IDC_CLOCK_12_HOUR) == BST_CHECKED ? 1 : 0;
     *seconds_ = ::IsDlgButtonChecked(hwnd(), IDC_CLOCK_SECONDS) == BST_CHECKED ? 1 : 0;

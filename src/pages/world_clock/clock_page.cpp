@@ -98,10 +98,8 @@ int CCWClockModule::LoadData() {
     }
     ClearClocks();
 
-    std::wstring path;
-    GetDataFilePath(path);
     xmldata::XmlDocument document;
-    if (path.empty() || !document.Load(path))
+    if (!LoadDataFile(document))
         return 0;
     auto subMode = document.SelectText(L"./sub/mode");
     auto subAmPm = document.SelectText(L"./sub/ampm");
