@@ -90,6 +90,12 @@ void CConfWindowInf::GetDataFilePath(std::wstring& path) const {
         path += std::wstring(L"\\") + shell::kDataFileName;
 }
 
+void CConfWindowInf::SetIdentity(UINT titleId, UINT descriptionId, int category) {
+    title_ = win32::LoadResString(titleId);
+    description_ = win32::LoadResString(descriptionId);
+    category_ = category;
+}
+
 bool CConfWindowInf::LoadDataFile(xmldata::XmlDocument& document) const {
     std::wstring path;
     GetDataFilePath(path);

@@ -68,6 +68,9 @@ protected:
     // restoring the default copy would not mend it and would cost the user's file.
     void FailedElsewhere() { failedElsewhere_ = true; }
 
+    // The page's title and description in the title band (string ids of the active language) and its category.
+    void SetIdentity(UINT titleId, UINT descriptionId, int category);
+
     void AddTabStop(int controlId) { tabStops_.push_back(item(controlId)); }
     void AddTabStopWindow(HWND control) { tabStops_.push_back(control); }
 

@@ -30,13 +30,7 @@ const wchar_t* WeekdayText(int index) {
 
 CCWCalendarModule::CCWCalendarModule(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_CALENDAR, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_CALENDAR_TITLE);
-    description_ = win32::LoadResString(IDS_CALENDAR_DESCRIPTION);
-    category_ = kCategoryCalendar;
-}
-
-int CCWCalendarModule::Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog) {
-    return CConfWindowInf::Create(moduleName, rect, settingsDialog);
+    SetIdentity(IDS_CALENDAR_TITLE, IDS_CALENDAR_DESCRIPTION, kCategoryCalendar);
 }
 
 BOOL CCWCalendarModule::OnInitDialog() {

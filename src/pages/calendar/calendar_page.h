@@ -19,7 +19,6 @@ class CCWCalendarModule : public CConfWindowInf {
 public:
     CCWCalendarModule(HWND categoryList, HWND okButton, HFONT font);
 
-    int Create(const std::wstring& moduleName, const RECT& rect, HWND settingsDialog) override;
     int LoadData() override;
     int IsModified() override;
     void SaveData() override;

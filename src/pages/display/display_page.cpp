@@ -53,9 +53,7 @@ bool HasBackgroundExtension(const std::wstring& path) {
 
 CCWDisplay::CCWDisplay(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_DISPLAY, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_DISPLAY_TITLE);
-    description_ = win32::LoadResString(IDS_DISPLAY_DESCRIPTION);
-    category_ = kCategoryDisplay;
+    SetIdentity(IDS_DISPLAY_TITLE, IDS_DISPLAY_DESCRIPTION, kCategoryDisplay);
     SetOwnerDrawnList(IDC_DISPLAY_LIST, kEntryHeight);
 }
 

@@ -24,9 +24,7 @@ constexpr int kTextRightInset = 3;
 
 CCWGeneral::CCWGeneral(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_GENERAL, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_GENERAL_TITLE);
-    description_ = win32::LoadResString(IDS_GENERAL_DESCRIPTION);
-    category_ = kCategoryGeneral;
+    SetIdentity(IDS_GENERAL_TITLE, IDS_GENERAL_DESCRIPTION, kCategoryGeneral);
     SetOwnerDrawnList(IDC_MODULE_LIST, kModuleItemHeight);
 }
 

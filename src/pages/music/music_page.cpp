@@ -36,9 +36,7 @@ std::wstring ItemText(HWND list, int index) {
 
 CCWMusicModule::CCWMusicModule(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_MUSIC, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_MUSIC_TITLE);
-    description_ = win32::LoadResString(IDS_MUSIC_DESCRIPTION);
-    category_ = kCategoryMusic;
+    SetIdentity(IDS_MUSIC_TITLE, IDS_MUSIC_DESCRIPTION, kCategoryMusic);
 }
 
 BOOL CCWMusicModule::OnInitDialog() {

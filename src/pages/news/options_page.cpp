@@ -107,9 +107,7 @@ std::vector<BrowserEntry> FindBrowsers() {
 
 CCWRSSModule_Option::CCWRSSModule_Option(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_NEWS_OPTIONS, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_NEWS_OPTIONS_TITLE);
-    description_ = win32::LoadResString(IDS_NEWS_OPTIONS_DESCRIPTION);
-    category_ = kCategoryNews;
+    SetIdentity(IDS_NEWS_OPTIONS_TITLE, IDS_NEWS_OPTIONS_DESCRIPTION, kCategoryNews);
 }
 
 bool CCWRSSModule_Option::Checked(int id) const {

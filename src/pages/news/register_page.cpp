@@ -28,9 +28,7 @@ std::wstring StripLeadingSpaces(const std::wstring& text) {
 CCWRSSModule_Register::CCWRSSModule_Register(HWND categoryList, HWND okButton, HFONT font,
                                              CCWRSSModule_Option* optionsPage)
     : CConfWindowInf(IDD_PAGE_NEWS_REGISTER, categoryList, okButton, font), optionsPage_(optionsPage) {
-    title_ = win32::LoadResString(IDS_NEWS_TITLE);
-    description_ = win32::LoadResString(IDS_NEWS_DESCRIPTION);
-    category_ = kCategoryNews;
+    SetIdentity(IDS_NEWS_TITLE, IDS_NEWS_DESCRIPTION, kCategoryNews);
     SetOwnerDrawnList(IDC_NEWS_SITE_LIST, 18);
 }
 

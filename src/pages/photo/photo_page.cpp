@@ -32,9 +32,7 @@ struct ItemIdList {
 
 CCWPhotoModule::CCWPhotoModule(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_PHOTO, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_PHOTO_TITLE);
-    description_ = win32::LoadResString(IDS_PHOTO_DESCRIPTION);
-    category_ = kCategoryPhoto;
+    SetIdentity(IDS_PHOTO_TITLE, IDS_PHOTO_DESCRIPTION, kCategoryPhoto);
     SetOwnerDrawnList(IDC_PHOTO_LIST, kItemHeight);
 }
 

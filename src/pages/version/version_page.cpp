@@ -37,9 +37,7 @@ std::wstring VersionLine(const std::wstring& appName, const std::wstring& versio
 
 CCWVersion::CCWVersion(HWND categoryList, HWND okButton, HFONT font)
     : CInformationPage(IDD_PAGE_VERSION, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_VERSION_TITLE);
-    description_ = win32::LoadResString(IDS_VERSION_DESCRIPTION);
-    category_ = kCategoryVersion;
+    SetIdentity(IDS_VERSION_TITLE, IDS_VERSION_DESCRIPTION, kCategoryVersion);
 }
 
 BOOL CCWVersion::OnInitDialog() {

@@ -6,9 +6,7 @@
 
 CCWVisualizer::CCWVisualizer(HWND categoryList, HWND okButton, HFONT font)
     : CInformationPage(IDD_PAGE_VISUALIZER, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_VISUALIZER_TITLE);
-    description_ = win32::LoadResString(IDS_VISUALIZER_DESCRIPTION);
-    category_ = kCategoryVisualizer;
+    SetIdentity(IDS_VISUALIZER_TITLE, IDS_VISUALIZER_DESCRIPTION, kCategoryVisualizer);
 }
 
 BOOL CCWVisualizer::OnInitDialog() {

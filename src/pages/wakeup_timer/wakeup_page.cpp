@@ -49,9 +49,7 @@ int AddEntry(HWND combo, const std::wstring& text, LPARAM data) {
 
 CCWWakeup::CCWWakeup(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_WAKEUP, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_WAKEUP_TITLE);
-    description_ = win32::LoadResString(IDS_WAKEUP_DESCRIPTION);
-    category_ = kCategoryWakeup;
+    SetIdentity(IDS_WAKEUP_TITLE, IDS_WAKEUP_DESCRIPTION, kCategoryWakeup);
 }
 
 CCWWakeup::~CCWWakeup() = default;

@@ -43,9 +43,7 @@ int TopIndexShowing(int target, int top, int visible) {
 
 CCWClockModule::CCWClockModule(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_CLOCK, categoryList, okButton, font) {
-    title_ = win32::LoadResString(IDS_CLOCK_TITLE);
-    description_ = win32::LoadResString(IDS_CLOCK_DESCRIPTION);
-    category_ = kCategoryClock;
+    SetIdentity(IDS_CLOCK_TITLE, IDS_CLOCK_DESCRIPTION, kCategoryClock);
 }
 
 CCWClockModule::~CCWClockModule() = default;
