@@ -39,33 +39,11 @@ struct Observed {
     RECT boxRect{};
 };
 
-struct BoxSearch {
-    const std::wstring* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<BoxSearch*>(parameter);
-    wchar_t className[64] = {}, title[256] = {};
-    ::GetClassNameW(window, className, 64);
-    ::GetWindowTextW(window, title, 256);
-    if (std::wstring(className) == L"#32770" && *search->caption == title && ::IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForBox(DWORD threadId, const std::wstring& caption, DWORD timeoutMs = 10000) {
-    const DWORD start = ::GetTickCount();
-    do {
-        BoxSearch search{&caption, nullptr};
-        ::EnumThreadWindows(threadId, FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        ::Sleep(20);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
+// The visible box of this process with this caption.
+HWND WaitForBox(const std::wstring& caption) {
+    return testenv::WaitForTopLevel(::GetCurrentProcessId(), [&caption](HWND window) {
+        return testenv::ClassOf(window) == L"#32770" && testenv::TextOf(window) == caption;
+    });
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs) {
@@ -78,30 +56,23 @@ bool WaitUntilGone(HWND window, DWORD timeoutMs) {
     return true;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[2048] = {};
-    ::GetWindowTextW(window, buffer, 2048);
-    return buffer;
-}
-
-void Inspect(HWND box, DWORD threadId, HWND owner, Observed& seen) {
-    seen.caption = TextOf(box);
+void Inspect(HWND box, HWND owner, Observed& seen) {
+    seen.caption = testenv::TextOf(box);
     ::GetWindowRect(box, &seen.boxRect);
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         wchar_t className[64] = {};
         ::GetClassNameW(child, className, 64);
         if (::lstrcmpiW(className, L"Button") == 0) {
             LONG style = ::GetWindowLongW(child, GWL_STYLE);
-            seen.buttons.push_back({::GetDlgCtrlID(child), TextOf(child), (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON});
-        } else if (::lstrcmpiW(className, L"Static") == 0 && !TextOf(child).empty()) {
-            seen.text += TextOf(child);
+            seen.buttons.push_back(
+                {::GetDlgCtrlID(child), testenv::TextOf(child), (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON});
+        } else if (::lstrcmpiW(className, L"Static") == 0 && !testenv::TextOf(child).empty()) {
+            seen.text += testenv::TextOf(child);
             ::GetWindowRect(child, &seen.textRect);
         }
     }
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (::GetGUIThreadInfo(threadId, &info) && info.hwndFocus)
-        seen.focusedId = ::GetDlgCtrlID(info.hwndFocus);
+    if (HWND focus = testenv::FocusOfWindowThread(box))
+        seen.focusedId = ::GetDlgCtrlID(focus);
     if (owner)
         seen.ownerEnabled = ::IsWindowEnabled(owner) != FALSE;
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0));
@@ -114,26 +85,18 @@ HWND Button(HWND box, int id) {
     return ::GetDlgItem(box, id);
 }
 
-HWND Focused(DWORD threadId) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
-}
-
 // Shows a box on this thread while `action` works it from another thread. Should the action leave the box
 // open, the driver notes it and presses the first button so that the test ends either way.
-int RunBox(const std::wstring& text, UINT type, HWND owner, const std::function<void(HWND, DWORD)>& action,
-           Observed& seen) {
+int RunBox(const std::wstring& text, UINT type, HWND owner, const std::function<void(HWND)>& action, Observed& seen) {
     static int counter = 0;
     const std::wstring caption = L"Velour test box " + std::to_wstring(++counter);
-    const DWORD threadId = ::GetCurrentThreadId();
     std::thread driver([&] {
-        HWND box = WaitForBox(threadId, caption);
+        HWND box = WaitForBox(caption);
         if (!box)
             return;
         seen.found = true;
-        Inspect(box, threadId, owner, seen);
-        action(box, threadId);
+        Inspect(box, owner, seen);
+        action(box);
         if (!WaitUntilGone(box, 3000)) {
             seen.stillOpenAfterAction = true;
             if (!seen.buttons.empty())
@@ -145,13 +108,13 @@ int RunBox(const std::wstring& text, UINT type, HWND owner, const std::function<
     return result;
 }
 
-std::function<void(HWND, DWORD)> Click(int id) {
-    return [id](HWND box, DWORD) { ::PostMessageW(Button(box, id), BM_CLICK, 0, 0); };
+std::function<void(HWND)> Click(int id) {
+    return [id](HWND box) { ::PostMessageW(Button(box, id), BM_CLICK, 0, 0); };
 }
 
-std::function<void(HWND, DWORD)> PressKey(UINT key) {
-    return [key](HWND box, DWORD threadId) {
-        HWND target = Focused(threadId);
+std::function<void(HWND)> PressKey(UINT key) {
+    return [key](HWND box) {
+        HWND target = testenv::FocusOfWindowThread(box);
         ::PostMessageW(target ? target : box, WM_KEYDOWN, key, 1);
         ::PostMessageW(target ? target : box, WM_KEYUP, key, 0xC0000001);
     };
@@ -159,9 +122,9 @@ std::function<void(HWND, DWORD)> PressKey(UINT key) {
 
 // `action`, then a click on button `id`: the box handles its messages in order, so an answer of `id` shows that
 // the action left the box open, with no wait for something not to happen.
-std::function<void(HWND, DWORD)> ThenClick(std::function<void(HWND, DWORD)> action, int id) {
-    return [action, id](HWND box, DWORD threadId) {
-        action(box, threadId);
+std::function<void(HWND)> ThenClick(std::function<void(HWND)> action, int id) {
+    return [action, id](HWND box) {
+        action(box);
         ::PostMessageW(Button(box, id), BM_CLICK, 0, 0);
     };
 }
@@ -227,7 +190,7 @@ TEST(VelourMessageBoxTest, CloseBoxCancelsOnlyWhereThereIsACancelButton) {
         const bool cancels = type == MB_OKCANCEL;
         Observed seen;
         bool closeGreyed = false;
-        auto close = [&](HWND box, DWORD) {
+        auto close = [&](HWND box) {
             HMENU menu = ::GetSystemMenu(box, FALSE);
             closeGreyed = menu && (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
             ::PostMessageW(box, WM_CLOSE, 0, 0);
@@ -287,7 +250,7 @@ TEST(VelourMessageBoxTest, OwnerIsDisabledWhileShownAndEnabledAfterwards) {
     HWND boxOwner = nullptr;
     int result = RunBox(
         L"Owned.", MB_OK, owner.get(),
-        [&](HWND box, DWORD) {
+        [&](HWND box) {
             boxOwner = ::GetWindow(box, GW_OWNER);
             ::PostMessageW(Button(box, IDOK), BM_CLICK, 0, 0);
         },
