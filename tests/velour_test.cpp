@@ -493,6 +493,68 @@ TEST(VelourControlsTest, BoundRadioComboAndSliderKeepTheirStandardMessages) {
     EXPECT_EQ(::SendMessageW(slider, TBM_GETPOS, 0, 0), 7);
 }
 
+// Counts the face queries the skin sends to its control: hooked before the skin, it sees what the skin passes on.
+class FaceQueryCounter : public velour::WindowHook {
+public:
+    int queries = 0;
+
+protected:
+    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == BM_GETSTATE)
+            ++queries;
+        return Default(message, wParam, lParam);
+    }
+};
+
+BOOL CALLBACK CountProperty(HWND, LPWSTR, HANDLE, ULONG_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int PropertyCount(HWND window) {
+    int count = 0;
+    ::EnumPropsExW(window, CountProperty, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// The skin's cost per message is a few function calls: no window property (a server round trip under Wine) finds
+// the object, the face is read again only after a message that can change it, and not at all while hidden.
+TEST(VelourControlsTest, FaceIsReadOnlyAfterMessagesThatCanChangeItAndNeverWhileHidden) {
+    TestParent parent;
+    HWND box = parent.AddChild(L"Button", L"Check", BS_AUTOCHECKBOX, 140);
+    const int properties = PropertyCount(box);
+    FaceQueryCounter counter;
+    ASSERT_TRUE(counter.Hook(box));
+    VelourCheckBox skin;
+    ASSERT_TRUE(skin.Bind(parent.get(), 140));
+    EXPECT_EQ(PropertyCount(box), properties);
+    PumpMessages();
+
+    counter.queries = 0;
+    for (int i = 0; i < 3; ++i) {
+        ::SendMessageW(box, BM_GETCHECK, 0, 0);
+        ::SendMessageW(box, WM_GETTEXTLENGTH, 0, 0);
+        ::SendMessageW(box, WM_GETDLGCODE, 0, 0);
+        ::SendMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    }
+    EXPECT_EQ(counter.queries, 0);
+    ::SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_GT(counter.queries, 0);
+    EXPECT_TRUE(::GetUpdateRect(box, nullptr, FALSE)) << "the changed face is painted again";
+    PumpMessages();
+
+    ::ShowWindow(parent.get(), SW_HIDE);
+    counter.queries = 0;
+    ::SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    EXPECT_EQ(counter.queries, 0);
+    ::ShowWindow(parent.get(), SW_SHOW);
+    PumpMessages();
+    counter.queries = 0;
+    ::SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_GT(counter.queries, 0) << "shown again, the face follows its state";
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
 COLORREF PixelOfClientPrint(HWND control, int x, int y) {
     RECT client;
     ::GetClientRect(control, &client);

@@ -20,6 +20,36 @@ ULONGLONG VelourComboBox::FaceState() {
                  ULONGLONG(::IsWindowEnabled(combo)), ULONGLONG(hot()), ULONGLONG(::GetWindowLongW(combo, GWL_STYLE))});
 }
 
+bool VelourComboBox::MayChangeFace(UINT message, WPARAM wParam) const {
+    switch (message) {
+    // Filling the list leaves the face alone: the selection's text stays what it was.
+    case CB_ADDSTRING:
+    case CB_INSERTSTRING:
+    case CB_INITSTORAGE:
+    case CB_SETITEMDATA:
+    case CB_GETCOUNT:
+    case CB_GETCURSEL:
+    case CB_GETLBTEXT:
+    case CB_GETLBTEXTLEN:
+    case CB_GETDROPPEDSTATE:
+    case CB_GETDROPPEDCONTROLRECT:
+    case CB_GETDROPPEDWIDTH:
+    case CB_GETITEMDATA:
+    case CB_GETITEMHEIGHT:
+    case CB_GETEDITSEL:
+    case CB_GETEXTENDEDUI:
+    case CB_GETTOPINDEX:
+    case CB_GETHORIZONTALEXTENT:
+    case CB_GETLOCALE:
+    case CB_GETCOMBOBOXINFO:
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+        return false;
+    default:
+        return VelourControl::MayChangeFace(message, wParam);
+    }
+}
+
 LRESULT VelourComboBox::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Combo boxes with an edit field or drawn by their owner keep their standard inside; the skin adds its frame
     // and drop button over it.

@@ -10,7 +10,7 @@ const wchar_t* VelourRuntimeClassName(HWND control);
 
 class VelourControl : public velour::WindowHook {
 public:
-    // Unhooks here, while the object is still a VelourControl, so that its window property goes with it.
+    // Unhooks here, while the object is still a VelourControl, so that the plain control is drawn again.
     ~VelourControl() override { Unhook(); }
     // Binds to the dialog's control `id`; false when there is no such control or it is already bound.
     bool Bind(HWND dialog, int id);
@@ -33,6 +33,11 @@ protected:
     // A summary of what the face shows; the face is redrawn whenever it changes after a message, because the
     // standard controls also draw straight to the screen outside WM_PAINT.
     virtual ULONGLONG FaceState() { return 0; }
+    // Whether handling `message` can change what FaceState summarises: only then is it read again (each read is a
+    // few messages and, under Wine, a server request for the focus). Queries, layout and painting messages cannot.
+    virtual bool MayChangeFace(UINT message, WPARAM wParam) const;
+    // Asks for the face to be painted again; a control that cannot be seen is painted in full once it is shown.
+    void InvalidateFace(BOOL erase = FALSE);
     bool hot() const { return hot_; }
     int Scaled(int pixelsAt96) const;
 
@@ -42,6 +47,9 @@ private:
     bool hot_ = false;
     // Set while the face is painted or its state read, so the queries this sends to itself pass straight through.
     bool busy_ = false;
+    // Whether lastFaceState_ is what the face on screen shows: false until the face is first painted, and again
+    // while the control is hidden (showing it paints it in full).
+    bool faceKnown_ = false;
     ULONGLONG lastFaceState_ = 0;
 };
 
@@ -53,6 +61,7 @@ protected:
     void PaintFace(HDC dc, const RECT& client) override;
     bool PaintsOpaque() const override;
     ULONGLONG FaceState() override;
+    bool MayChangeFace(UINT message, WPARAM wParam) const override;
     LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual bool FlatFace() const { return false; }
 
@@ -112,6 +121,7 @@ protected:
     bool DrawsFace() const override;
     void PaintFace(HDC dc, const RECT& client) override;
     ULONGLONG FaceState() override;
+    bool MayChangeFace(UINT message, WPARAM wParam) const override;
 
 private:
     void PaintFrameAndButton(HDC dc, const RECT& client);
@@ -125,6 +135,7 @@ protected:
     bool DrawsFace() const override;
     void PaintFace(HDC dc, const RECT& client) override;
     ULONGLONG FaceState() override;
+    bool MayChangeFace(UINT message, WPARAM wParam) const override;
 };
 
 class VelourSpinButtonCtrl : public VelourControl {
