@@ -190,7 +190,7 @@ void TimeZonesTarget(std::string_view input) {
     LoadTimeZones(list, HKEY_CURRENT_USER, kZoneKey);
     FUZZ_CHECK(list.size() <= size_t(zones));
     for (const auto& zone : list)
-        FUZZ_CHECK(zone->info.StandardName[31] == L'\0' && zone->info.DaylightName[31] == L'\0');
+        FUZZ_CHECK(zone->info().StandardName[31] == L'\0' && zone->info().DaylightName[31] == L'\0');
 }
 
 const WineTarget kTargets[] = {
