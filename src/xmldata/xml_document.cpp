@@ -140,20 +140,21 @@ IXMLDOMNode* Required(NodeRef node) {
     return node.get();
 }
 
-// Node lists and attribute maps are both walked by index, from 0 to length - 1.
+// Node lists and attribute maps are walked with nextNode: Wine's get_item walks a child list from its start on
+// every call, which makes reading a list by index quadratic.
 template <typename Collection> std::vector<Node> ItemsOf(Collection* collection) {
     std::vector<Node> items;
     if (!collection)
         return items;
-    long length = 0;
-    Check(collection->get_length(&length));
-    for (long i = 0; i < length; ++i) {
+    Check(collection->reset());
+    for (;;) {
         Node item;
-        Check(collection->get_item(i, item.put()));
-        if (item)
-            items.push_back(std::move(item));
+        const HRESULT hr = collection->nextNode(item.put());
+        Check(hr);
+        if (hr == S_FALSE || !item)
+            return items;
+        items.push_back(std::move(item));
     }
-    return items;
 }
 } // namespace
 
@@ -200,9 +201,16 @@ std::wstring BaseName(NodeRef node) {
 }
 
 std::vector<Node> ChildNodes(NodeRef parent) {
-    win32::ComPtr<IXMLDOMNodeList> list;
-    Check(Required(parent)->get_childNodes(list.put()));
-    return ItemsOf(list.get());
+    std::vector<Node> children;
+    Node child;
+    Check(Required(parent)->get_firstChild(child.put()));
+    while (child) {
+        Node next;
+        Check(child->get_nextSibling(next.put()));
+        children.push_back(std::move(child));
+        child = std::move(next);
+    }
+    return children;
 }
 
 Node FindChild(NodeRef parent, const std::wstring& baseName) {

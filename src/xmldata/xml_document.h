@@ -62,7 +62,7 @@ private:
 
 // Queries relative to `context`; an absolute query ("/conf_data/...") works from any node.
 Node SelectNode(NodeRef context, const std::wstring& query);
-// Every match, in document order (the DOM list walked by index).
+// Every match, in document order (the DOM list walked once with nextNode).
 std::vector<Node> SelectNodes(NodeRef context, const std::wstring& query);
 // Text of the first match; nullopt when nothing matches.
 std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& query);
@@ -71,7 +71,7 @@ std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& quer
 std::wstring Text(NodeRef node);
 // The name without a namespace prefix; how element and attribute names are compared.
 std::wstring BaseName(NodeRef node);
-// The child nodes in order, text nodes included.
+// The child nodes in order, text nodes included, walked sibling by sibling.
 std::vector<Node> ChildNodes(NodeRef parent);
 // The first child element whose base name is `baseName` (case-sensitive), or null.
 Node FindChild(NodeRef parent, const std::wstring& baseName);
@@ -85,7 +85,7 @@ struct Attribute {
     std::wstring baseName;
     std::wstring text;
 };
-// The attribute map walked by index, in the DOM's order.
+// The attribute map walked once with nextNode, in the DOM's order.
 std::vector<Attribute> Attributes(NodeRef node);
 
 // What identifies one version of a file: its size and last write time.
