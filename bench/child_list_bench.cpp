@@ -57,7 +57,8 @@ int wmain(int argc, wchar_t** argv) {
             size_t (*expected)(int entries);
         };
         const Reader readers[] = {
-            {"child nodes", [](const xmldata::XmlDocument& d) { return xmldata::ChildNodes(d.Root()).size(); },
+            {"child nodes",
+             [](const xmldata::XmlDocument& d) { return size_t(std::ranges::distance(xmldata::ChildNodes(d.Root()))); },
              [](int entries) { return size_t(entries); }},
             {"query matches", [](const xmldata::XmlDocument& d) { return d.SelectNodes(L"./item").size(); },
              [](int entries) { return size_t(entries); }},

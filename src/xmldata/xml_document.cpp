@@ -200,25 +200,31 @@ std::wstring BaseName(NodeRef node) {
     return name.str();
 }
 
-std::vector<Node> ChildNodes(NodeRef parent) {
-    std::vector<Node> children;
-    Node child;
-    Check(Required(parent)->get_firstChild(child.put()));
-    while (child) {
-        Node next;
-        Check(child->get_nextSibling(next.put()));
-        children.push_back(std::move(child));
-        child = std::move(next);
-    }
-    return children;
+ChildRange::ChildRange(NodeRef parent) : parent_(Borrow(Required(parent))) {}
+
+ChildRange::iterator ChildRange::begin() const {
+    Node first;
+    Check(parent_->get_firstChild(first.put()));
+    return iterator(std::move(first));
+}
+
+ChildRange::iterator& ChildRange::iterator::operator++() {
+    Node next;
+    Check(node_->get_nextSibling(next.put()));
+    node_ = std::move(next);
+    return *this;
+}
+
+ChildRange ChildNodes(NodeRef parent) {
+    return ChildRange(parent);
 }
 
 Node FindChild(NodeRef parent, const std::wstring& baseName) {
-    for (Node& child : ChildNodes(parent)) {
+    for (const Node& child : ChildNodes(parent)) {
         DOMNodeType type = NODE_INVALID;
         Check(child->get_nodeType(&type));
         if (type == NODE_ELEMENT && BaseName(child) == baseName)
-            return std::move(child);
+            return child;
     }
     return nullptr;
 }

@@ -66,7 +66,8 @@ void XmlDocumentTarget(std::string_view input) {
         for (const xmldata::Node& node : doc.SelectNodes(L"//*", doc.DocumentNode())) {
             xmldata::BaseName(node);
             xmldata::Attributes(node);
-            xmldata::ChildNodes(node);
+            for (const xmldata::Node& child : xmldata::ChildNodes(node))
+                xmldata::BaseName(child);
         }
         doc.SelectText(L"./conf_data/modules/sub", doc.DocumentNode());
         doc.Xml();
