@@ -161,9 +161,10 @@ bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& res
 
 HWND CConfWindowInf::NextTabStop(HWND from, bool backwards) const {
     const int count = int(tabStops_.size());
+    // A stop holds the focus also when a window inside it has it (a drop-down list's combo box, once made).
     int at = -1;
     for (int i = 0; i < count; ++i)
-        if (tabStops_[i] == from)
+        if (from && (tabStops_[i] == from || ::IsChild(tabStops_[i], from)))
             at = i;
     if (backwards) {
         if (at < 0)

@@ -70,17 +70,19 @@ bool CConfControlInf::ReadLabel(xmldata::NodeRef control, std::wstring& label) {
 }
 
 bool CConfControlInf::Create(HWND page, int left, int top, int width, const std::wstring& description) {
-    if (!RegisterControlClass(kItemClass, 0, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true))
+    // Registered once for all items of all pages: a registration and a cursor per item cost server requests.
+    static const bool registered =
+        RegisterControlClass(kItemClass, 0, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true);
+    if (!registered)
         return false;
     rowHeight_ = RowHeight(font());
     const int descriptionHeight = description.empty() ? 0 : TextHeight(font(), description, width - 10);
     height_ = rowHeight_ + descriptionHeight + 10;
     rowTop_ = description.empty() ? 5 : 5 + descriptionHeight + 2;
     RECT rect = {left, top, left + width, top + height_};
-    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page, 0))
-        return false;
     // The item's controls take part in the page's dialog navigation.
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page, 0, WS_EX_CONTROLPARENT))
+        return false;
     if (!description.empty()) {
         description_ = CreateChild(L"Static", description.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 5, 5,
                                    width - 10, descriptionHeight, kDescriptionId);
