@@ -1,5 +1,6 @@
-; Setup for the Skylume settings program: the program, its language libraries, the help file, the program-folder
-; data and the all-users default data, "ApplicationPath" for the display program it accompanies, then INIT_DATA.
+; Setup for the Skylume settings program: the program, its language libraries, the module authors' checker, the
+; help file, the program-folder data and the all-users default data, "ApplicationPath" for the display program it
+; accompanies, then INIT_DATA.
 ; The uninstaller ends running copies (HALT), undoes INIT_DATA (REMOVESETTING) and removes what Setup put in place;
 ; every user's own data stays.
 ;

@@ -8,7 +8,7 @@ export WINEARCH=win64
 # wine32:i386 is Wine's 32-bit loader: the shipped program is 32-bit, and every test runs in both architectures.
 PACKAGES=(cmake g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 googletest
           wine wine64 wine32:i386 xvfb xauth fonts-wine fonts-ipafont-gothic imagemagick x11-apps fp-utils nsis
-          unicode-cldr-core)
+          unicode-cldr-core libgweather-4-common mecab-ipadic skkdic python3-icu)
 
 ensure_packages() {
     local missing=()
@@ -44,8 +44,13 @@ configure_and_build() {
 XVFB_PID=""
 start_session() {
     start_display
+    start_wineserver
+}
+
+# A persistent wineserver for the prefix in WINEPREFIX; one that already runs (a developer's, say) is used as it is.
+start_wineserver() {
     mkdir -p "$WINEPREFIX"
-    wineserver -p
+    wineserver -p >/dev/null 2>&1 </dev/null || true
 }
 
 start_display() {
@@ -53,7 +58,8 @@ start_display() {
     if [ -z "${DISPLAY:-}" ] || [ "${SKYLUME_OWN_DISPLAY:-}" = 1 ]; then
         local n=90
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        # SKYLUME_SCREEN gives a larger screen (the settings window at 200 per cent is wider than 1280 pixels).
+        Xvfb ":$n" -screen 0 "${SKYLUME_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
         for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done

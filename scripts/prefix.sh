@@ -10,8 +10,7 @@ prepare_prefix() {
         wineserver -k 2>/dev/null || true
         wineserver -w 2>/dev/null || true
         rm -rf "$prefix"
-        mkdir -p "$prefix"
-        wineserver -p
+        start_wineserver
     fi
     if [ ! -f "$prefix/system.reg" ]; then
         mkdir -p "$prefix"

@@ -1,8 +1,10 @@
 // ADDRSS runs of the real program, started as the browser's script starts it, against the local feed server.
 #include "feed_server.h"
+#include "modules/news/add_site.h"
 #include "modules/news/channel_list.h"
 #include "test_env.h"
 #include "win32/com.h"
+#include "win32/handle.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +15,12 @@ using namespace testenv;
 
 namespace {
 
-constexpr wchar_t kAdded[] = L"The RSS site was registered in Skylume.";
-constexpr wchar_t kAlready[] = L"This RSS site is already registered.";
-constexpr wchar_t kFifty[] = L"50 RSS sites are already registered, so no more can be added.";
-constexpr wchar_t kNotAFeed[] = L"This is not an RSS site, so it cannot be registered in Skylume.";
-constexpr wchar_t kNoAnswer[] =
-    L"The RSS information could not be retrieved, so the site cannot be registered in Skylume.";
+constexpr wchar_t kAdded[] = L"The RSS feed was added to Skylume.";
+constexpr wchar_t kAlready[] = L"This RSS feed is already in the list.";
+constexpr wchar_t kFifty[] = L"50 RSS feeds are already in the list, so no more can be added.";
+constexpr wchar_t kNotAFeed[] = L"This address is not an RSS feed, so it cannot be added to Skylume.";
+constexpr wchar_t kNoAnswer[] = L"The feed could not be retrieved, so it cannot be added to Skylume.";
+constexpr wchar_t kFailed[] = L"The RSS feed could not be added to Skylume.";
 
 class AddRssRunTest : public ::testing::Test {
 protected:
@@ -58,6 +60,14 @@ protected:
         return urls;
     }
     std::string Codes() { return ReadFile(log / L"codes.txt").value_or(""); }
+    int ScratchFiles() const {
+        WIN32_FIND_DATAW found;
+        win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*.tmp").c_str(), &found));
+        int count = 0;
+        for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found) != FALSE)
+            ++count;
+        return count;
+    }
 };
 
 TEST_F(AddRssRunTest, AFeedIsAppendedRecordedAndAnnounced) {
@@ -101,9 +111,41 @@ TEST_F(AddRssRunTest, FailedChecksShowTheirMessageAndChangeNothing) {
     EXPECT_FALSE(FileExists(arfPath()));
 }
 
-TEST_F(AddRssRunTest, AnOverlongAddressIsRefusedWithAMessage) {
-    EXPECT_EQ(Run(std::wstring(32000, L'h')), L"The RSS site could not be registered in Skylume.");
+TEST_F(AddRssRunTest, AnAddressTheListCannotHoldIsRefusedBeforeAnyRequest) {
+    // A "#" passes as a URL but the channel list would drop the site at its next load.
+    for (const std::wstring& url : {server.Url(L"/feeds/rss20.xml#latest"), std::wstring(32000, L'h')})
+        EXPECT_EQ(Run(url), kFailed);
     EXPECT_FALSE(FileExists(listPath()));
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(AddRssRunTest, AFailedSaveOfTheListIsReportedAndNothingIsRecordedOrAnnounced) {
+    // A file where the Cache folder belongs: the list cannot be written.
+    ::RemoveDirectoryW(cache().c_str());
+    ASSERT_TRUE(WriteFile(cache(), "not a folder"));
+    EXPECT_EQ(Run(server.Url(L"/feeds/rss20.xml")), kFailed);
+    EXPECT_EQ(server.RequestsFor("/feeds/rss20.xml"), 1);
+    EXPECT_FALSE(FileExists(arfPath()));
+    ::Sleep(500);
+    EXPECT_EQ(Codes().find("0xABE0000F"), std::string::npos);
+}
+
+TEST_F(AddRssRunTest, RunsAgainstServersThatStopAnsweringEndAtTheirDeadlineAndTheNextRunGoesOn) {
+    // The product's deadline is kAddRssDeadlineMs (90 s); the runs started here inherit a shorter one.
+    constexpr DWORD kDeadlineMs = 3000;
+    ::SetEnvironmentVariableW(news::kAddRssDeadlineVariable, std::to_wstring(kDeadlineMs).c_str());
+    const DWORD start = ::GetTickCount();
+    auto silent = Start(server.Url(L"/slow.xml"));
+    for (int i = 0; i < 200 && server.RequestsFor("/slow.xml") == 0; ++i)
+        ::Sleep(50);
+    auto stalled = Start(server.Url(L"/stall.xml"));
+    auto next = Start(server.Url(L"/feeds/rss20.xml"));
+    ::SetEnvironmentVariableW(news::kAddRssDeadlineVariable, nullptr);
+    EXPECT_EQ(Outcome(*silent), kNoAnswer);
+    EXPECT_LT(::GetTickCount() - start, kDeadlineMs + 5000);
+    EXPECT_EQ(Outcome(*stalled), kNoAnswer);
+    EXPECT_EQ(Outcome(*next), kAdded);
+    EXPECT_EQ(Urls(), std::vector<std::wstring>{server.Url(L"/feeds/rss20.xml")});
 }
 
 TEST_F(AddRssRunTest, TenParallelRunsForTenFeedsRegisterEachOnce) {
@@ -135,22 +177,24 @@ TEST_F(AddRssRunTest, FiveParallelRunsForOneFeedRegisterItOnce) {
     EXPECT_EQ(server.RequestsFor("/feeds/atom10.xml"), 1);
 }
 
-TEST_F(AddRssRunTest, ARunKilledDuringItsDownloadLeavesBothFilesAndTheNextRunWorks) {
+TEST_F(AddRssRunTest, ARunKilledDuringItsDownloadLeavesBothFilesAndTheNextRunCleansUpAndWorks) {
     CRSSChannel channel;
     channel.xmlUrl = L"http://first.example.invalid/rss";
     ASSERT_EQ(news::AppendChannel(cache(), channel), 1);
     const std::optional<std::string> before = ReadFile(listPath());
-    auto run = Start(server.Url(L"/slow.xml"));
-    for (int i = 0; i < 200 && server.RequestsFor("/slow.xml") == 0; ++i)
+    auto run = Start(server.Url(L"/stall.xml"));
+    for (int i = 0; i < 200 && ScratchFiles() == 0; ++i)
         ::Sleep(50);
-    ASSERT_EQ(server.RequestsFor("/slow.xml"), 1);
+    ASSERT_EQ(ScratchFiles(), 1) << "the download under way has its scratch file";
     ::TerminateProcess(run->handle(), 1);
     run->Wait(5000);
     EXPECT_EQ(ReadFile(listPath()), before);
     EXPECT_FALSE(FileExists(arfPath()));
-    // The killed run's add-site mutex is abandoned; the next run owns it and goes on.
+    EXPECT_EQ(ScratchFiles(), 1);
+    // The killed run's add-site mutex is abandoned; the next run owns it, removes the leftover and goes on.
     EXPECT_EQ(Run(server.Url(L"/feeds/rss10.xml")), kAdded);
     EXPECT_EQ(Urls().size(), 2u);
+    EXPECT_EQ(ScratchFiles(), 0);
 }
 
 } // namespace

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <thread>
 
 using namespace testenv;
 using additional::RowLabel;
@@ -31,6 +30,7 @@ TEST(DescriptionRules, LabelsNumbersStepsAndTypeLists) {
     for (const wchar_t* refused : {L"", L"-", L"0x10", L"+5", L" 5", L"5.0", L"2147483648"})
         EXPECT_FALSE(additional::ParseDecimal(refused)) << refused;
     EXPECT_EQ(additional::ParseDecimal(L"-2147483648"), INT32_MIN);
+    EXPECT_EQ(additional::SliderStep(0, 10, 10), 10) << "a step as wide as the range is one step";
     EXPECT_EQ(additional::SliderStep(0, 10, 20), 1);
     EXPECT_EQ(additional::SliderStep(0, 10, -5), 1);
     EXPECT_EQ(additional::SliderStep(0, 10, std::nullopt), 1);
@@ -394,6 +394,58 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     EXPECT_EQ(firstTop(), -3 * 18) << "a wheel notch over an item scrolls the page three line steps";
 }
 
+// Tab walks the items of a long page, each brought into view as it gets the focus, then the page's scroll bar,
+// which then scrolls by the keyboard; the settings window's Shift+Tab from OK lands on the last item, in view.
+TEST_F(AdditionalPage, KeyboardReachesEveryItemOfALongPage) {
+    std::wstring items;
+    for (int i = 0; i < 30; ++i)
+        items += Item(L"k" + std::to_wstring(i), L"<control name='editbox'><label>Item</label></control>",
+                      L"<description>A line of description above the control.</description>");
+    WriteDescription(L"preference.xml", Description(items));
+    ASSERT_EQ(Build(L"usa", {0, 0, 460, 300}), 1);
+    HWND window = page->hwnd();
+    ::ShowWindow(window, SW_SHOW);
+    RECT client;
+    ::GetClientRect(window, &client);
+    auto inView = [&](HWND control) {
+        RECT rect;
+        ::GetWindowRect(::GetParent(control), &rect);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        return rect.top >= 0 && rect.bottom <= client.bottom;
+    };
+    auto pressTab = [&] {
+        MSG tab = {::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        EXPECT_TRUE(page->PreTranslateMessage(tab));
+    };
+
+    CConfWindowInf& base = *page;
+    base.FocusControl(page->controls().back()->focusControl());
+    EXPECT_TRUE(inView(page->controls().back()->focusControl())) << "Shift+Tab from OK";
+    base.FocusControl(page->controls().front()->focusControl());
+    EXPECT_EQ(::GetScrollPos(window, SB_VERT), 0);
+    for (size_t i = 1; i < page->controls().size(); ++i) {
+        pressTab();
+        HWND control = page->controls()[i]->focusControl();
+        ASSERT_EQ(::GetFocus(), control) << i;
+        EXPECT_TRUE(inView(control)) << "item " << i << " at scroll position " << ::GetScrollPos(window, SB_VERT);
+    }
+    pressTab();
+    ASSERT_EQ(::GetFocus(), window) << "the scroll bar is the last stop";
+    const int bottom = ::GetScrollPos(window, SB_VERT);
+    auto key = [&](WPARAM virtualKey) {
+        ::SendMessageW(window, WM_KEYDOWN, virtualKey, 0);
+        return ::GetScrollPos(window, SB_VERT);
+    };
+    EXPECT_EQ(key(VK_HOME), 0);
+    EXPECT_EQ(key(VK_DOWN), 18);
+    EXPECT_EQ(key(VK_NEXT), 18 + client.bottom);
+    EXPECT_EQ(key(VK_UP), client.bottom);
+    EXPECT_EQ(key(VK_PRIOR), 0);
+    EXPECT_EQ(key(VK_END), bottom);
+    pressTab();
+    EXPECT_NE(::GetFocus(), window) << "Tab leaves the page";
+}
+
 // The browse button opens the platform's open-file dialog with the item's type list; confirming a path makes it
 // the item's value, cancelling changes nothing.
 TEST_F(AdditionalPage, BrowseButtonTakesTheConfirmedFile) {
@@ -405,24 +457,23 @@ TEST_F(AdditionalPage, BrowseButtonTakesTheConfirmedFile) {
     ASSERT_NE(selector, nullptr);
     auto browse = [&](const std::wstring& typed, WPARAM button) {
         std::wstring filter;
-        std::thread driver([&] {
-            HWND dialog = nullptr;
-            for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
-                for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
-                     window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
-                    if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
-                        dialog = window;
-            if (!dialog)
-                return;
-            wchar_t type[64] = {};
-            ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
-            filter = type;
-            for (int id : {edt1, cmb13})
-                ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
-            ::PostMessageW(dialog, WM_COMMAND, button, 0);
-        });
-        ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0);
-        driver.join();
+        DriveModal([&] { ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0); },
+                   [&] {
+                       HWND dialog = nullptr;
+                       for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
+                           for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
+                                window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
+                               if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
+                                   dialog = window;
+                       if (!dialog)
+                           return;
+                       wchar_t type[64] = {};
+                       ::SendMessageW(::GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, LPARAM(type));
+                       filter = type;
+                       for (int id : {edt1, cmb13})
+                           ::SendMessageW(dialog, CDM_SETCONTROLTEXT, id, LPARAM(typed.c_str()));
+                       ::PostMessageW(dialog, WM_COMMAND, button, 0);
+                   });
         return filter;
     };
     EXPECT_EQ(browse(folder / L"chosen.txt", IDCANCEL), L"Text");

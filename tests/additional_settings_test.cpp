@@ -1,7 +1,9 @@
 // An additional module in the real settings program: its page in the category list and on the General page,
-// built from the shipped sample description, and its values saved at OK.
+// built from the shipped sample description, the checker's picture of it, and its values saved at OK.
 #include "test_env.h"
+#include "win32/handle.h"
 
+#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 using namespace testenv;
@@ -9,6 +11,40 @@ using namespace testenv;
 namespace {
 
 constexpr int kCategoryList = 1001, kModuleList = 1001;
+
+// How many pixels of the checker's picture differ from the page as the settings window shows it on the screen.
+int PixelsUnlikeTheScreen(HWND page, const std::wstring& picturePath) {
+    RECT rect;
+    ::GetWindowRect(page, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    win32::MemoryDc shown(::CreateCompatibleDC(screen));
+    win32::Bitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
+    HGDIOBJ old = ::SelectObject(shown.get(), bitmap.get());
+    ::BitBlt(shown.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    int unlike = width * height;
+    {
+        Gdiplus::Bitmap picture(picturePath.c_str());
+        if (picture.GetLastStatus() == Gdiplus::Ok && int(picture.GetWidth()) == width &&
+            int(picture.GetHeight()) == height) {
+            unlike = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    Gdiplus::Color color;
+                    picture.GetPixel(x, y, &color);
+                    const COLORREF expected = ::GetPixel(shown.get(), x, y);
+                    unlike += RGB(color.GetR(), color.GetG(), color.GetB()) != expected;
+                }
+        }
+    }
+    Gdiplus::GdiplusShutdown(token);
+    ::SelectObject(shown.get(), old);
+    return unlike;
+}
 
 TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     IsolatedFolders folders;
@@ -29,6 +65,9 @@ TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     ASSERT_NE(general, nullptr);
     HWND list = ::GetDlgItem(window, kCategoryList);
     const int categories = int(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    // General, Display, wake-up timer, Version, Photo, two news pages, Clock, Calendar, Music and Weather: the folder
+    // without a description has no page.
+    EXPECT_EQ(categories, 11);
     // General, Display, wake-up timer and Version are not modules; the two news pages are one module.
     EXPECT_EQ(::SendMessageW(::GetDlgItem(general, kModuleList), LB_GETCOUNT, 0, 0), categories - 5)
         << "the General page lists every module page, the new one included";
@@ -38,6 +77,15 @@ TEST(ModulePageInSettings, ListedBuiltFromItsDescriptionAndSavedAtOk) {
     HWND page = CurrentPage(window);
     ASSERT_NE(page, nullptr);
     ASSERT_NE(FindDescendant(page, L"SkylumeConfControl"), nullptr);
+    ::Sleep(300); // the page has painted
+    // The checker draws the same page from the same description at the size it has in the window.
+    TempFolder out(L"picture");
+    ASSERT_TRUE(
+        RunProgram(FolderOfThisExecutable() + L"\\SkylumeModuleCheck.exe",
+                   {folders.commonModules() + L"\\Weather", L"--language", L"usa", L"--picture", out / L"page.png"},
+                   60000)
+            .finished);
+    EXPECT_EQ(PixelsUnlikeTheScreen(page, out / L"page.png"), 0);
     HWND city = FindDescendant(page, L"Edit");
     ASSERT_NE(city, nullptr);
     wchar_t shown[64] = {};

@@ -1,6 +1,7 @@
 // The clock and calendar pages and the clock dialogs of the real program, driven through their windows.
 #include "modules/clock/city_database.h"
 #include "shell/language.h"
+#include "win32/strings.h"
 #include "page_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,56 @@ int FindComboItem(HWND combo, const std::wstring& text) {
             return i;
     return -1;
 }
+
+// Takes zones out of the machine's time-zone table for the life of the object, as on a system without time-zone
+// updates: one zone's key (kept aside and put back), and one value of the first zone.
+class ZonesMissingFromTheMachine {
+public:
+    ZonesMissingFromTheMachine(const std::wstring& zone, const wchar_t* valueOfFirstZone) : zone_(zone) {
+        HKEY table = nullptr;
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTimeZones, 0, KEY_ALL_ACCESS, &table);
+        wchar_t first[260] = {};
+        DWORD length = 260;
+        ::RegEnumKeyExW(table, 0, first, &length, nullptr, nullptr, nullptr, nullptr);
+        first_ = first;
+        ::RegCloseKey(table);
+        const std::wstring firstKey = std::wstring(kTimeZones) + L"\\" + first_;
+        value_ = valueOfFirstZone;
+        DWORD size = sizeof(valueText_);
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, firstKey.c_str(), value_, RRF_RT_REG_SZ, nullptr, valueText_, &size);
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, firstKey.c_str(), value_);
+        HKEY source = nullptr, aside = nullptr;
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTimeZones) + L"\\" + zone_).c_str(), 0, KEY_READ, &source);
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kAside, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &aside, nullptr);
+        kept_ = source && ::RegCopyTreeW(source, nullptr, aside) == ERROR_SUCCESS;
+        ::RegCloseKey(source);
+        ::RegCloseKey(aside);
+        if (kept_)
+            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTimeZones) + L"\\" + zone_).c_str());
+    }
+    ~ZonesMissingFromTheMachine() {
+        SetRegistryText(HKEY_LOCAL_MACHINE, std::wstring(kTimeZones) + L"\\" + first_, value_, valueText_);
+        HKEY aside = nullptr, target = nullptr;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, kAside, 0, KEY_READ, &aside);
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTimeZones) + L"\\" + zone_).c_str(), 0, nullptr, 0,
+                          KEY_ALL_ACCESS, nullptr, &target, nullptr);
+        if (kept_)
+            ::RegCopyTreeW(aside, nullptr, target);
+        ::RegCloseKey(aside);
+        ::RegCloseKey(target);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAside);
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kAside);
+    }
+    bool ok() const { return kept_ && valueText_[0] != 0; }
+
+private:
+    static constexpr wchar_t kTimeZones[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones";
+    static constexpr wchar_t kAside[] = L"Software\\SkylumeTests\\ZoneAside";
+    std::wstring zone_, first_;
+    const wchar_t* value_ = nullptr;
+    wchar_t valueText_[128] = {};
+    bool kept_ = false;
+};
 
 class ClockWindowTest : public pagetest::PageWindowTest {
 protected:
@@ -174,6 +225,123 @@ TEST_F(ClockWindowTest, AFileTheClockPageCannotUseGivesWayToTheDefault) {
     }
 }
 
+// Clocks of zones the machine lacks (one deleted from its table, one that never existed) are shown, left as they
+// are and saved unchanged; the rest of the city database is still offered.
+TEST_F(ClockWindowTest, ClocksOfZonesTheMachineLacksAreKeptAndTheWindowOpens) {
+    ZonesMissingFromTheMachine missing(L"Morocco Standard Time", L"Dlt");
+    ASSERT_TRUE(missing.ok());
+    const std::string casablanca = CityClock("Casablanca", "Morocco Standard Time"),
+                      atlantis = CityClock("Atlantis", "Atlantis Standard Time");
+    const std::string data = ClockData(LocalClock() + casablanca + atlantis + CityClock("Tokyo"));
+    WriteUserFile(ClockFile(), data);
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr) << "the window opened, not the reinstall message";
+    HWND list = ::GetDlgItem(page, kList);
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(ListText(list, 2), L"Atlantis");
+    EXPECT_EQ(Press(window, IDCANCEL), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(ClockFile()), data) << "Cancel leaves the file byte for byte";
+
+    ASSERT_NE(Open(), nullptr);
+    page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    Select(page, 2);
+    Click(page, kEdit);
+    HWND dialog = WaitForDialogWith(kCityCombo);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_GT(::SendMessageW(::GetDlgItem(dialog, kCityCombo), CB_GETCOUNT, 0, 0), 100) << "the other cities stay";
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(300);
+    ::SendMessageW(::GetDlgItem(ClockPage(), kDigital), BM_CLICK, 0, 0);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = ReadFile(ClockFile()).value_or("");
+    EXPECT_NE(saved.find(casablanca + atlantis), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<main><mode>digital</mode>"), std::string::npos) << saved;
+}
+
+// A damaged city database (a program file) may keep the window from opening, but never costs the user's clocks.
+TEST_F(ClockWindowTest, ADamagedCityDatabaseEndsTheWindowAndLeavesTheClockFile) {
+    const std::string data = ClockData(LocalClock() + CityClock("Osaka"));
+    WriteUserFile(ClockFile(), data);
+    ASSERT_TRUE(WriteFile(program / L"citydb.dat", "not a city database"));
+    process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+    const std::wstring text = AnswerMessageBox(IDOK);
+    EXPECT_NE(text.find(L"required files are missing or damaged"), std::wstring::npos) << text;
+    EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(ClockFile()), data);
+    EXPECT_FALSE(FileExists(ClockFile() + L".bad"));
+}
+
+// Delete answered No, Edit of a city clock (its city preselected, the name coming back with it, Cancel changing
+// nothing, OK writing city, zone and daylight flag), Cancel in the local clock's dialog, Up.
+TEST_F(ClockWindowTest, EditUpAndTheirCancelsChangeExactlyWhatTheUserChose) {
+    const std::string office = "<clock><locale>Tokyo Standard Time</locale><display>Office</display><name>Office"
+                               "</name><daylightsaving>false</daylightsaving><region>Tokyo</region></clock>";
+    WriteUserFile(ClockFile(), ClockData(LocalClock() + office + CityClock("Kobe")));
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    HWND list = ::GetDlgItem(page, kList);
+    Select(page, 1);
+    Click(page, kDelete);
+    EXPECT_NE(AnswerMessageBox(IDNO).find(L"clock"), std::wstring::npos);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+
+    auto editName = [](HWND dialog) {
+        wchar_t name[64] = {};
+        ::SendDlgItemMessageW(dialog, kNameEdit, WM_GETTEXT, 64, LPARAM(name));
+        return std::wstring(name);
+    };
+    Select(page, 1);
+    Click(page, kEdit);
+    HWND dialog = WaitForDialogWith(kCityCombo);
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = ::GetDlgItem(dialog, kCityCombo);
+    EXPECT_EQ(ComboText(combo, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0))), L"Tokyo");
+    EXPECT_EQ(editName(dialog), L"Office");
+    const int edinburgh = FindComboItem(combo, L"Edinburgh"), tokyo = FindComboItem(combo, L"Tokyo");
+    ChooseCity(dialog, edinburgh);
+    EXPECT_EQ(editName(dialog), L"Edinburgh");
+    ChooseCity(dialog, tokyo);
+    EXPECT_EQ(editName(dialog), L"Office") << "back at its own city, the clock gets its own name back";
+    ChooseCity(dialog, edinburgh);
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(300);
+    EXPECT_EQ(ListText(list, 1), L"Office");
+
+    Select(page, 0);
+    Click(page, kEdit);
+    dialog = WaitForDialogWith(kDigital);
+    ASSERT_NE(dialog, nullptr);
+    ::SendMessageW(::GetDlgItem(dialog, kDigital), BM_CLICK, 0, 0);
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(300);
+
+    Select(page, 2);
+    Click(page, kUp);
+    EXPECT_EQ(ListText(list, 1), L"Kobe");
+    Select(page, 2);
+    Click(page, kEdit);
+    dialog = WaitForDialogWith(kCityCombo);
+    ASSERT_NE(dialog, nullptr);
+    ChooseCity(dialog, edinburgh);
+    ::SendMessageW(::GetDlgItem(dialog, kDaylightCheck), BM_SETCHECK, BST_CHECKED, 0);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ::Sleep(300);
+    EXPECT_EQ(ListText(list, 2), L"Edinburgh");
+
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    EXPECT_NE(saved.find("<sub><mode>analog</mode>"), std::string::npos) << "Cancel kept the sub screen: " << saved;
+    EXPECT_NE(
+        saved.find("<region>Kobe</region></clock><clock><locale>GMT Standard Time</locale><display>Edinburgh"
+                   "</display><name>Edinburgh</name><daylightsaving>true</daylightsaving><region>Edinburgh</region>"
+                   "</clock></main>"),
+        std::string::npos)
+        << saved;
+}
+
 TEST_F(ClockWindowTest, LongNamesAreShortenedUntilMoved) {
     // Forty-eight wide characters (UTF-8 in the file) are wider than the list.
     std::string longName;
@@ -210,9 +378,21 @@ TEST_F(ClockWindowTest, AddInsertsAfterTheSelectionAndDaylightFollowsTheZone) {
     HWND dialog = WaitForDialogWith(kCityCombo);
     ASSERT_NE(dialog, nullptr);
     HWND combo = ::GetDlgItem(dialog, kCityCombo);
-    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "a new clock starts at the first city";
+    // A new clock starts in the machine's own zone, as this process reads it.
+    DYNAMIC_TIME_ZONE_INFORMATION machine{};
+    ASSERT_NE(::GetDynamicTimeZoneInformation(&machine), TIME_ZONE_ID_INVALID);
+    CCityDatabase database;
+    ASSERT_TRUE(database.LoadCityDatabase(SourceFile(L"data/program/citydb.dat")));
+    const int start = int(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    const auto& cities = database.FindCityGroup(5)->cities;
+    ASSERT_GE(start, 0);
+    const bool listed = std::any_of(cities.begin(), cities.end(),
+                                    [&](const CCity& c) { return c.timeZone->keyName == machine.TimeZoneKeyName; });
+    EXPECT_EQ(listed ? cities[size_t(start)].timeZone->keyName : L"", listed ? machine.TimeZoneKeyName : L"")
+        << win32::WideToUtf8(cities[size_t(start)].name);
+    EXPECT_EQ(listed || start == 0, true);
     const int tokyo = FindComboItem(combo, L"Tokyo");
-    const int london = FindComboItem(combo, L"London");
+    const int london = FindComboItem(combo, L"London, United Kingdom");
     ASSERT_GE(tokyo, 0);
     ASSERT_GE(london, 0);
     ChooseCity(dialog, london);
@@ -294,6 +474,27 @@ TEST_F(ClockWindowTest, TheAddDialogListsTheCitiesOfTheProgramsLanguage) {
     }
 }
 
+// A Japanese user's default clocks (INIT_DATA's Japanese all-users file) keep their city through Edit and OK.
+TEST_F(ClockWindowTest, AJapaneseUsersDefaultClocksRoundTripThroughEdit) {
+    CopyTree(SourceFile(L"data/defaults/jpn"), folders.commonModules());
+    WriteUserFile(folders.userModules() + L"\\data.xml",
+                  "<conf_data><screensaving>false</screensaving><modules/><locale>jpn</locale></conf_data>");
+    ASSERT_NE(Open(), nullptr);
+    HWND page = ClockPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ListText(::GetDlgItem(page, kList), 1), L"ロンドン");
+    Select(page, 1);
+    Click(page, kEdit);
+    HWND dialog = WaitForDialogWith(kCityCombo);
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = ::GetDlgItem(dialog, kCityCombo);
+    EXPECT_EQ(ComboText(combo, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0))), L"ロンドン（イギリス）");
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ::Sleep(300);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(ClockFile()), ReadFile(SourceFile(L"data/defaults/jpn/Clock/data.xml"))) << "nothing changed";
+}
+
 TEST_F(ClockWindowTest, CalendarReadsOnlyExactValuesAndKeepsTheRestOfItsFile) {
     WriteUserFile(CalendarFile(), "<conf_data><setting><calendar>Mon</calendar><holiday><display>TRUE</display>"
                                   "</holiday></setting><other>kept</other></conf_data>");
@@ -311,6 +512,38 @@ TEST_F(ClockWindowTest, CalendarReadsOnlyExactValuesAndKeepsTheRestOfItsFile) {
     EXPECT_NE(saved.find("<calendar>sun</calendar><holiday><display>false</display></holiday>"), std::string::npos)
         << saved;
     EXPECT_NE(saved.find("<other>kept</other>"), std::string::npos) << saved;
+}
+
+// A calendar file without its elements gives way to the default, and each restore keeps the user's bytes beside
+// it: a new damaged copy gets the next number, the same bytes again no second copy, and the default that fails
+// to load too (nothing of the user's) none; no backup is ever overwritten.
+TEST_F(ClockWindowTest, RestoresKeepEveryDamagedCopyOfTheUserAndOverwriteNone) {
+    const std::string first = "<conf_data><setting>mine</setting></conf_data>",
+                      second = "<conf_data>also mine</conf_data>";
+    const std::string shipped = ReadFile(SourceFile(L"data/common/Modules/Calendar/data.xml")).value_or("");
+    auto openAndCancel = [&] {
+        ASSERT_NE(Open(), nullptr);
+        ASSERT_NE(CalendarPage(), nullptr);
+        EXPECT_EQ(Press(window, IDCANCEL), std::optional<DWORD>(0));
+    };
+    for (const std::string& damaged : {first, second, first}) {
+        WriteUserFile(CalendarFile(), damaged);
+        openAndCancel();
+        EXPECT_EQ(ReadFile(CalendarFile()), shipped);
+    }
+    EXPECT_EQ(ReadFile(CalendarFile() + L".bad"), first);
+    EXPECT_EQ(ReadFile(CalendarFile() + L".bad2"), second);
+    EXPECT_FALSE(FileExists(CalendarFile() + L".bad3"));
+
+    // A default that does not load either: the window ends with its message and every backup stays as it was.
+    WriteFile(folders.commonModules() + L"\\Calendar\\data.xml", "<conf_data/>");
+    WriteUserFile(CalendarFile(), "<conf_data/>");
+    process = std::make_unique<RunningProcess>(program.exe(), std::vector<std::wstring>{});
+    EXPECT_NE(AnswerMessageBox(IDOK).find(L"required files are missing or damaged"), std::wstring::npos);
+    EXPECT_EQ(process->Wait(10000), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(CalendarFile() + L".bad"), first);
+    EXPECT_EQ(ReadFile(CalendarFile() + L".bad2"), second);
+    EXPECT_FALSE(FileExists(CalendarFile() + L".bad3"));
 }
 
 TEST_F(ClockWindowTest, CalendarChangedAndChangedBackIsNotSaved) {

@@ -1,7 +1,10 @@
 #include "dialog_text_rules.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/handle.h"
 
@@ -9,7 +12,7 @@ namespace textrules {
 
 namespace {
 
-constexpr uint16_t kButtonAtom = 0x80, kStaticAtom = 0x82;
+constexpr uint16_t kButtonAtom = 0x80, kStaticAtom = 0x82, kComboAtom = 0x85;
 
 // What the Russian layout types on the virtual keys A to Z.
 constexpr wchar_t kRussianOnLatinKeys[] = L"ФИСВУАПРШОЛДЬТЩЗЙКЫЕГМЦЧНЯ";
@@ -174,29 +177,47 @@ bool RoomOf(const win32::DialogItem& item, int width, int height, int dpi, TextR
 
 } // namespace
 
-std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog) {
-    std::vector<std::wstring> faults;
-    win32::WindowDc dc(nullptr);
-    const int dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
-    // The font as the dialog manager makes it from the template.
+TemplateFont FontAt(const win32::DialogTemplate& dialog, int dpi) {
     LOGFONTW description{};
     description.lfHeight = -::MulDiv(dialog.pointSize ? dialog.pointSize : 8, dpi, 72);
     description.lfWeight = dialog.weight ? dialog.weight : FW_NORMAL;
     description.lfItalic = dialog.italic;
     description.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(description.lfFaceName, dialog.face.empty() ? L"MS Shell Dlg" : dialog.face.c_str(), LF_FACESIZE);
-    win32::Font font(::CreateFontIndirectW(&description));
-    win32::SelectObjectScope selected(dc.get(), font.get());
+    TemplateFont made{win32::Font(::CreateFontIndirectW(&description)), {}};
     // Dialog base units as the dialog manager computes them for this font.
+    win32::WindowDc dc(nullptr);
+    win32::SelectObjectScope selected(dc.get(), made.font.get());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.get(), &metrics);
     SIZE alphabet{};
     ::GetTextExtentPoint32W(dc.get(), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
-    const int baseX = (alphabet.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
+    made.baseUnits = {(alphabet.cx / 26 + 1) / 2, metrics.tmHeight};
+    return made;
+}
 
+RECT PixelRect(const win32::DialogItem& item, SIZE baseUnits) {
+    const int left = ::MulDiv(item.x, baseUnits.cx, 4), top = ::MulDiv(item.y, baseUnits.cy, 8);
+    return {left, top, left + ::MulDiv(item.cx, baseUnits.cx, 4), top + ::MulDiv(item.cy, baseUnits.cy, 8)};
+}
+
+int LineWidth(HFONT font, const std::wstring& text, UINT format) {
+    win32::WindowDc dc(nullptr);
+    win32::SelectObjectScope selected(dc.get(), font);
+    RECT needed{0, 0, 0, 0};
+    ::DrawTextW(dc.get(), text.c_str(), int(text.size()), &needed, format | DT_SINGLELINE | DT_CALCRECT);
+    return needed.right - needed.left;
+}
+
+std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog, int dpi) {
+    std::vector<std::wstring> faults;
+    const TemplateFont font = FontAt(dialog, dpi);
+    win32::WindowDc dc(nullptr);
+    win32::SelectObjectScope selected(dc.get(), font.font.get());
     for (const win32::DialogItem& item : dialog.items) {
         TextRoom room;
-        if (item.text.empty() || !RoomOf(item, ::MulDiv(item.cx, baseX, 4), ::MulDiv(item.cy, baseY, 8), dpi, room))
+        const RECT rect = PixelRect(item, font.baseUnits);
+        if (item.text.empty() || !RoomOf(item, rect.right - rect.left, rect.bottom - rect.top, dpi, room))
             continue;
         RECT needed{0, 0, room.width, 0};
         ::DrawTextW(dc.get(), item.text.c_str(), int(item.text.size()), &needed, room.format | DT_CALCRECT);
@@ -208,6 +229,56 @@ std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog) {
         if (room.height && height > room.height)
             faults.push_back(what + L" is " + std::to_wstring(height - room.height) + L" px too tall: needs " +
                              std::to_wstring(height) + L", has " + std::to_wstring(room.height));
+    }
+    return faults;
+}
+
+std::vector<std::wstring> CheckComboItemFit(const win32::DialogTemplate& dialog, uint32_t comboId,
+                                            const std::vector<std::wstring>& items, int dpi) {
+    auto combo = std::find_if(dialog.items.begin(), dialog.items.end(),
+                              [comboId](const win32::DialogItem& item) { return item.id == comboId; });
+    if (combo == dialog.items.end())
+        return {L"no control " + std::to_wstring(comboId)};
+    const TemplateFont font = FontAt(dialog, dpi);
+    // The system's item area lies inside the combo box's edge, beside its drop button; the skinned face draws in it
+    // less 2 px a side.
+    const RECT rect = PixelRect(*combo, font.baseUnits);
+    const int room = rect.right - rect.left - 2 * ::GetSystemMetrics(SM_CXEDGE) -
+                     win32::SystemMetricForDpi(SM_CXVSCROLL, dpi) - 2 * ::MulDiv(2, dpi, 96);
+    std::vector<std::wstring> faults;
+    for (const std::wstring& text : items)
+        if (const int width = LineWidth(font.font.get(), text); width > room)
+            faults.push_back(Quoted(text) + L" (item of combo box " + std::to_wstring(comboId) + L") is " +
+                             std::to_wstring(width - room) + L" px too wide: needs " + std::to_wstring(width) +
+                             L", has " + std::to_wstring(room));
+    return faults;
+}
+
+std::vector<std::wstring> CheckPagePlacement(const win32::DialogTemplate& page, SIZE pageSize, int dpi) {
+    std::vector<std::wstring> faults;
+    const SIZE units = FontAt(page, dpi).baseUnits;
+    auto name = [](const win32::DialogItem& item) {
+        return L"control " + std::to_wstring(item.id) + (item.text.empty() ? L"" : L" " + Quoted(item.text));
+    };
+    auto inside = [](const RECT& inner, const RECT& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    for (const win32::DialogItem& item : page.items) {
+        RECT rect = PixelRect(item, units);
+        // A combo box's height in the template is its drop-down list's; its field is about 12 units high.
+        if (item.classAtom == kComboAtom)
+            rect.bottom = rect.top + ::MulDiv(12, units.cy, 8);
+        if (!inside(rect, {0, 0, pageSize.cx, pageSize.cy}))
+            faults.push_back(name(item) + L" lies outside the page");
+        for (const win32::DialogItem& group : page.items) {
+            if (&group == &item || group.classAtom != kButtonAtom || (group.style & BS_TYPEMASK) != BS_GROUPBOX)
+                continue;
+            const RECT box = PixelRect(group, units);
+            const POINT corner{rect.left, rect.top};
+            if (::PtInRect(&box, corner) && !inside(rect, box))
+                faults.push_back(name(item) + L" runs out of the group box " + name(group));
+        }
     }
     return faults;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win32/dialog_template.h"
+#include "win32/handle.h"
 
 namespace textrules {
 
@@ -29,9 +30,29 @@ std::wstring AltAcceleratorKeys(HACCEL table);
 // The virtual key that types an access-key letter (Latin, or Cyrillic on the Russian layout); 0 for other letters.
 WORD VirtualKeyOfLetter(wchar_t letter);
 
-// Faults of texts that overflow their control, measured in the template's font at its dialog units as the
-// skinned controls lay them out: static texts, check boxes, radio buttons, group boxes and push buttons, hidden
-// ones too (code may show them).
-std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog);
+// The template's font as the dialog manager makes it for a window at `dpi`, with its dialog base units (pixels
+// per 4 horizontal and per 8 vertical dialog units).
+struct TemplateFont {
+    win32::Font font;
+    SIZE baseUnits = {};
+};
+TemplateFont FontAt(const win32::DialogTemplate& dialog, int dpi);
+// A control's rectangle in pixels.
+RECT PixelRect(const win32::DialogItem& item, SIZE baseUnits);
+// The width `text` takes on one line in `font`.
+int LineWidth(HFONT font, const std::wstring& text, UINT format = DT_NOPREFIX);
+
+// Faults of texts that overflow their control at `dpi`, measured in the template's font at its dialog units as
+// the skinned controls lay them out: static texts, check boxes, radio buttons, group boxes and push buttons,
+// hidden ones too (code may show them).
+std::vector<std::wstring> CheckTextFit(const win32::DialogTemplate& dialog, int dpi);
+
+// Faults of items a drop-down list shows that do not fit its face at `dpi`, in the template's font.
+std::vector<std::wstring> CheckComboItemFit(const win32::DialogTemplate& dialog, uint32_t comboId,
+                                            const std::vector<std::wstring>& items, int dpi);
+
+// Faults of a page template in a page of `pageSize` pixels at `dpi`: a control outside the page, or one that
+// starts inside a group box and runs out of it.
+std::vector<std::wstring> CheckPagePlacement(const win32::DialogTemplate& page, SIZE pageSize, int dpi);
 
 } // namespace textrules

@@ -8,7 +8,10 @@
 
 #include "res/resource.h"
 #include "shell/language.h"
+#include "ui/config_dialog.h"
+#include "ui/settings_layout.h"
 #include "velour/velour_message_box.h"
+#include "win32/dpi.h"
 #include "win32/handle.h"
 
 namespace {
@@ -22,11 +25,16 @@ bool HasFault(const std::vector<std::wstring>& faults, const std::wstring& part)
     return false;
 }
 
-class LanguageLibraryTexts : public ::testing::TestWithParam<int> {
+// One language library's resources.
+class LanguageResources {
 protected:
-    std::wstring code = shell::GetLanguageCode(GetParam());
-    win32::Module library{::LoadLibraryExW(shell::GetLanguageLibraryName(GetParam()).c_str(), nullptr,
-                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)};
+    explicit LanguageResources(int language)
+        : code(shell::GetLanguageCode(language)),
+          library(::LoadLibraryExW(shell::GetLanguageLibraryName(language).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+
+    std::wstring code;
+    win32::Module library;
 
     std::optional<win32::DialogTemplate> Dialog(LPCWSTR name) const {
         HRSRC found = ::FindResourceW(library.get(), name, RT_DIALOG);
@@ -43,7 +51,69 @@ protected:
     AcceleratorTable PageAccelerators() const {
         return {::LoadAcceleratorsW(library.get(), MAKEINTRESOURCEW(IDR_PAGE_ACCELERATORS)), ::DestroyAcceleratorTable};
     }
+    std::vector<std::wstring> DialogNames() const {
+        std::vector<std::wstring> names;
+        ::EnumResourceNamesW(
+            library.get(), RT_DIALOG,
+            [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) CALLBACK -> BOOL {
+                reinterpret_cast<std::vector<std::wstring>*>(out)->push_back(
+                    IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : name);
+                return TRUE;
+            },
+            reinterpret_cast<LONG_PTR>(&names));
+        return names;
+    }
 };
+
+class LanguageLibraryTexts : public ::testing::TestWithParam<int>, protected LanguageResources {
+protected:
+    LanguageLibraryTexts() : LanguageResources(GetParam()) {}
+};
+
+// Every language at the DPIs of 100, 125, 150 and 200 per cent.
+class LanguageLayout : public ::testing::TestWithParam<std::tuple<int, int>>, protected LanguageResources {
+protected:
+    LanguageLayout() : LanguageResources(std::get<0>(GetParam())) {}
+    int dpi = std::get<1>(GetParam());
+};
+
+// The drop-down lists the program fills from the string table: template, control, the entries' string ids.
+struct ComboEntries {
+    UINT dialog;
+    uint32_t control;
+    std::vector<UINT> strings;
+};
+const ComboEntries kComboEntries[] = {
+    {IDD_PAGE_DISPLAY, IDC_DISPLAY_POSITION, {IDS_POSITION_CENTER, IDS_POSITION_RESIZE, IDS_POSITION_ZOOM}},
+    {IDD_PAGE_PHOTO,
+     IDC_PHOTO_LAYOUT,
+     {IDS_LAYOUT_NORMAL, IDS_LAYOUT_CINEMA, IDS_LAYOUT_TILE, IDS_LAYOUT_SNAPSHOT, IDS_LAYOUT_COMPOSITE}},
+    {IDD_PAGE_CALENDAR,
+     IDC_CALENDAR_FIRST_DAY,
+     {IDS_WEEKDAY_MONDAY, IDS_WEEKDAY_TUESDAY, IDS_WEEKDAY_WEDNESDAY, IDS_WEEKDAY_THURSDAY, IDS_WEEKDAY_FRIDAY,
+      IDS_WEEKDAY_SATURDAY, IDS_WEEKDAY_SUNDAY}},
+    {IDD_PAGE_NEWS_OPTIONS,
+     IDC_NEWS_REFRESH,
+     {IDS_NEWS_REFRESH_FIRST, IDS_NEWS_REFRESH_FIRST + 1, IDS_NEWS_REFRESH_FIRST + 2, IDS_NEWS_REFRESH_FIRST + 3,
+      IDS_NEWS_REFRESH_FIRST + 4, IDS_NEWS_REFRESH_FIRST + 5, IDS_NEWS_REFRESH_1DAY}},
+    {IDD_PAGE_NEWS_OPTIONS,
+     IDC_NEWS_MAXITEM,
+     {IDS_NEWS_MAXITEM_FIRST, IDS_NEWS_MAXITEM_FIRST + 1, IDS_NEWS_MAXITEM_FIRST + 2, IDS_NEWS_MAXITEM_FIRST + 3,
+      IDS_NEWS_MAXITEM_FIRST + 4, IDS_NEWS_MAXITEM_FIRST + 5}},
+    {IDD_PAGE_NEWS_OPTIONS,
+     IDC_NEWS_ROTATION,
+     {IDS_NEWS_ROTATION_FIRST, IDS_NEWS_ROTATION_FIRST + 1, IDS_NEWS_ROTATION_FIRST + 2, IDS_NEWS_ROTATION_FIRST + 3,
+      IDS_NEWS_ROTATION_FIRST + 4, IDS_NEWS_ROTATION_FIRST + 5, IDS_NEWS_ROTATION_FIRST + 6}},
+    {IDD_PAGE_WAKEUP, IDC_WAKEUP_AMPM, {IDS_WAKEUP_AM, IDS_WAKEUP_PM}},
+};
+
+// The titles of the built-in pages, as the category list shows them.
+const UINT kPageTitles[] = {IDS_GENERAL_TITLE,  IDS_DISPLAY_TITLE, IDS_WAKEUP_TITLE,       IDS_VERSION_TITLE,
+                            IDS_PHOTO_TITLE,    IDS_NEWS_TITLE,    IDS_NEWS_OPTIONS_TITLE, IDS_CLOCK_TITLE,
+                            IDS_CALENDAR_TITLE, IDS_MUSIC_TITLE,   IDS_VISUALIZER_TITLE};
+// The module pages, whose short titles the General page's module list shows.
+const UINT kModulePageTitles[] = {IDS_PHOTO_TITLE,    IDS_NEWS_OPTIONS_TITLE, IDS_CLOCK_TITLE,
+                                  IDS_CALENDAR_TITLE, IDS_MUSIC_TITLE,        IDS_VISUALIZER_TITLE};
 
 std::wstring TextOf(const win32::DialogTemplate& dialog, uint32_t id) {
     for (const win32::DialogItem& item : dialog.items)
@@ -54,17 +124,9 @@ std::wstring TextOf(const win32::DialogTemplate& dialog, uint32_t id) {
 
 } // namespace
 
-TEST_P(LanguageLibraryTexts, EveryDialogKeepsItsAccessKeysApartAndItsTextsInside) {
+TEST_P(LanguageLibraryTexts, EveryDialogKeepsItsAccessKeysApart) {
     ASSERT_TRUE(library) << code;
-    std::vector<std::wstring> names;
-    ::EnumResourceNamesW(
-        library.get(), RT_DIALOG,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) CALLBACK -> BOOL {
-            reinterpret_cast<std::vector<std::wstring>*>(out)->push_back(
-                IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : name);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    const std::vector<std::wstring> names = DialogNames();
     ASSERT_GE(names.size(), 2u) << code;
     // Pages (child templates) also answer the page accelerators.
     AcceleratorTable accelerators = PageAccelerators();
@@ -73,12 +135,80 @@ TEST_P(LanguageLibraryTexts, EveryDialogKeepsItsAccessKeysApartAndItsTextsInside
     for (const std::wstring& name : names) {
         std::optional<win32::DialogTemplate> dialog = Dialog(name.c_str());
         ASSERT_TRUE(dialog) << code << " dialog " << name << " does not read as a template";
-        std::vector<std::wstring> faults = textrules::CheckAccessKeys(textrules::AccessKeyLabels(*dialog),
-                                                                      (dialog->style & WS_CHILD) ? pageKeys : L"");
-        for (std::wstring& fault : textrules::CheckTextFit(*dialog))
-            faults.push_back(std::move(fault));
-        for (const std::wstring& fault : faults)
+        for (const std::wstring& fault : textrules::CheckAccessKeys(textrules::AccessKeyLabels(*dialog),
+                                                                    (dialog->style & WS_CHILD) ? pageKeys : L""))
             ADD_FAILURE() << code << " dialog " << name << ": " << fault;
+    }
+}
+
+TEST_P(LanguageLayout, EveryDialogKeepsItsTextsAndListEntriesInside) {
+    ASSERT_TRUE(library) << code;
+    const std::vector<std::wstring> names = DialogNames();
+    ASSERT_GE(names.size(), 2u) << code;
+    for (const std::wstring& name : names) {
+        std::optional<win32::DialogTemplate> dialog = Dialog(name.c_str());
+        ASSERT_TRUE(dialog) << code << " dialog " << name << " does not read as a template";
+        for (const std::wstring& fault : textrules::CheckTextFit(*dialog, dpi))
+            ADD_FAILURE() << code << " at " << dpi << " DPI, dialog " << name << ": " << fault;
+    }
+    for (const ComboEntries& combo : kComboEntries) {
+        std::optional<win32::DialogTemplate> dialog = Dialog(MAKEINTRESOURCEW(combo.dialog));
+        ASSERT_TRUE(dialog) << code << " dialog " << combo.dialog;
+        std::vector<std::wstring> entries;
+        for (UINT id : combo.strings) {
+            entries.push_back(String(id));
+            EXPECT_FALSE(entries.back().empty()) << code << " string " << id;
+        }
+        for (const std::wstring& fault : textrules::CheckComboItemFit(*dialog, combo.control, entries, dpi))
+            ADD_FAILURE() << code << " at " << dpi << " DPI, dialog " << combo.dialog << ": " << fault;
+    }
+}
+
+// The settings window gives every page the room its template is drawn for, and its lists room for their texts.
+TEST_P(LanguageLayout, PagesAndListEntriesFitTheSettingsWindow) {
+    ASSERT_TRUE(library) << code;
+    std::optional<win32::DialogTemplate> settings = Dialog(MAKEINTRESOURCEW(IDD_SETTINGS));
+    ASSERT_TRUE(settings) << code;
+    const textrules::TemplateFont font = textrules::FontAt(*settings, dpi);
+    const SIZE units = font.baseUnits;
+    const SettingsLayout layout =
+        LayOutSettingsWindow({::MulDiv(settings->cx, units.cx, 4), ::MulDiv(settings->cy, units.cy, 8)}, dpi, units);
+    const SIZE page = {layout.page.right - layout.page.left, layout.page.bottom - layout.page.top};
+    // As wide as at 96 DPI in Tahoma, in the font's own dialog units: no page ends shorter or runs further.
+    EXPECT_EQ(page.cx, ::MulDiv(312, units.cx, 4)) << code << " at " << dpi << " DPI";
+    EXPECT_EQ(layout.list.right - layout.list.left, ::MulDiv(168, dpi, 96)) << code << " at " << dpi << " DPI";
+    for (const std::wstring& name : DialogNames()) {
+        std::optional<win32::DialogTemplate> dialog = Dialog(name.c_str());
+        if (!dialog || !(dialog->style & WS_CHILD))
+            continue;
+        for (const std::wstring& fault : textrules::CheckPagePlacement(*dialog, page, dpi))
+            ADD_FAILURE() << code << " at " << dpi << " DPI, page " << name << ": " << fault;
+    }
+
+    // Category list: twelve categories (the built-in ones and one additional module), each an icon and its title
+    // inside the list's one-pixel edge, beside a scroll bar when they do not all fit.
+    const CategoryItemLayout item = LayOutCategoryItem(dpi);
+    const int listHeight = layout.list.bottom - layout.list.top - 2;
+    const int scrollBar = 12 * layout.itemHeight > listHeight ? win32::SystemMetricForDpi(SM_CXVSCROLL, dpi) : 0;
+    const int titleRoom = layout.list.right - layout.list.left - 2 - scrollBar - item.textLeft - item.textRightInset;
+    for (UINT id : kPageTitles)
+        EXPECT_LE(textrules::LineWidth(font.font.get(), String(id)), titleRoom)
+            << code << " at " << dpi << " DPI: the category \"" << String(id) << "\" is cut";
+
+    // General page's module list: a check box and the module's short name, beside the list's scroll bar.
+    std::optional<win32::DialogTemplate> general = Dialog(MAKEINTRESOURCEW(IDD_PAGE_GENERAL));
+    ASSERT_TRUE(general) << code;
+    for (const win32::DialogItem& control : general->items) {
+        if (control.id != IDC_MODULE_LIST)
+            continue;
+        const RECT list = textrules::PixelRect(control, units);
+        const int room = list.right - list.left - 2 - win32::SystemMetricForDpi(SM_CXVSCROLL, dpi) -
+                         ::MulDiv(3 + 16 + 5 + 3, dpi, 96);
+        for (UINT id : kModulePageTitles) {
+            const std::wstring shown = ShortModuleName(String(id));
+            EXPECT_LE(textrules::LineWidth(font.font.get(), shown), room)
+                << code << " at " << dpi << " DPI: the module \"" << shown << "\" is cut";
+        }
     }
 }
 
@@ -123,6 +253,13 @@ INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageLibraryTexts, ::testing::Range(0,
                              const std::wstring code = shell::GetLanguageCode(info.param);
                              return std::string(code.begin(), code.end());
                          });
+INSTANTIATE_TEST_SUITE_P(AllLanguagesAndScales, LanguageLayout,
+                         ::testing::Combine(::testing::Range(0, 8), ::testing::Values(96, 120, 144, 192)),
+                         [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+                             const std::wstring code = shell::GetLanguageCode(std::get<0>(info.param));
+                             return std::string(code.begin(), code.end()) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 // The checks themselves fail on a template built with the faults they look for.
 TEST(TextRules, FindClashingKeysStrayAmpersandsAndOverlongTexts) {
@@ -162,10 +299,30 @@ TEST(TextRules, FindClashingKeysStrayAmpersandsAndOverlongTexts) {
     EXPECT_TRUE(HasFault(faults, L"\"&Сохранить\" uses the key of the accelerator Alt+"));
     EXPECT_EQ(textrules::VirtualKeyOfLetter(L'с'), 'C');
 
-    faults = textrules::CheckTextFit(dialog);
+    win32::DialogItem combo = item(0x85, WS_VISIBLE | CBS_DROPDOWNLIST, 40, 60, L"");
+    combo.id = 7;
+    dialog.items.push_back(combo);
+    faults = textrules::CheckComboItemFit(dialog, 7, {L"Short", L"An item far too long for the list"}, 96);
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_TRUE(HasFault(faults, L"\"An item far too long for the list\" (item of combo box 7) is "));
+    dialog.items.pop_back();
+
+    faults = textrules::CheckTextFit(dialog, 96);
     EXPECT_TRUE(HasFault(faults, L"\"This sentence is far too long for so small a label\" (control 0) is "));
     EXPECT_TRUE(HasFault(faults, L"px too tall"));
     EXPECT_TRUE(HasFault(faults, L"\"An overlong button label\" (control 0) is "));
     EXPECT_TRUE(HasFault(faults, L"px too wide"));
     EXPECT_EQ(faults.size(), 2u) << (faults.empty() ? L"" : faults[0]);
+
+    // In a page of 100 x 100 pixels: a group box, a check box that runs out of it and one past the page's edge.
+    win32::DialogItem group = item(0x80, WS_VISIBLE | BS_GROUPBOX, 40, 40, L"Group");
+    win32::DialogItem leaving = item(0x80, WS_VISIBLE | BS_AUTOCHECKBOX, 40, 10, L"Leaving");
+    leaving.x = 20, leaving.y = 10, leaving.id = 5;
+    win32::DialogItem outside = item(0x80, WS_VISIBLE | BS_AUTOCHECKBOX, 40, 10, L"Outside");
+    outside.x = 60, outside.y = 50, outside.id = 6;
+    dialog.items = {group, leaving, outside};
+    faults = textrules::CheckPagePlacement(dialog, {100, 100}, 96);
+    EXPECT_TRUE(HasFault(faults, L"control 5 \"Leaving\" runs out of the group box"));
+    EXPECT_TRUE(HasFault(faults, L"control 6 \"Outside\" lies outside the page"));
+    EXPECT_EQ(faults.size(), 2u);
 }

@@ -173,9 +173,11 @@ protected:
 
 } // namespace
 
-TEST_F(DisplayPageTest, ListFileOutsideItsLimitsListsOnlyNoneAndOkAlwaysWritesTheList) {
+// A list file the page could not read in full is not rewritten unless the user changes the list.
+TEST_F(DisplayPageTest, ListFileOutsideItsLimitsListsOnlyNoneAndIsRewrittenOnlyWhenChanged) {
     MakeFolders(folders.userModules());
-    WriteFile(ListFile(), Header(10001) + Record(L"C:\\a.jpg"));
+    const std::string unreadable = Header(10001) + Record(L"C:\\a.jpg");
+    WriteFile(ListFile(), unreadable);
     WriteData("<background position=\"center\"/>");
     HWND page = OpenDisplayPage();
     ASSERT_NE(page, nullptr);
@@ -185,21 +187,80 @@ TEST_F(DisplayPageTest, ListFileOutsideItsLimitsListsOnlyNoneAndOkAlwaysWritesTh
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, kPosition)));
     const std::string data = Data();
     EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
-    EXPECT_EQ(ReadFile(ListFile()), Header(0)) << "written on every OK, here with no paths";
+    EXPECT_EQ(ReadFile(ListFile()), unreadable);
     EXPECT_EQ(Data(), data) << "nothing changed: the data file is not written";
+
+    const std::wstring added = Picture(L"added.jpg");
+    page = OpenDisplayPage();
+    ASSERT_NE(page, nullptr);
+    Click(page, kAdd);
+    ASSERT_TRUE(ChooseFiles(L"Add Background Pictures", pictures.path(), L"\"added.jpg\""));
+    EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
+    EXPECT_EQ(display::ReadBackgroundListFile(ListFile()), std::vector<std::wstring>{added});
+}
+
+// The list holds at most what its reader takes: an Add beyond 10,000 entries is refused with a message.
+TEST_F(DisplayPageTest, AddStopsAtTheReadersLimitWithAMessage) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 9999; ++i)
+        paths.push_back(L"C:\\Backgrounds\\" + std::to_wstring(i) + L".jpg");
+    WriteList(paths);
+    WriteData("<background position=\"center\"/>");
+    Picture(L"last.jpg");
+    Picture(L"over.jpg");
+    HWND page = OpenDisplayPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(Count(page), 10000);
+    Click(page, kAdd);
+    ASSERT_TRUE(ChooseFiles(L"Add Background Pictures", pictures.path(), L"\"last.jpg\" \"over.jpg\""));
+    const std::wstring box = AnswerMessageBox(IDOK);
+    EXPECT_NE(box.find(L"at most 10,000"), std::wstring::npos) << Narrow(box);
+    EXPECT_EQ(Count(page), 10001);
+    EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
+    const auto listed = display::ReadBackgroundListFile(ListFile());
+    ASSERT_EQ(listed.size(), 10000u) << "the next start reads the whole list";
+    EXPECT_EQ(listed[0], pictures / L"last.jpg");
+}
+
+// A Modules file of an older version (no `background`) or with an unknown position is the user's whole shared
+// file: it stays as it is on Cancel, and OK writes a valid position into it.
+TEST_F(DisplayPageTest, AFileWithoutAUsableBackgroundIsKeptAndOkWritesAValidPosition) {
+    const std::string older = "<conf_data><screensaving>true</screensaving><modules/><keep>mine</keep></conf_data>";
+    const std::string tile = "<conf_data><screensaving>true</screensaving><modules/><keep>mine</keep>"
+                             "<background position=\"tile\">C:\\x.jpg</background></conf_data>";
+    for (const std::string& data : {older, tile}) {
+        MakeFolders(folders.userModules());
+        WriteFile(folders.userModules() + L"\\data.xml", data);
+        HWND page = OpenDisplayPage();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(Press(::GetParent(page), IDCANCEL), std::optional<DWORD>(0));
+        EXPECT_EQ(Data(), data) << "Cancel leaves the file byte for byte";
+    }
+    HWND page = OpenDisplayPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
+    EXPECT_NE(Data().find("<conf_data><screensaving>true</screensaving><modules/><keep>mine</keep>"
+                          "<background position=\"center\"/></conf_data>"),
+              std::string::npos)
+        << Data();
+    EXPECT_FALSE(FileExists(folders.userModules() + L"\\data.xml.bad"));
 }
 
 TEST_F(DisplayPageTest, StoredBackgroundMatchesIgnoringCaseAndPreviewsKeepingTheScaleMode) {
     const std::wstring a = Picture(L"Alpha.jpg"), b = Picture(L"beta.swf");
     WriteList({a, b, pictures / L"vanished.jpg"});
     WriteData("<background position=\"resize\">" + Narrow(win32::ToUpper(b)) + "</background>");
+    // The player's scale mode before the page's first movie: each new movie must keep it.
+    DWORD exactFit = 2;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\SkylumeStandIns\\Flash", L"ScaleMode", REG_DWORD, &exactFit,
+                      sizeof(exactFit));
     HWND page = OpenDisplayPage();
     ASSERT_NE(page, nullptr);
     ASSERT_EQ(Count(page), 4);
     EXPECT_EQ(Selected(page), 2);
     EXPECT_EQ(::SendDlgItemMessageW(page, kPosition, CB_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(Shown(::GetDlgItem(page, kPreview)));
-    EXPECT_EQ(PreviewState(page), L"ScaleMode=0;Movie=" + b);
+    EXPECT_EQ(PreviewState(page), L"ScaleMode=2;Movie=" + b);
     Select(page, 3);
     EXPECT_TRUE(Shown(::GetDlgItem(page, kPreviewMessage)));
     EXPECT_FALSE(Shown(::GetDlgItem(page, kPreview)));
@@ -207,13 +268,21 @@ TEST_F(DisplayPageTest, StoredBackgroundMatchesIgnoringCaseAndPreviewsKeepingThe
     ::GetDlgItemTextW(page, kPreviewMessage, message, 64);
     EXPECT_STREQ(message, L"No preview available");
     Select(page, 1);
-    EXPECT_EQ(PreviewState(page), L"ScaleMode=0;Movie=" + a);
+    EXPECT_EQ(PreviewState(page), L"ScaleMode=2;Movie=" + a);
     EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
     EXPECT_NE(Data().find("<background position=\"resize\">" + Narrow(a) + "</background>"), std::string::npos)
         << Data();
     EXPECT_EQ(display::ReadBackgroundListFile(ListFile()).size(), 3u) << "the vanished file stays listed";
+
+    // The position alone changed is a change too.
+    page = OpenDisplayPage();
+    ASSERT_NE(page, nullptr);
+    ::SendDlgItemMessageW(page, kPosition, CB_SETCURSEL, 2, 0);
+    EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
+    EXPECT_NE(Data().find("<background position=\"zoom\">" + Narrow(a) + "</background>"), std::string::npos) << Data();
 }
 
+// Upper-case extensions are taken; another type, a folder named like a picture and a file chosen twice are not.
 TEST_F(DisplayPageTest, AddingTakesJpegAndSwfOnceAndRefusesOtherFilesAndFolders) {
     const std::wstring first = Picture(L"first.jpg");
     Picture(L"UPPER.JPG");
@@ -227,28 +296,12 @@ TEST_F(DisplayPageTest, AddingTakesJpegAndSwfOnceAndRefusesOtherFilesAndFolders)
     ASSERT_EQ(Selected(page), 1);
     Click(page, kAdd);
     ASSERT_TRUE(ChooseFiles(L"Add Background Pictures", pictures.path(),
-                            L"\"UPPER.JPG\" \"other.png\" \"movie.swf\" \"UPPER.JPG\" \"first.jpg\""));
+                            L"\"UPPER.JPG\" \"other.png\" \"x.jpg\" \"movie.swf\" \"UPPER.JPG\" \"first.jpg\""))
+        << "the dialog returned the selection, so the page's own checks decided";
     EXPECT_EQ(Selected(page), 1) << "the selection does not move";
     EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
     EXPECT_EQ(display::ReadBackgroundListFile(ListFile()),
               (std::vector<std::wstring>{first, pictures / L"movie.swf", pictures / L"UPPER.JPG"}));
-}
-
-TEST_F(DisplayPageTest, AFolderNamedLikeAPictureIsRefused) {
-    MakeFolders(pictures / L"x.jpg");
-    WriteList({});
-    WriteData("<background position=\"center\"/>");
-    HWND page = OpenDisplayPage();
-    ASSERT_NE(page, nullptr);
-    Click(page, kAdd);
-    // The folder is typed as a name of the selection; the dialog may enter it instead, so end it either way.
-    HWND dialog = WaitForDialog(L"Add Background Pictures");
-    ASSERT_NE(dialog, nullptr);
-    ChooseFiles(L"Add Background Pictures", pictures.path(), L"\"x.jpg\" \"x.jpg\"");
-    if (::IsWindow(dialog))
-        ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ::Sleep(300);
-    EXPECT_EQ(Count(page), 1);
 }
 
 TEST_F(DisplayPageTest, NoneIsSavedWithItsPositionAndNoTextAndRemovingNoneChangesNothing) {

@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <functional>
-#include <thread>
 
 using namespace testenv;
 
@@ -29,17 +28,17 @@ HWND WaitForTopWindow(const wchar_t* title) {
 // Runs `drive` on a second thread against the dialog titled `title` while the dialog runs on this one.
 INT_PTR RunDriven(CFECFileDialog& dialog, const wchar_t* title, std::function<void(HWND frame, HWND list)> drive) {
     dialog.SetTitle(title);
-    std::thread driver([&] {
-        HWND frame = WaitForTopWindow(title);
-        if (!frame)
-            return;
-        HWND list = nullptr;
-        for (int i = 0; i < 200 && !list; ++i, ::Sleep(50))
-            list = FindDescendant(frame, L"SysListView32");
-        drive(frame, list);
-    });
-    INT_PTR result = dialog.DoModal();
-    driver.join();
+    INT_PTR result = 0;
+    DriveModal([&] { result = dialog.DoModal(); },
+               [&] {
+                   HWND frame = WaitForTopWindow(title);
+                   if (!frame)
+                       return;
+                   HWND list = nullptr;
+                   for (int i = 0; i < 200 && !list; ++i, ::Sleep(50))
+                       list = FindDescendant(frame, L"SysListView32");
+                   drive(frame, list);
+               });
     return result;
 }
 
@@ -103,14 +102,15 @@ TEST_F(FileDialog, FiveHundredFilesComeBackInTheFieldsOrder) {
     EXPECT_TRUE(dialog.HoldsOwnSelection());
     std::vector<std::wstring> paths = Collect(dialog);
     ASSERT_EQ(paths.size(), 500u);
-    // The order of the file-name field, each name behind the folder.
-    std::wstring names = additional::NameListFromField(field);
-    size_t at = 0;
-    for (const std::wstring& path : paths) {
-        std::wstring name(names.c_str() + at);
-        EXPECT_EQ(path, additional::JoinFolderAndName(folder.path(), name));
-        at += name.size() + 1;
+    // The order of the file-name field ("name" "name" ...), each name behind the folder.
+    std::vector<std::wstring> expected;
+    for (size_t open = field.find(L'"'); open != std::wstring::npos; open = field.find(L'"', open + 1)) {
+        const size_t close = field.find(L'"', open + 1);
+        ASSERT_NE(close, std::wstring::npos) << "field: " << std::string(field.begin(), field.end());
+        expected.push_back(folder / field.substr(open + 1, close - open - 1));
+        open = close;
     }
+    EXPECT_EQ(paths, expected);
     EXPECT_TRUE(FileExists(paths[0]) && FileExists(paths[499]));
 }
 
@@ -144,6 +144,16 @@ TEST_F(FileDialog, CancelWithoutOverflowIsCancel) {
         RunDriven(dialog, L"Cancel me", [](HWND frame, HWND) { ::PostMessageW(frame, WM_COMMAND, IDCANCEL, 0); });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(dialog.GetStartPosition(), nullptr);
+}
+
+// The save form goes through the platform's save dialog (its own delay-loaded function).
+TEST_F(FileDialog, SaveFormNamesTheFileInTheField) {
+    CFECFileDialog dialog(false, L"txt", L"report.txt", OFN_EXPLORER | OFN_HIDEREADONLY, L"Text|*.txt||", nullptr);
+    dialog.SetInitialFolder(folder.path());
+    INT_PTR result =
+        RunDriven(dialog, L"Save me", [](HWND frame, HWND) { ::PostMessageW(frame, WM_COMMAND, IDOK, 0); });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(Collect(dialog), std::vector<std::wstring>{folder / L"report.txt"});
 }
 
 TEST(FileSelection, PlatformBufferAndFieldForms) {

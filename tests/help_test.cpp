@@ -45,8 +45,9 @@ TEST_P(HelpFileTest, EveryTopicOfTheCategoryTableIsInTheBuiltHelpFile) {
         const std::string topic = Narrow(HelpTopicOfCategory(category));
         EXPECT_EQ(names.count(topic), 1u) << topic;
         for (const ChmEntry& entry : *directory) {
-            if (entry.name == topic)
+            if (entry.name == topic) {
                 EXPECT_GT(entry.length, 900u) << topic << " describes its page";
+            }
         }
     }
     EXPECT_EQ(names.count(Narrow(kDefaultHelpTopic)), 1u);

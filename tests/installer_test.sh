@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Setup and uninstall in a fresh 64-bit Wine prefix: silent install, the installed program opens its settings
-# window on the installed defaults and finds the display program through its own registry view, INIT_DATA ran;
-# silent uninstall ends that window (HALT) and leaves no program file, no value of Setup and no browser entry, and
-# keeps the user's own data. SKYLUME_ARCH names the build (i686: the installer as shipped, a 32-bit program in
-# Program Files (x86) reading the 32-bit registry view).
+# window on the installed defaults and finds the display program through its own registry view, INIT_DATA ran, the
+# installed module checker answers an author; silent uninstall ends that window (HALT) and leaves no program file,
+# no value of Setup and no browser entry, and keeps the user's own data. SKYLUME_ARCH names the build (i686: the
+# installer as shipped, a 32-bit program in Program Files (x86) reading the 32-bit registry view).
 set -uo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$ROOT/scripts/prefix.sh"
@@ -41,7 +41,7 @@ wineserver -w
 echo "installed for $ARCH"
 for f in SkylumeSetting.exe DaystreamSetting_jpn.dll SkylumeSetting_fra.dll SkylumeSetting_gbr.dll \
     SkylumeSetting_ita.dll SkylumeSetting_deu.dll DaystreamSetting_usa.dll SkylumeSetting_esp.dll \
-    SkylumeSetting_rus.dll uninstall.exe; do
+    SkylumeSetting_rus.dll SkylumeModuleCheck.exe uninstall.exe; do
     check "program folder holds $f" test -f "$PROGRAM/$f"
 done
 check "program folder holds the English help file (English system)" cmp -s "$BUILD/$ARCH/bin/Skylume.chm" "$PROGRAM/Skylume.chm"
@@ -55,6 +55,11 @@ while IFS= read -r f; do
     *) check "all-users data holds $f" cmp -s "$ROOT/data/common/$f" "$COMMON/$f" ;;
     esac
 done < <(cd "$ROOT/data/common" && find . -type f | sed 's|^\./||')
+while IFS= read -r f; do
+    check "program folder holds the language defaults $f" cmp -s "$ROOT/data/defaults/$f" "$PROGRAM/Defaults/$f"
+done < <(cd "$ROOT/data/defaults" && find . -type f | sed 's|^\./||')
+check "INIT_DATA: the clocks of an English system are the US English defaults" \
+    cmp -s "$ROOT/data/common/Modules/Clock/data.xml" "$COMMON/Modules/Clock/data.xml"
 check "ApplicationPath in the view the program reads" \
     sh -c "wine reg query 'HKLM\\SOFTWARE\\Quillon\\Tessel' /v ApplicationPath $VIEW 2>/dev/null | tr -d '\\r' | grep -qF '$PROGRAM_DIR\\Skylume.exe'"
 check "INIT_DATA: browser menu entry" regvalue "$MENU_KEY" Contexts
@@ -63,28 +68,44 @@ if ls "$ROOT/data/common/Background/"*.jpg "$ROOT/data/common/Background/"*.swf 
     check "INIT_DATA: default background list" test -f "$COMMON/Modules/bkimglist.dat"
 fi
 
+# A module author runs the installed checker: its usage in the system's language, the shipped sample accepted
+# whole, a broken copy refused with the item's key and exit code 1.
+mkdir -p "$DRIVE/authors"
+cp -r "$ROOT/data/sample-module/Weather" "$DRIVE/authors/"
+mkdir -p "$DRIVE/authors/Broken"
+printf '%s' "<conf_window name='Broken'><item name='speed'><control name='slider'><label>Speed</label><min>5</min>" \
+    "<max>5</max></control></item></conf_window>" >"$DRIVE/authors/Broken/preference.xml"
+checker() { wine "$PROGRAM_DIR\\SkylumeModuleCheck.exe" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+usage_output=$(checker /?); usage_status=$?
+check "the checker's /? exits 0" test "$usage_status" -eq 0
+check "the checker prints its usage in English" grep -q 'Exit status: 0 when' <<<"$usage_output"
+sample_output=$(checker 'C:\authors\Weather' --language usa); sample_status=$?
+check "the checker accepts the sample (exit 0)" test "$sample_status" -eq 0
+check "the checker lists the sample's items" grep -q 'accepted  \[Display\] interval (slider)' <<<"$sample_output"
+broken_output=$(checker 'C:\authors\Broken' --language usa); broken_status=$?
+check "the checker refuses a broken copy (exit 1)" test "$broken_status" -eq 1
+check "the checker names the refused item" grep -q 'refused   speed - slider: min is not less than max' <<<"$broken_output"
+
 # The installed program, with the Flash stand-in the test machine needs, opens its window on the installed data.
 mkdir -p "$DRIVE/SkylumeStandIns"
 cp "$BUILD/$ARCH/bin/FlashStandIn.dll" "$DRIVE/SkylumeStandIns/"
 wine "$REGSVR" /s 'C:\SkylumeStandIns\FlashStandIn.dll'
-# A wake-up timer that is on: at OK the window makes the Startup shortcut again, pointing at "Wakeup.exe" beside
-# the display program that "ApplicationPath" names, and starts it. Only a program that reads the registry view
-# Setup wrote finds it.
+# The wake-up timer switched on: at OK the window makes the Startup shortcut to "Wakeup.exe" beside the display
+# program that "ApplicationPath" names, and starts it. Only a program that reads the registry view Setup wrote
+# finds it.
 cp "$BUILD/$ARCH/bin/Wakeup.exe" "$PROGRAM/"
-STARTUP="$DRIVE/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup"
-mkdir -p "$STARTUP"
-echo placeholder >"$STARTUP/SkylumeWakeup.lnk"
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
 opens_window() { wine "$BUILD/$ARCH/bin/show_category.exe" 0 >/dev/null; }
 check "the installed program opens its settings window" opens_window
 check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
+wine "$BUILD/$ARCH/bin/show_category.exe" click 2 1016 >/dev/null # the wake-up page's switch
 wine "$BUILD/$ARCH/bin/show_category.exe" ok >/dev/null
 wait "$settings"
 started_wakeup() { for _ in $(seq 100); do [ -s "$PROGRAM/wakeup.log" ] && return 0; sleep 0.2; done; return 1; }
 check "the program found the display program through its registry view" started_wakeup
 wineserver -k # ends the wake-up program
-rm -f "$PROGRAM/Wakeup.exe" "$PROGRAM/wakeup.log" "$STARTUP/SkylumeWakeup.lnk"
+rm -f "$PROGRAM/Wakeup.exe" "$PROGRAM/wakeup.log"
 
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
@@ -95,6 +116,7 @@ echo "<conf_data><mine/></conf_data>" >"$USERDATA/own.xml"
 wine "$PROGRAM/uninstall.exe" /S
 timeout 180 wineserver -w # the uninstaller runs on from a copy of itself; wait for it and everything it ends
 check "HALT ended the open settings window" absent kill -0 "$settings"
+check "the checker is gone" absent test -e "$PROGRAM/SkylumeModuleCheck.exe"
 check "no program folder left" absent test -e "$PROGRAM"
 check "no ApplicationPath left" absent regvalue 'HKLM\SOFTWARE\Quillon\Tessel' ApplicationPath "$VIEW"
 check "no uninstall entry left" absent regvalue \
@@ -109,6 +131,10 @@ LC_ALL=ja_JP.UTF-8 wine "$SETUP" /S
 wineserver -w
 check "program folder holds the Japanese help file (Japanese system)" \
     cmp -s "$BUILD/$ARCH/bin/Skylume_jpn.chm" "$PROGRAM/Skylume.chm"
+check "INIT_DATA: the clocks of a Japanese system are the Japanese defaults" \
+    cmp -s "$ROOT/data/defaults/jpn/Clock/data.xml" "$COMMON/Modules/Clock/data.xml"
+japanese_usage=$(LC_ALL=ja_JP.UTF-8 checker /?)
+check "the checker prints its usage in Japanese (Japanese system)" grep -q '終了コード' <<<"$japanese_usage"
 wine "$PROGRAM/uninstall.exe" /S
 wineserver -w
 check "no program folder left after the second uninstall" absent test -e "$PROGRAM"

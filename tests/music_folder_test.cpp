@@ -46,8 +46,15 @@ protected:
 
 TEST_F(FolderListTest, PathRelationsFollowTheRelativePath) {
     CMusicFolderList list;
-    standIns.SetFolders({L"D:\\A\\B", L"D:\\A\\C", L"E:\\Music"});
+    // Two folders whose paths differ only past MAX_PATH.
+    const std::wstring deep = L"D:\\" + std::wstring(270, L'd');
+    standIns.SetFolders({L"D:\\A\\B", L"D:\\A\\C", L"E:\\Music", deep + L"\\One", L"\\\\server\\share\\Music"});
     list.Open(L"Skylume");
+    EXPECT_TRUE(list.IsListed(deep + L"\\one\\"));
+    EXPECT_FALSE(list.IsListed(deep + L"\\Two"));
+    EXPECT_TRUE(list.IsInsideListed(deep + L"\\One\\Live"));
+    EXPECT_TRUE(list.IsInsideListed(L"\\\\SERVER\\share\\Music\\Live"));
+    EXPECT_FALSE(list.IsInsideListed(L"\\\\other\\share\\Music\\Live")) << "another server is unrelated";
     EXPECT_TRUE(list.IsListed(L"d:\\a\\b"));
     EXPECT_FALSE(list.IsListed(L"D:\\A"));
     EXPECT_TRUE(list.IsInsideListed(L"D:\\A\\B\\Live"));
@@ -55,7 +62,7 @@ TEST_F(FolderListTest, PathRelationsFollowTheRelativePath) {
     EXPECT_TRUE(list.HasListedSubfolders(L"D:\\A"));
     EXPECT_FALSE(list.HasListedSubfolders(L"C:\\A")) << "other drives are unrelated";
     list.Add(L"D:\\A");
-    EXPECT_EQ(Current(list), (Lines{L"E:\\Music", L"D:\\A"}));
+    EXPECT_EQ(Current(list), (Lines{L"E:\\Music", deep + L"\\One", L"\\\\server\\share\\Music", L"D:\\A"}));
 }
 
 TEST_F(FolderListTest, OpenAsksAgainUntilTheServiceIsReady) {
@@ -76,7 +83,10 @@ TEST_F(FolderListTest, MissingServiceThrowsAndMarksTheListUnavailable) {
         EXPECT_EQ(error.message(), L"Folder Watcher CoCreateInstanceFailed");
     }
     EXPECT_TRUE(list.IsUnavailable());
+    list.Remove(L"C:\\Kept");
+    list.Add(L"C:\\New");
     list.Apply();
+    EXPECT_TRUE(standIns.Calls().empty()) << "an unavailable list pushes nothing";
 }
 
 TEST_F(FolderListTest, ApplyPushesExactlyTheDifference) {

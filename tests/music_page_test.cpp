@@ -57,16 +57,7 @@ protected:
         HWND browser = WaitForDialog(process->id(), true);
         if (!browser)
             return L"(no browser)";
-        // The path goes to the browser through the program's own memory: a pointer does not cross processes.
-        HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process->id());
-        const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-        void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-        ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
-        ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-        ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-        ::CloseHandle(target);
-        ::Sleep(200);
-        ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        ChooseFolderInBrowser(process->id(), browser, path);
         HWND box = WaitForDialog(process->id(), false, 1500);
         if (!box)
             return L"";
@@ -86,16 +77,17 @@ protected:
         return folders;
     }
     std::wstring ItemText(HWND list, int index) const {
+        constexpr int kLongest = 1024;
         HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process->id());
-        const SIZE_T size = sizeof(LVITEMW) + MAX_PATH * sizeof(wchar_t);
+        const SIZE_T size = sizeof(LVITEMW) + kLongest * sizeof(wchar_t);
         auto* remote = static_cast<BYTE*>(::VirtualAllocEx(target, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
         LVITEMW item = {};
         item.iSubItem = 0;
-        item.cchTextMax = MAX_PATH;
+        item.cchTextMax = kLongest;
         item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
         ::WriteProcessMemory(target, remote, &item, sizeof(item), nullptr);
         ::SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
-        wchar_t text[MAX_PATH] = {};
+        wchar_t text[kLongest] = {};
         ::ReadProcessMemory(target, remote + sizeof(LVITEMW), text, sizeof(text), nullptr);
         ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
         ::CloseHandle(target);
@@ -166,9 +158,16 @@ TEST_F(MusicPageTest, AddingAListedFolderAgainStillCountsAsAChange) {
     EXPECT_NE(cmf.find(std::string("M\0u\0s\0i\0c\0", 10)), std::string::npos) << "the page was saved";
 }
 
-TEST_F(MusicPageTest, RemovingAsksFirstAndUnregistersAtOk) {
-    standIns.SetFolders({root + L"\\A\\B", root + L"\\A\\C"});
+// A folder path longer than MAX_PATH is removed like any other. The page's file, lacking an element, gave way to
+// the default and was kept beside it.
+TEST_F(MusicPageTest, RemovingALongPathAsksFirstAndUnregistersAtOk) {
+    const std::wstring longPath = root + L"\\A\\" + std::wstring(300, L'c');
+    standIns.SetFolders({root + L"\\A\\B", longPath});
+    const std::string lacking = "<conf_data><sub><spectrum>true</spectrum><jacket>false</jacket></sub></conf_data>";
+    WriteMusicData(lacking);
     ASSERT_NE(OpenPage(), nullptr);
+    EXPECT_EQ(ReadFile(MusicData() + L".bad"), lacking);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kJacket), BM_GETCHECK, 0, 0), BST_CHECKED) << "the default's";
     HWND list = ::GetDlgItem(page, kFolderList);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, kRemove))) << "nothing selected";
     LVITEMW state = {};

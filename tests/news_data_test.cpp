@@ -136,15 +136,24 @@ TEST_F(ChannelListTest, OutlinesLoadByTypeUrlAndNameRules) {
     EXPECT_EQ(header.version, L"1.1");
 }
 
-TEST_F(ChannelListTest, SixtyOutlinesLoadFiftyAndHeaderlessFilesLoadNone) {
+TEST_F(ChannelListTest, SixtyOutlinesLoadFiftyTheOthersBecomeGarbageAndHeaderlessFilesLoadNone) {
     std::string outlines;
     for (int i = 0; i < 60; ++i)
-        outlines += Outline("text=\"C" + std::to_string(i) + "\" type=\"rss\" xmlUrl=\"http://c" + std::to_string(i) +
-                            ".example.invalid/\"");
+        outlines += Outline("text=\"C" + std::to_string(i) + "\" type=\"rss\" cachePath=\"C:\\cache\\c" +
+                            std::to_string(i) + "\" xmlUrl=\"http://c" + std::to_string(i) + ".example.invalid/\"");
     ASSERT_TRUE(WriteFile(listPath(), ListFile(outlines)));
-    Channels channels = Load();
+    news::ChannelListHeader header;
+    Channels channels = Load(&header);
     ASSERT_EQ(channels.size(), 50u);
     EXPECT_EQ(channels[49]->text, L"C49");
+    ASSERT_TRUE(news::SaveChannelList(header, cache.path(), Pointers(channels)));
+    const std::string saved = FileText();
+    std::string garbage;
+    for (int i = 50; i < 60; ++i)
+        garbage += "\t\t<garbage>C:\\cache\\c" + std::to_string(i) + "</garbage>\n";
+    EXPECT_NE(saved.find(garbage), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("<garbage>C:\\cache\\c49<"), std::string::npos);
+    EXPECT_EQ(Load().size(), 50u);
 
     bool ok = true;
     ASSERT_TRUE(WriteFile(listPath(), "<opml><head><title>t</title></head><body>" +
@@ -156,7 +165,6 @@ TEST_F(ChannelListTest, SixtyOutlinesLoadFiftyAndHeaderlessFilesLoadNone) {
     EXPECT_TRUE(Load(nullptr, &ok).empty());
     EXPECT_FALSE(ok);
     ::DeleteFileW(listPath().c_str());
-    news::ChannelListHeader header;
     EXPECT_TRUE(Load(&header, &ok).empty());
     EXPECT_FALSE(ok);
     EXPECT_EQ(header.title, L"Skylume RSS channels");
@@ -312,6 +320,14 @@ TEST_F(ChannelListProcessesTest, TwentyProcessesAllLandOnceWhileAReaderOnlySeesW
     EXPECT_EQ(urls, expected);
     EXPECT_GT(reads.load(), 0);
     EXPECT_EQ(brokenReads.load(), 0);
+}
+
+// The channel list every new user gets holds no made-up sites (example domains that serve no feed).
+TEST(ShippedChannelList, HoldsNoExampleSites) {
+    win32::ComInit com;
+    int count = -1;
+    EXPECT_EQ(news::FindChannel(SourceFile(L"data/common/Modules/RSS/Cache"), L"", count), 0);
+    EXPECT_EQ(count, 0) << "the shipped list loads and names no channel";
 }
 
 } // namespace

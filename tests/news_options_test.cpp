@@ -12,6 +12,7 @@ using namespace testenv;
 namespace {
 
 constexpr wchar_t kBrowsersKey[] = L"Software\\Clients\\StartMenuInternet";
+constexpr wchar_t kChoiceKey[] = L"Software\\Quillon\\Tessel\\Internet";
 constexpr int kRefresh = 1018, kMaxItem = 1021, kRotate = 1016, kRotation = 1048, kOpenUrl = 1049, kBrowser = 1022;
 constexpr int kOriginal = 1012, kNewer = 1013, kOlder = 1014, kAutoDownload = 1025, kAutoPlay = 1026, kSkip = 1027;
 
@@ -36,6 +37,7 @@ protected:
     RegistryKeyCleaner browsers{HKEY_LOCAL_MACHINE, std::wstring(kBrowsersKey) + L"\\SkylumeTest"};
     RegistryKeyCleaner plainBrowser{HKEY_LOCAL_MACHINE, std::wstring(kBrowsersKey) + L"\\SkylumePlain"};
     RegistryKeyCleaner missingBrowser{HKEY_LOCAL_MACHINE, std::wstring(kBrowsersKey) + L"\\SkylumeMissing"};
+    RegistryKeyCleaner browserChoice{HKEY_CURRENT_USER, kChoiceKey};
     std::unique_ptr<RunningProcess> process;
     HWND window = nullptr, page = nullptr;
 
@@ -148,6 +150,22 @@ TEST_F(NewsOptionsTest, BrowsersComeFromTheRegistryWithTheirLocalizedNames) {
     EXPECT_EQ(std::find(names.begin(), names.end(), L"Missing Browser"), names.end());
     EXPECT_EQ(std::find(names.begin(), names.end(), L"Unused name"), names.end());
     EXPECT_TRUE(Enabled(kBrowser));
+
+    // Choosing only another browser is no change of the page, but OK still writes the choice.
+    const auto plain = std::find(names.begin(), names.end(), L"Plain Browser") - names.begin();
+    HWND combo = ::GetDlgItem(page, kBrowser);
+    ::SendMessageW(combo, CB_SETCURSEL, WPARAM(plain), 0);
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kBrowser, CBN_SELCHANGE), LPARAM(combo));
+    const std::optional<std::string> data = ReadFile(dataPath());
+    PressOk();
+    EXPECT_EQ(ReadFile(dataPath()), data);
+    EXPECT_EQ(ReadFile(folders.userModules() + L"\\cmf.dat").value_or("").find(std::string("R\0S\0S\0", 6)),
+              std::string::npos);
+    wchar_t chosen[64] = {};
+    DWORD size = sizeof(chosen);
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, kChoiceKey, nullptr, RRF_RT_REG_SZ, nullptr, chosen, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(chosen), L"SkylumePlain");
 }
 
 } // namespace

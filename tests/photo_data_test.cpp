@@ -111,7 +111,8 @@ TEST_F(PhotoDataTest, GarbageOnlyForRemovedShownPhotosWithSource) {
     EXPECT_EQ(shown[3]->GetDisplayName(), photos.path());
     EXPECT_FALSE(data.IsModified(data.views(), shown));
 
-    // Remove everything; a new item added and removed again never reaches the data set.
+    // Remove everything (a new item removed again never reaches the data set: the page drops it, see
+    // photo_page_test).
     for (CPhotoItem* item : shown)
         item->removed = 1;
     ASSERT_TRUE(data.Save(path, data.views(), {}));
@@ -162,7 +163,10 @@ TEST_F(PhotoDataTest, SourcesAndPathsOfAnyCharactersAreWrittenAsUtf8AndComeBackU
     // Folders and sources need not exist, so they carry the characters that this prefix's file names cannot.
     const std::wstring farSource = L"\u0444\u043e\u0442\u043e\\\U0001F600.JPG",
                        farFolder = L"E:\\\u65e5\u672c \u00e9t\u00e9";
-    const std::wstring source = L"D:\\x & <y> \"q\" 'z'\tT\nN\r\nR\\" + farSource;
+    // Each length of UTF-8 at both of its ends: U+007F, U+0080, U+07FF, U+0800, U+FFFD, U+10000.
+    const std::wstring boundaries = L"\u007F\u0080\u07FF\u0800\uFFFD\U00010000";
+    const std::string boundaryBytes = "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBD\xF0\x90\x80\x80";
+    const std::wstring source = L"D:\\x & <y> \"q\" 'z'\tT\nN\r\nR\\" + boundaries + L"\\" + farSource;
     const std::wstring folderPath = farFolder + L"\\&<'>";
     Data(Layout("false", "20"), "");
     ASSERT_TRUE(data.Load(path, false));
@@ -172,7 +176,7 @@ TEST_F(PhotoDataTest, SourcesAndPathsOfAnyCharactersAreWrittenAsUtf8AndComeBackU
     ASSERT_TRUE(data.Save(path, data.views(), {&file, &folder}));
     const std::string raw = ReadFile(path).value_or("");
     EXPECT_TRUE(raw.starts_with("<conf_data>\r\n\t<main>\r\n\t\t<SingleLayout>\r\n")) << raw;
-    EXPECT_NE(raw.find(Narrow(farSource) + "\">"), std::string::npos) << raw;
+    EXPECT_NE(raw.find(boundaryBytes + "\\" + Narrow(farSource) + "\">"), std::string::npos) << raw;
     EXPECT_NE(raw.find("<folder path=\"" + Narrow(farFolder)), std::string::npos) << raw;
     EXPECT_NE(raw.find("\">\r\n\t\t\t</folder>\r\n\t\t</contents>"), std::string::npos) << raw;
     CPhotoData reloaded;
@@ -242,11 +246,13 @@ TEST_F(PhotoDataTest, PurgeDeletesCacheFilesNamedByGarbageWhateverTheSlashes) {
 
 TEST_F(PhotoDataTest, FolderPathsBecomeAbsoluteOnceAndFilesStayAsTheyAre) {
     Data(Layout("false", "20"), "<folder path=\"Quillon\\Skylume\\Demo\\Photos\"/><file>rel.jpg</file>"
-                                "<folder path=\"C:\\Absolute\"/>");
+                                "<folder path=\"C:\\Absolute\"/><folder path=\"\\Quillon\\Rooted\"/>");
     ASSERT_TRUE(MakeFolderPathsAbsolute(path));
     const std::string once = ReadFile(path).value_or("");
     const std::string expected = "path=\"" + Narrow(folders.commonAppData()) + "\\Quillon\\Skylume\\Demo\\Photos\"";
     EXPECT_NE(once.find(expected), std::string::npos) << once;
+    EXPECT_NE(once.find("path=\"" + Narrow(folders.commonAppData()) + "\\Quillon\\Rooted\""), std::string::npos)
+        << "a path rooted without a drive joins the base too: " << once;
     EXPECT_NE(once.find("<file>rel.jpg</file>"), std::string::npos);
     EXPECT_NE(once.find("path=\"C:\\Absolute\""), std::string::npos);
     ASSERT_TRUE(MakeFolderPathsAbsolute(path));
@@ -286,11 +292,12 @@ TEST(PhotoRules, NamesTypeTextsAndTheFolderChoiceRule) {
     EXPECT_EQ(photo::FileDisplayName(L"C:\\a\\b.c\\photo.final.jpg"), L"photo.final");
     EXPECT_EQ(photo::FileDisplayName(L"C:\\a\\.hidden"), L".hidden") << "a dot right after the backslash stays";
     EXPECT_EQ(photo::FileDisplayName(L"noslash.jpg"), L"noslash.jpg");
+    EXPECT_EQ(photo::FileDisplayName(L"C:\\x\\a.jpg"), L"a") << "a one-letter name loses its extension too";
     EXPECT_EQ(photo::ParseDecimal(L" 42abc"), 42);
     EXPECT_EQ(photo::ParseDecimal(L"-7"), -7);
     EXPECT_EQ(photo::ParseDecimal(L"x1"), 0);
-    EXPECT_EQ(photo::FileTypeDescription({1, 1}, L"JPEG", L"GIF", L"PNG"), L"JPEG,GIF,PNG");
-    EXPECT_EQ(photo::FileTypeDescription({0, 1}, L"JPEG", L"GIF", L"PNG"), L"JPEG,PNG");
+    EXPECT_EQ(photo::FileTypeDescription({1, 1}, L"JPEG", L"GIF", L"PNG", L", "), L"JPEG, GIF, PNG");
+    EXPECT_EQ(photo::FileTypeDescription({0, 1}, L"JPEG", L"GIF", L"PNG", L"、"), L"JPEG、PNG");
     EXPECT_EQ(photo::FileTypeFilter({}, L"JPEG"), L"JPEG (*.jpeg;*.jpg)|*.jpeg; *.jpg||");
     EXPECT_EQ(photo::FileTypeFilter({1, 0}, L"J,G"), L"J,G (*.jpeg;*.jpg;*.gif)|*.jpeg; *.jpg; *.gif||");
     EXPECT_TRUE(photo::HasPhotoExtension(L"a.JPEG"));

@@ -79,8 +79,10 @@ TEST_F(PhotoPageTest, FilesChosenTogetherGoDirectlyAfterTheCaretInReverseOrder) 
               std::string::npos);
 }
 
+// A photo added and removed again before OK leaves no trace: no item, no garbage, no save.
 TEST_F(PhotoPageTest, EmptyListTakesNewFilesAtTheTopAndEnablesTheLayoutControls) {
     WritePhotoData("");
+    const auto before = ReadFile(DataFile());
     Photo(L"only.jpg");
     HWND page = OpenPhotoPage();
     ASSERT_NE(page, nullptr);
@@ -91,6 +93,12 @@ TEST_F(PhotoPageTest, EmptyListTakesNewFilesAtTheTopAndEnablesTheLayoutControls)
     EXPECT_EQ(Count(page), 1);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kDetails)));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kLayoutBox)));
+    Select(page, 0);
+    Click(page, kRemove);
+    AnswerMessageBox(IDYES);
+    EXPECT_EQ(Count(page), 0);
+    EXPECT_EQ(Press(::GetParent(page), IDOK), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadFile(DataFile()), before);
 }
 
 TEST_F(PhotoPageTest, RemovedPhotoAddedAgainIsTheSameItemAndNothingChanged) {

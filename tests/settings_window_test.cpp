@@ -324,8 +324,9 @@ TEST_F(SettingsWindowTest, CategoriesFollowTheInstalledModules) {
 }
 
 // Files the window once damaged or could not open: two `modules` lists (the second naming a module without a
-// page), and files declared UTF-16 and ISO-8859-1 with accented text. Each opens, two opens change no byte, and
-// after an OK every text the user did not touch reads back the same.
+// page), files declared UTF-16 and ISO-8859-1 with accented text, and one declared Shift_JIS (which Wine's parser
+// cannot read itself) with Japanese text. Each opens, two opens change no byte, and after an OK every text the
+// user did not touch reads back the same, in the declared encoding.
 TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAndOk) {
     InstallVisualizer();
     const std::wstring note = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
@@ -339,10 +340,19 @@ TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAnd
     const std::string twoLists = "<conf_data><screensaving>false</screensaving><modules><sub>Visualizer</sub></modules>"
                                  "<modules><sub>Weather</sub></modules><note>caf\xc3\xa9 na\xc3\xafve \xc3\x85ngstr"
                                  "\xc3\xb6m</note></conf_data>";
+    // "東京の時計" (the clock of Tokyo) in Shift_JIS.
+    const std::string sjisNote = "\x93\x8c\x8b\x9e\x82\xcc\x8e\x9e\x8c\x76";
+    const std::string shiftJis = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<conf_data><screensaving>false"
+                                 "</screensaving><modules><sub>Visualizer</sub></modules><note>" +
+                                 sjisNote + "</note></conf_data>\r\n";
     const struct {
         std::string bytes;
         std::string mark; // bytes the saved file must still hold: the note in the declared encoding
-    } files[] = {{utf16, std::string("c\0a\0f\0\xe9\0", 8)}, {latin1, "caf\xe9 na\xefve"}, {twoLists, "caf\xc3\xa9"}};
+        std::wstring note;
+    } files[] = {{utf16, std::string("c\0a\0f\0\xe9\0", 8), note},
+                 {latin1, "caf\xe9 na\xefve", note},
+                 {twoLists, "caf\xc3\xa9", note},
+                 {shiftJis, sjisNote, L"\u6771\u4eac\u306e\u6642\u8a08"}};
     for (const auto& file : files) {
         WriteUserData(file.bytes);
         std::optional<std::string> afterOpen;
@@ -367,7 +377,7 @@ TEST_F(SettingsWindowTest, DeclaredEncodingsAndTwoModulesListsSurviveTwoOpensAnd
         win32::ComInit com;
         xmldata::XmlDocument doc;
         ASSERT_TRUE(doc.Load(UserData()));
-        EXPECT_EQ(doc.SelectText(L"./note"), note);
+        EXPECT_EQ(doc.SelectText(L"./note"), file.note);
         EXPECT_EQ(doc.SelectText(L"./screensaving"), L"true");
         EXPECT_EQ(doc.SelectNodes(L"./modules/sub").size(), 1u);
         EXPECT_FALSE(FileExists(UserData() + L".bad")) << "no restore was needed";

@@ -63,6 +63,27 @@ TEST_F(StartupTest, InitDataWritesTheScriptAndTheMenuEntry) {
     EXPECT_EQ(contexts, 0x22u);
 }
 
+TEST_F(StartupTest, InitDataPutsTheDefaultsOfTheAllUsersLanguageInPlace) {
+    CopyTree(SourceFile(L"data/defaults"), program / L"Defaults");
+    const std::wstring modules = folders.commonModules();
+    const auto usCalendar = ReadFile(modules + L"\\Calendar\\data.xml");
+    ASSERT_TRUE(usCalendar);
+    auto withLocale = [&](const std::string& code) {
+        return WriteFile(modules + L"\\data.xml", "<conf_data><screensaving>false</screensaving><modules/><locale>" +
+                                                      code + "</locale></conf_data>");
+    };
+    ASSERT_TRUE(withLocale("jpn"));
+    ASSERT_TRUE(Run({L"INIT_DATA"}).finished);
+    EXPECT_EQ(ReadFile(modules + L"\\Clock\\data.xml"), ReadFile(SourceFile(L"data/defaults/jpn/Clock/data.xml")));
+    EXPECT_EQ(ReadFile(modules + L"\\Calendar\\data.xml"), usCalendar) << "a Japanese week starts on Sunday";
+
+    ASSERT_TRUE(withLocale("fra"));
+    ASSERT_TRUE(Run({L"INIT_DATA"}).finished);
+    EXPECT_EQ(ReadFile(modules + L"\\Clock\\data.xml"), ReadFile(SourceFile(L"data/defaults/fra/Clock/data.xml")));
+    EXPECT_EQ(ReadFile(modules + L"\\Calendar\\data.xml"),
+              ReadFile(SourceFile(L"data/defaults/fra/Calendar/data.xml")));
+}
+
 TEST_F(StartupTest, TwoKeywordsTogetherDoNothing) {
     ProcessResult result = Run({L"INIT_DATA", L"HALT"});
     EXPECT_TRUE(result.finished);

@@ -9,7 +9,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace testenv;
 
@@ -18,8 +20,8 @@ namespace {
 constexpr wchar_t kTimerKey[] = L"Software\\Quillon\\Tessel\\Timer";
 constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr int kEnable = 1016, kHour = 1048, kMinute = 1022, kAmPm = 1055, kMonday = 1049, kSunday = 1030, kAlbum = 1018,
-              kSong = 1021, kSetVolume = 1031, kVolume = 1020;
+constexpr int kEnable = 1016, kHour = 1048, kMinute = 1022, kAmPm = 1055, kMonday = 1049, kSaturday = 1029,
+              kSunday = 1030, kAlbum = 1018, kSong = 1021, kSetVolume = 1031, kVolume = 1020;
 
 std::vector<BYTE> Bytes(std::initializer_list<DWORD> values) {
     std::vector<BYTE> bytes;
@@ -168,10 +170,18 @@ TEST_F(WakeupPageTest, OutOfRangeOrOversizedScheduleLoadsMidnight) {
         ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         process->Wait(10000);
     }
+    // Sunday's box comes from the first day value, Saturday's from the seventh; a missing volume is 50.
     SetBinary(L"WeekDayTimerProperties", Bytes({23, 59}));
+    SetBinary(L"WeekDayTimerEnable1", Bytes({1}));
+    SetBinary(L"WeekDayTimerEnable2", Bytes({0}));
+    SetBinary(L"WeekDayTimerEnable7", Bytes({1}));
     ASSERT_NE(OpenPage(), nullptr);
     EXPECT_EQ(Selected(kHour), 23);
     EXPECT_EQ(Selected(kMinute), 59);
+    EXPECT_EQ(::SendMessageW(Item(kSunday), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(Item(kSaturday), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(Item(kMonday), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(Item(kVolume), TBM_GETPOS, 0, 0), 50);
 }
 
 TEST_F(WakeupPageTest, TwelveHourClockStoresMidnightAndNoon) {
@@ -263,15 +273,82 @@ TEST_F(WakeupPageTest, SwitchingOnMakesTheShortcutAndStartsTheProgram) {
     EXPECT_STREQ(text, L"");
 }
 
-TEST_F(WakeupPageTest, SwitchingOnAgainReplacesTheShortcut) {
+namespace {
+
+// Records what happens to the names in a folder (FILE_ACTION_* and the name) until it is destroyed.
+class FolderWatch {
+public:
+    explicit FolderWatch(const std::wstring& folder)
+        : folder_(folder), handle_(::CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {
+        thread_ = std::thread([this] {
+            alignas(DWORD) BYTE buffer[16384];
+            DWORD size = 0;
+            while (!stop_ && ::ReadDirectoryChangesW(handle_, buffer, sizeof(buffer), FALSE,
+                                                     FILE_NOTIFY_CHANGE_FILE_NAME, &size, nullptr, nullptr)) {
+                for (DWORD at = 0; size > 0;) {
+                    const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer + at);
+                    events_.push_back(
+                        {record->Action, std::wstring(record->FileName, record->FileNameLength / sizeof(wchar_t))});
+                    if (!record->NextEntryOffset)
+                        break;
+                    at += record->NextEntryOffset;
+                }
+            }
+        });
+    }
+    ~FolderWatch() {
+        stop_ = true;
+        WriteFile(folder_ + L"\\stop-watching", "");
+        thread_.join();
+        ::CloseHandle(handle_);
+    }
+    struct Event {
+        DWORD action;
+        std::wstring name;
+    };
+    // The events so far; call after the watched change and a pause.
+    std::vector<Event> Events() const { return events_; }
+
+private:
+    std::wstring folder_;
+    HANDLE handle_;
+    std::atomic<bool> stop_{false};
+    std::vector<Event> events_;
+    std::thread thread_;
+};
+
+} // namespace
+
+// The timer counts as on while the shortcut exists: a save replaces it in one step, never deleting it first.
+// Without the wake-up program's path the shortcut goes, so the timer shows as off.
+TEST_F(WakeupPageTest, SwitchingOnAgainReplacesTheShortcutWithoutItEverBeingMissing) {
     UseLanguage("jpn");
     ASSERT_TRUE(WriteFile(startup.Shortcut(), "an old shortcut"));
     ASSERT_NE(OpenPage(), nullptr);
     EXPECT_EQ(::SendMessageW(Item(kEnable), BM_GETCHECK, 0, 0), BST_CHECKED) << "on while the shortcut exists";
     Choose(kMinute, 10);
-    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    std::vector<FolderWatch::Event> events;
+    {
+        FolderWatch watch(startup.Shortcut().substr(0, startup.Shortcut().rfind(L'\\')));
+        ::Sleep(200);
+        EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+        events = watch.Events();
+    }
     EXPECT_NE(ReadFile(startup.Shortcut()).value_or("an old shortcut"), "an old shortcut");
+    EXPECT_FALSE(events.empty()) << "the watch saw the save";
+    for (const auto& event : events)
+        EXPECT_FALSE(event.action == FILE_ACTION_REMOVED && event.name == L"SkylumeWakeup.lnk");
     EXPECT_NE(WakeupLog("started").find("started"), std::string::npos);
+
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", L"ApplicationPath");
+    ASSERT_NE(OpenPage(), nullptr);
+    Choose(kMinute, 20);
+    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+    EXPECT_FALSE(FileExists(startup.Shortcut()));
+    ASSERT_NE(OpenPage(), nullptr);
+    EXPECT_EQ(::SendMessageW(Item(kEnable), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(WakeupPageTest, SwitchingOffDeletesTheShortcutAndTellsTheProgram) {
@@ -329,22 +406,10 @@ TEST_F(WakeupPageTest, AlbumAndSongListsComeFromTheLibraryAndTheChoiceIsStored) 
     EXPECT_FALSE(Value(L"SongID").has_value());
 }
 
-// Wine keeps a key's values sorted by name, so the order of writes cannot be read back from the registry; the
-// page writes the day values in this order.
-TEST(WakeupSchedule, DaysAreWrittenMondayToSaturdayThenSunday) {
-    std::vector<std::wstring> names;
-    for (int number : wakeup::kDayValueNumbers)
-        names.push_back(wakeup::DayValueName(number));
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"WeekDayTimerEnable2", L"WeekDayTimerEnable3", L"WeekDayTimerEnable4",
-                                                L"WeekDayTimerEnable5", L"WeekDayTimerEnable6", L"WeekDayTimerEnable7",
-                                                L"WeekDayTimerEnable1"}));
-}
-
 // Midnight, noon and 1 PM are driven through the page (TwelveHourClockStoresMidnightAndNoon); these are the
 // choices it does not reach.
 TEST(WakeupSchedule, TwelveHourChoicesMapToHours) {
     EXPECT_EQ(wakeup::HourToChoice(0, true).index, 11);
     EXPECT_EQ(wakeup::HourToChoice(12, true).pm, true);
     EXPECT_EQ(wakeup::HourToChoice(23, true).index, 10);
-    EXPECT_EQ(wakeup::ChoiceToHour({17, false}, false), 17);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testenv::FileExists;
@@ -207,13 +208,28 @@ TEST_F(XmlDataTest, ElementWithoutTextIsEmpty) {
     EXPECT_EQ(Saved(), "<conf_data><background position=\"center\"/></conf_data>");
 }
 
-TEST_F(XmlDataTest, ReadOnlyFileIsSavedAndLeftWritable) {
+// A read-only, hidden file is made writable before it is replaced: Wine would replace it even read-only, so a
+// second link to the old file shows that its attributes were cleared. A reader holding the file open without
+// delete sharing only delays the save.
+TEST_F(XmlDataTest, ReadOnlyOrHeldFileIsSavedAndLeftWritable) {
     File(L"<conf_data><spectrum>false</spectrum></conf_data>");
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const std::wstring oldFile = folder / L"old.xml";
+    ASSERT_TRUE(::CreateHardLinkW(oldFile.c_str(), path.c_str(), nullptr));
+    win32::FileHandle reader(
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    std::thread release([&reader] {
+        ::Sleep(300);
+        reader.reset();
+    });
     XmlWriter writer = XmlWriter::Edit(path);
     writer.SetText(writer.Root(), L"spectrum", L"true");
-    ASSERT_TRUE(writer.Save(path));
+    const bool saved = writer.Save(path);
+    release.join();
+    ASSERT_TRUE(saved);
     EXPECT_FALSE(ReadOnly());
+    EXPECT_EQ(::GetFileAttributesW(oldFile.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
     EXPECT_EQ(Reload(path).SelectText(L"./spectrum"), L"true");
 }
 
@@ -369,22 +385,30 @@ TEST_F(XmlDataTest, EachOperationSeesTheFileNotAnEarlierDocument) {
 }
 
 // A file that declares its encoding is written in that encoding, and a second save changes no byte.
+// Shift_JIS, which Wine's parser cannot read itself, goes through the program's code-page tables both ways.
 TEST_F(XmlDataTest, DeclaredEncodingsAreWrittenAsDeclaredAndStayStable) {
-    const std::wstring text = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
+    const std::wstring latin = L"caf\u00e9 na\u00efve \u00c5ngstr\u00f6m";
     struct Case {
+        std::wstring text;
         std::string bytes;
         std::string expectedStart;
         std::string encodedText;
     };
     const std::string utf16Bytes = testenv::Utf16File(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<conf_data><t>" +
-                                                      text + L"</t></conf_data>");
-    std::string latin1Text = "caf\xe9 na\xefve \xc5ngstr\xf6m";
+                                                      latin + L"</t></conf_data>");
+    const std::string latin1Text = "caf\xe9 na\xefve \xc5ngstr\xf6m";
+    // "東京の時計" (the clock of Tokyo) in Shift_JIS.
+    const std::string sjisText = "\x93\x8c\x8b\x9e\x82\xcc\x8e\x9e\x8c\x76";
     const Case cases[] = {
-        {utf16Bytes, "\xFF\xFE<\0?\0x\0", std::string("c\0a\0f\0\xe9\0", 8)},
-        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<conf_data><t>" + latin1Text + "</t></conf_data>",
+        {latin, utf16Bytes, "\xFF\xFE<\0?\0x\0", std::string("c\0a\0f\0\xe9\0", 8)},
+        {latin, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<conf_data><t>" + latin1Text + "</t></conf_data>",
          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", latin1Text},
+        {L"\u6771\u4eac\u306e\u6642\u8a08",
+         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<conf_data><t>" + sjisText + "</t></conf_data>",
+         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>", sjisText},
     };
     for (const Case& c : cases) {
+        const std::wstring& text = c.text;
         ASSERT_TRUE(WriteFile(path, c.bytes));
         XmlWriter first = XmlWriter::Edit(path);
         ASSERT_TRUE(first.loaded());

@@ -28,7 +28,10 @@
 #define IDR_PAGE_ACCELERATORS 173
 #define ID_PAGE_HELP 32771
 
-// Category list bitmaps (24x24), normal and selected.
+// Category list bitmaps (24x24), normal and selected. Each list bitmap also exists at 150 and 200 per cent,
+// under its id plus these offsets.
+#define IDB_OFFSET_150 1000
+#define IDB_OFFSET_200 2000
 #define IDB_CATEGORY_GENERAL 139
 #define IDB_CATEGORY_DISPLAY 154
 #define IDB_CATEGORY_WAKEUP 155
@@ -102,6 +105,7 @@
 #define IDS_JPEG_FORMAT 118
 #define IDS_ADD_BACKGROUND_TITLE 150
 #define IDS_REMOVE_BACKGROUND_QUESTION 156
+#define IDS_BACKGROUND_LIST_FULL 220
 
 // Photo page and its view settings dialog.
 #define IDD_PAGE_PHOTO 151
@@ -137,6 +141,8 @@
 #define IDS_ADD_PHOTOS_TITLE 192
 #define IDS_GIF_FORMAT 200
 #define IDS_PNG_FORMAT 205
+// Joins the names of the photo formats in one text.
+#define IDS_LIST_SEPARATOR 5460
 // Clock page and its dialogs.
 #define IDD_PAGE_CLOCK 137
 #define IDD_EDIT_DCLOCK 140
@@ -198,6 +204,7 @@
 // Additional module pages.
 #define IDD_PAGE_ADDITIONAL 138
 #define IDS_ADDITIONAL_ALL_FILES 5450
+#define IDS_MODULE_CHECK_USAGE 5451
 // News pages, the add-site dialog and the name dialog.
 #define IDD_PAGE_NEWS_REGISTER 148
 #define IDD_NEWS_ADD_SITE 149

@@ -81,15 +81,17 @@ int GetLanguageIndex() {
     std::wstring modules = GetModulesFolder(false, L"");
     if (!modules.empty())
         index = LanguageIndexFromDataFile(modules + L"\\" + kDataFileName);
-    if (index < 0) {
-        std::wstring common;
-        GetCommonModulesFolder(common);
-        index = LanguageIndexFromDataFile(common + L"\\" + kDataFileName);
-    }
     if (index < 0)
-        index = GetSystemLanguageIndex();
+        index = GetAllUsersLanguageIndex();
     g_languageIndex = index;
     return index;
+}
+
+int GetAllUsersLanguageIndex() {
+    std::wstring common;
+    GetCommonModulesFolder(common);
+    const int index = LanguageIndexFromDataFile(common + L"\\" + kDataFileName);
+    return index >= 0 ? index : GetSystemLanguageIndex();
 }
 
 void ResetLanguageIndexCache() {

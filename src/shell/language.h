@@ -13,6 +13,8 @@ inline constexpr int kFallbackLanguage = 5; // "usa"
 int GetSystemLanguageIndex();
 // Index from the system locale unless a data.xml names a language in ./locale; computed once per run.
 int GetLanguageIndex();
+// The language of a user who names none: the all-users data.xml's ./locale, else the system locale's.
+int GetAllUsersLanguageIndex();
 // Forgets the cached index (for in-process tests that change the data files between cases).
 void ResetLanguageIndexCache();
 // Three-letter code; indexes outside 0-7 give the code of index 5.

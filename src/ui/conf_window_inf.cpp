@@ -5,8 +5,11 @@
 #include "ui/categories.h"
 #include "ui/help_viewer.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
+#include "win32/atomic_file.h"
 #include "win32/handle.h"
 #include "win32/strings.h"
+#include "xmldata/xml_document.h"
 
 #include <exception>
 
@@ -38,7 +41,25 @@ bool IsPushButton(HWND control) {
     return type != BS_AUTOCHECKBOX && type != BS_AUTORADIOBUTTON;
 }
 
+// More backups than this means something rewrites the file on every start; the restore then waits.
+constexpr int kMaxDamagedCopies = 100;
+
 } // namespace
+
+std::wstring DamagedCopyPath(const std::wstring& path, int n) {
+    return path + kDamagedCopySuffix + (n > 1 ? std::to_wstring(n) : std::wstring());
+}
+
+bool KeepDamagedCopy(const std::wstring& path, const std::string& bytes) {
+    for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+        const std::wstring backup = DamagedCopyPath(path, n);
+        if (::GetFileAttributesW(backup.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return win32::WriteFileAtomically(backup, bytes);
+        if (win32::ReadWholeFile(backup) == bytes)
+            return true;
+    }
+    return false;
+}
 
 CConfWindowInf::CConfWindowInf(UINT templateId, HWND categoryList, HWND okButton, HFONT font)
     : Dialog(templateId), font_(font), categoryList_(categoryList), okButton_(okButton) {}
@@ -52,6 +73,8 @@ int CConfWindowInf::Create(const std::wstring& moduleName, const RECT& rect, HWN
     moduleName_ = moduleName;
     if (!CreateModeless(settingsDialog))
         return 0;
+    // The settings window lays its pages out again itself when its DPI changes.
+    win32::KeepDialogFromRescaling(hwnd());
     ::MoveWindow(hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     return 1;
 }
@@ -67,40 +90,60 @@ void CConfWindowInf::GetDataFilePath(std::wstring& path) const {
         path += std::wstring(L"\\") + shell::kDataFileName;
 }
 
-void CConfWindowInf::RestoreDefaultData() {
+std::wstring CConfWindowInf::DefaultDataFilePath() const {
     std::wstring common;
     shell::GetCommonModulesFolder(common);
+    return common + L"\\" + moduleName_ + L"\\" + shell::kDataFileName;
+}
+
+void CConfWindowInf::RestoreDefaultData() {
     std::wstring target;
     GetDataFilePath(target);
     if (target.empty())
         return;
-    shell::CopyFileIfNeeded(target, common + L"\\" + moduleName_ + L"\\" + shell::kDataFileName, 1);
+    shell::CopyFileIfNeeded(target, DefaultDataFilePath(), 1);
 }
 
 int CConfWindowInf::LoadOrRestore() {
     // A file that the XML layer cannot handle (a DOM call fails on it) counts as one that does not load: it gets
-    // the same one restore, so no well-formed file can keep a page from opening for good.
+    // the same one restore, so no well-formed file can keep a page from opening for good. Without a parser at all
+    // the file is not to blame.
+    failedElsewhere_ = false;
     try {
         if (LoadData())
             return 1;
+    } catch (const xmldata::XmlUnavailable&) {
+        return 0;
     } catch (const std::exception&) {
     }
-    KeepDamagedCopy();
+    if (failedElsewhere_ || !KeepDamagedCopy())
+        return 0;
     RestoreDefaultData();
     return LoadData();
 }
 
-void CConfWindowInf::KeepDamagedCopy() {
+bool CConfWindowInf::KeepDamagedCopy() {
     std::wstring path;
     GetDataFilePath(path);
-    if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        shell::CopyFileIfNeeded(path + kDamagedCopySuffix, path, 1);
+    if (path.empty() || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    // A file that cannot even be read is never replaced: it may be the user's only copy.
+    const std::optional<std::string> bytes = win32::ReadWholeFile(path);
+    if (!bytes)
+        return false;
+    if (win32::ReadWholeFile(DefaultDataFilePath()) == bytes)
+        return true;
+    return ::KeepDamagedCopy(path, *bytes);
 }
 
 void CConfWindowInf::PaintPageBackground(HDC dc, int x, int y, int width, int height) {
     RECT area = {x, y, x + width, y + height};
     ::SetBkColor(dc, kPageBackground);
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+}
+
+void CConfWindowInf::OnDpiChanged(HFONT font, int, int) {
+    font_ = font;
 }
 
 void CConfWindowInf::ShowPageHelp() {

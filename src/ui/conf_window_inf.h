@@ -19,16 +19,23 @@ public:
     virtual int LoadData() = 0;
     virtual void RestoreDefaultData();
     virtual void PaintPageBackground(HDC dc, int x, int y, int width, int height);
+    // The settings window went from `fromDpi` to `toDpi`: its controls are rescaled already (RescaleChildWindows)
+    // and `font` is the window's font at the new DPI.
+    virtual void OnDpiChanged(HFONT font, int fromDpi, int toDpi);
 
     void GetDataFilePath(std::wstring& path) const;
     void GetModuleFolderPath(std::wstring& path) const;
-    // LoadData, and when it fails (or throws) one restore of the all-users default file and a second try; the
-    // user's file is kept beside it first ("data.xml.bad").
+    // The all-users default copy of the page's data file.
+    std::wstring DefaultDataFilePath() const;
+    // LoadData, and when the page's own file fails it (or the XML layer throws on it) one restore of the all-users
+    // default file and a second try. The user's file is kept beside it first (`KeepDamagedCopy`); a failure from
+    // elsewhere (FailedElsewhere, or no XML parser at all) restores nothing.
     int LoadOrRestore();
     void ShowPageHelp();
     // The settings window's help operation, as its Help button gives it (the page's own topic).
     void RequestHelp();
-    void FocusControl(HWND control);
+    // Moves the focus to a control of the page (Tab, Shift+Tab from the settings window's buttons).
+    virtual void FocusControl(HWND control);
 
     const std::wstring& title() const { return title_; }
     const std::wstring& description() const { return description_; }
@@ -51,6 +58,10 @@ protected:
     void OnCancel() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
+    // Called by a LoadData that fails for a reason outside the page's own file (a program file, the registry):
+    // restoring the default copy would not mend it and would cost the user's file.
+    void FailedElsewhere() { failedElsewhere_ = true; }
+
     void AddTabStop(int controlId) { tabStops_.push_back(item(controlId)); }
     void AddTabStopWindow(HWND control) { tabStops_.push_back(control); }
 
@@ -59,7 +70,8 @@ protected:
     int category_ = 0;
 
 private:
-    void KeepDamagedCopy();
+    // Keeps the user's file beside it before a restore; false when it exists but could not be kept.
+    bool KeepDamagedCopy();
 
     std::vector<HWND> tabStops_;
     HFONT font_;
@@ -67,9 +79,17 @@ private:
     HWND categoryList_;
     HWND okButton_;
     HACCEL accelerators_ = nullptr;
+    bool failedElsewhere_ = false;
 };
 
-// What a restore keeps of the user's data file, beside it: "data.xml" becomes "data.xml.bad".
+// What a restore keeps of the user's data file, beside it: "data.xml.bad", and when that already holds other
+// bytes "data.xml.bad2", "data.xml.bad3" and so on. A backup is never overwritten; a file whose bytes a backup or
+// the default copy already holds gets none.
 inline constexpr wchar_t kDamagedCopySuffix[] = L".bad";
+// The path of the n-th backup (n from 1) of the data file at `path`.
+std::wstring DamagedCopyPath(const std::wstring& path, int n);
+// Keeps `bytes` (the user's data file at `path`) as the first backup that holds them or the first free one;
+// false when none could be written.
+bool KeepDamagedCopy(const std::wstring& path, const std::string& bytes);
 
 inline constexpr COLORREF kPageBackground = RGB(215, 221, 224);

@@ -17,7 +17,10 @@
 #include "ui/help_viewer.h"
 #include "ui/info_pages.h"
 #include "ui/list_drawing.h"
+#include "ui/settings_layout.h"
 #include "win32/app.h"
+#include "win32/dialog_template.h"
+#include "win32/dpi.h"
 #include "win32/registry.h"
 #include "win32/strings.h"
 
@@ -27,12 +30,6 @@
 
 namespace {
 
-constexpr int kMargin = 8;
-constexpr int kListWidth = 168;
-constexpr int kTitleBandHeight = 44;
-constexpr int kButtonWidth = 100;
-constexpr int kButtonHeight = 24;
-constexpr int kItemHeight = 34;
 constexpr COLORREF kTitleBandText = 0x00FFFFFF;
 constexpr COLORREF kTitleBandBackground = 0x00807974;
 
@@ -49,6 +46,16 @@ int LoadPage(CConfWindowInf& page) {
     }
 }
 
+// The settings window's own template, for its font and size at another DPI.
+std::optional<win32::DialogTemplate> SettingsTemplate() {
+    HINSTANCE resources = win32::GetResourceHandle();
+    HRSRC found = ::FindResourceW(resources, MAKEINTRESOURCEW(IDD_SETTINGS), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    const void* data = found ? ::LockResource(::LoadResource(resources, found)) : nullptr;
+    if (!data)
+        return std::nullopt;
+    return win32::ParseDialogTemplate(data, ::SizeofResource(resources, found));
+}
+
 // A failing save leaves that page's file as it was; the other pages are still saved.
 void SavePage(CConfWindowInf& page) {
     try {
@@ -58,6 +65,13 @@ void SavePage(CConfWindowInf& page) {
 }
 
 } // namespace
+
+bool IsBuiltInModuleFolder(const std::wstring& name) {
+    for (const wchar_t* known : kBuiltInModuleFolders)
+        if (win32::EqualsNoCase(name, known))
+            return true;
+    return false;
+}
 
 std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder) {
     std::vector<std::wstring> folders;
@@ -69,10 +83,7 @@ std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& common
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L".." || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        bool builtIn = false;
-        for (const wchar_t* known : kBuiltInModuleFolders)
-            builtIn = builtIn || win32::EqualsNoCase(name, known);
-        if (!builtIn)
+        if (!IsBuiltInModuleFolder(name))
             folders.push_back(name);
     } while (::FindNextFileW(find.get(), &entry));
     return folders;
@@ -103,8 +114,16 @@ BOOL CTesselConfigDialog::OnInitDialog() {
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
+    // Everything laid out in pixels follows the DPI the window is created for, recorded so that every control
+    // draws for it; the platform is kept from rescaling the window on its own when the DPI changes.
+    layoutDpi_ = win32::WindowDpi(hwnd());
+    win32::SetLayoutDpi(hwnd(), layoutDpi_);
+    win32::KeepDialogFromRescaling(hwnd());
     backgroundBrush_.reset(::CreateSolidBrush(kPageBackground));
-    CreateDialogFont();
+    LOGFONTW templateFont = {};
+    if (HFONT current = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
+        ::GetObjectW(current, sizeof(templateFont), &templateFont);
+    CreateDialogFont(templateFont);
     categoryList_ = item(IDC_CATEGORY_LIST);
     listEdge_.HookWindow(categoryList_);
     listScrollBars_.HookWindow(categoryList_);
@@ -112,7 +131,11 @@ BOOL CTesselConfigDialog::OnInitDialog() {
     cancelButton_.Bind(hwnd(), IDCANCEL);
     helpButton_.Bind(hwnd(), IDC_HELP_BUTTON);
     titleBand_ = std::make_unique<CConfigItemWindow>(font_.get(), kTitleBandText, kTitleBandBackground, DT_VCENTER, 0);
-    LayOut();
+    RECT units = {0, 0, 4, 8};
+    ::MapDialogRect(hwnd(), &units);
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    LayOut(client.bottom, {units.right, units.bottom}, nullptr);
     ::EnableWindow(item(IDOK), FALSE);
     ::EnableWindow(item(IDCANCEL), FALSE);
 
@@ -133,10 +156,7 @@ BOOL CTesselConfigDialog::OnInitDialog() {
     return TRUE;
 }
 
-void CTesselConfigDialog::CreateDialogFont() {
-    LOGFONTW templateFont = {};
-    if (HFONT current = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
-        ::GetObjectW(current, sizeof(templateFont), &templateFont);
+void CTesselConfigDialog::CreateDialogFont(const LOGFONTW& templateFont) {
     LOGFONTW font = {};
     if (templateFont.lfHeight == 0) {
         font.lfHeight = 12;
@@ -154,21 +174,66 @@ void CTesselConfigDialog::CreateDialogFont() {
         ::SendMessageW(item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
 }
 
-void CTesselConfigDialog::LayOut() {
-    RECT client;
+void CTesselConfigDialog::LayOut(int clientHeight, SIZE baseUnits, const POINT* topLeft) {
+    RECT window, client;
+    ::GetWindowRect(hwnd(), &window);
     ::GetClientRect(hwnd(), &client);
-    const int buttonTop = client.bottom - kMargin - kButtonHeight;
-    ::MoveWindow(categoryList_, kMargin, kMargin, kListWidth, buttonTop - 2 * kMargin, TRUE);
-    ::SendMessageW(categoryList_, LB_SETITEMHEIGHT, 0, kItemHeight);
-    const int right = client.right - kMargin;
-    const int pageLeft = kMargin + kListWidth + kMargin;
-    RECT band = {pageLeft, kMargin, right, kMargin + kTitleBandHeight};
-    titleBand_->Create(WS_CHILD | WS_VISIBLE, band, hwnd(), 0xFFFF);
-    pageRect_ = {pageLeft, band.bottom, right, buttonTop - kMargin};
+    const SettingsLayout layout = LayOutSettingsWindow({client.right, clientHeight}, layoutDpi_, baseUnits);
+    // The page is as wide as the templates are drawn for; the window takes the width the list and the page need
+    // and keeps its centre (or goes where the platform put it for a new DPI).
+    const int width = window.right - window.left + layout.client.cx - client.right;
+    const int height = window.bottom - window.top + layout.client.cy - client.bottom;
+    const POINT place = topLeft ? *topLeft
+                                : POINT{window.left + (window.right - window.left - width) / 2,
+                                        window.top + (window.bottom - window.top - height) / 2};
+    if (width != window.right - window.left || height != window.bottom - window.top || topLeft)
+        ::SetWindowPos(hwnd(), nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    auto move = [](HWND control, const RECT& rect) {
+        ::MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    };
+    move(categoryList_, layout.list);
+    ::SendMessageW(categoryList_, LB_SETITEMHEIGHT, 0, layout.itemHeight);
+    if (titleBand_->hwnd())
+        move(titleBand_->hwnd(), layout.band);
+    else
+        titleBand_->Create(WS_CHILD | WS_VISIBLE, layout.band, hwnd(), 0xFFFF);
+    pageRect_ = layout.page;
+    for (auto& page : pages_)
+        move(page->hwnd(), pageRect_);
     const int ids[] = {IDOK, IDCANCEL, IDC_HELP_BUTTON};
     for (int i = 0; i < 3; ++i)
-        ::MoveWindow(item(ids[i]), right - (3 - i) * kButtonWidth - (2 - i) * 6, buttonTop, kButtonWidth, kButtonHeight,
-                     TRUE);
+        move(item(ids[i]), layout.buttons[i]);
+}
+
+// The window moved to a display of another DPI (per-monitor awareness): fonts, pages and the window's own parts
+// are laid out anew for it, as they would have been had the window opened there.
+void CTesselConfigDialog::OnDpiChanged(int dpi, const RECT* suggested) {
+    const std::optional<win32::DialogTemplate> settings = SettingsTemplate();
+    if (dpi <= 0 || dpi == layoutDpi_ || !settings)
+        return;
+    const int fromDpi = layoutDpi_;
+    layoutDpi_ = dpi;
+    win32::SetLayoutDpi(hwnd(), dpi);
+    // The template's font at the new DPI, as the dialog manager would make it; the window's own font from it.
+    LOGFONTW templateFont = {};
+    templateFont.lfHeight = -::MulDiv(settings->pointSize ? settings->pointSize : 9, dpi, 72);
+    templateFont.lfWeight = settings->weight ? settings->weight : FW_NORMAL;
+    templateFont.lfItalic = settings->italic;
+    templateFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(templateFont.lfFaceName, settings->face.c_str(), LF_FACESIZE);
+    win32::Font oldFont = std::move(font_), oldPageFont = std::move(pageFont_);
+    pageFont_.reset(::CreateFontIndirectW(&templateFont));
+    CreateDialogFont(templateFont);
+    auto fontFor = [&](HFONT font) { return font == oldFont.get() ? font_.get() : pageFont_.get(); };
+    ::SendMessageW(titleBand_->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    for (auto& page : pages_) {
+        win32::RescaleChildWindows(page->hwnd(), fromDpi, dpi, fontFor);
+        page->OnDpiChanged(font_.get(), fromDpi, dpi);
+    }
+    const SIZE baseUnits = win32::DialogBaseUnits(pageFont_.get());
+    const POINT topLeft = suggested ? POINT{suggested->left, suggested->top} : POINT{};
+    LayOut(::MulDiv(settings->cy, baseUnits.cy, 8), baseUnits, suggested ? &topLeft : nullptr);
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool CTesselConfigDialog::AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load) {
@@ -381,6 +446,7 @@ void CTesselConfigDialog::OnDestroy() {
     for (auto& page : pages_)
         page->DestroyWindow();
     pages_.clear();
+    win32::SetLayoutDpi(hwnd(), 0);
     currentPage_ = nullptr;
     generalPage_ = nullptr;
     CTesselDialog::OnDestroy();
@@ -410,19 +476,22 @@ void CTesselConfigDialog::DrawCategoryItem(const DRAWITEMSTRUCT& drawn) {
     }
     if (!page)
         return;
-    const int iconTop = rect.top + (rect.bottom - rect.top - 24) / 2;
-    DrawTransparentBitmap(dc, CategoryBitmapHandle(CategoryBitmap(page->category(), selected)), rect.left + 6, iconTop);
-    RECT text = {rect.left + 6 + 24 + 6, rect.top, rect.right - 4, rect.bottom};
+    const CategoryItemLayout layout = LayOutCategoryItem(layoutDpi_);
+    const int iconTop = rect.top + (rect.bottom - rect.top - layout.iconSize) / 2;
+    const RECT icon = {rect.left + layout.iconLeft, iconTop, rect.left + layout.iconLeft + layout.iconSize,
+                       iconTop + layout.iconSize};
+    DrawBitmapInCell(dc, CategoryBitmapHandle(CategoryBitmap(page->category(), selected)), icon);
+    RECT text = {rect.left + layout.textLeft, rect.top, rect.right - layout.textRightInset, rect.bottom};
     DrawItemText(dc, page->title(), text, font_.get(), ::GetSysColor(COLOR_WINDOWTEXT));
     if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
         ::DrawFocusRect(dc, &rect);
 }
 
 HBITMAP CTesselConfigDialog::CategoryBitmapHandle(int resourceId) {
-    win32::Bitmap& bitmap = categoryBitmaps_[resourceId];
+    const int scaledId = ScaledBitmapId(resourceId, BitmapScaleForDpi(layoutDpi_));
+    win32::Bitmap& bitmap = categoryBitmaps_[scaledId];
     if (!bitmap)
-        bitmap.reset(static_cast<HBITMAP>(::LoadImageW(win32::GetResourceHandle(), MAKEINTRESOURCEW(resourceId),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        bitmap = LoadListBitmap(scaledId, resourceId);
     return bitmap.get();
 }
 
@@ -442,7 +511,8 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlID != IDC_CATEGORY_LIST)
             break;
-        measure->itemHeight = kItemHeight;
+        // Asked while the template is created, before the window has recorded its DPI.
+        measure->itemHeight = UINT(CategoryItemHeight(layoutDpi_ ? layoutDpi_ : win32::WindowDpi(hwnd())));
         result = TRUE;
         return true;
     }
@@ -454,6 +524,10 @@ bool CTesselConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         result = TRUE;
         return true;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     case WM_SYSCOMMAND:
         // Alt+key goes to the current page, so the page's mnemonics work.
         if ((wParam & 0xFFF0) == SC_KEYMENU && currentPage_ && lParam) {

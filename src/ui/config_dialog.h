@@ -32,8 +32,12 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT controlType) override;
 
 private:
-    void CreateDialogFont();
-    void LayOut();
+    // The window's font from the template's face and height.
+    void CreateDialogFont(const LOGFONTW& templateFont);
+    // Places the list, title band, pages and buttons for the client height the template gives and the font's
+    // dialog base units, and sizes the window to them; at `topLeft` when given, else about its centre.
+    void LayOut(int clientHeight, SIZE baseUnits, const POINT* topLeft);
+    void OnDpiChanged(int dpi, const RECT* suggested);
     bool CreatePages();
     // Creates and loads one page; on failure the page is dropped and false returned.
     bool AddPage(std::unique_ptr<CConfWindowInf> page, const std::wstring& moduleName, bool load);
@@ -56,6 +60,9 @@ private:
     VelourButton2 cancelButton_;
     VelourButton2 helpButton_;
     win32::Font font_;
+    // The template's font at the DPI the window moved to (the pages' controls take it); none before a change.
+    win32::Font pageFont_;
+    int layoutDpi_ = 0;
     win32::Brush backgroundBrush_;
     std::unique_ptr<CConfigItemWindow> titleBand_;
     CConfWindowInf* currentPage_ = nullptr;
@@ -71,5 +78,7 @@ private:
 
 // Sub-folders of the all-users Modules folder that are additional modules (not a built-in module, not "locale").
 std::vector<std::wstring> FindAdditionalModuleFolders(const std::wstring& commonModulesFolder);
+// Whether a Modules sub-folder of this name is left out of the additional modules (any letter case).
+bool IsBuiltInModuleFolder(const std::wstring& name);
 // A page title shortened for the General page's module list: cut before the first " - ".
 std::wstring ShortModuleName(const std::wstring& title);

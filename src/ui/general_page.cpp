@@ -4,7 +4,9 @@
 #include "shell/folders.h"
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
+#include "ui/settings_layout.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/registry.h"
 #include "xmldata/xml_document.h"
 
@@ -12,8 +14,13 @@
 #include <windowsx.h>
 
 namespace {
+// At 96 DPI.
 constexpr int kModuleItemHeight = 20;
-}
+constexpr int kCheckSize = 16;
+constexpr int kCheckLeft = 3;
+constexpr int kCheckTextGap = 5;
+constexpr int kTextRightInset = 3;
+} // namespace
 
 CCWGeneral::CCWGeneral(HWND categoryList, HWND okButton, HFONT font)
     : CConfWindowInf(IDD_PAGE_GENERAL, categoryList, okButton, font) {
@@ -48,14 +55,16 @@ BOOL CCWGeneral::OnInitDialog() {
     AddTabStop(IDC_MODE_SCREEN_CHECK);
     listEdge_.HookWindow(moduleList_);
     listScrollBars_.HookWindow(moduleList_);
-    ::SendMessageW(moduleList_, LB_SETITEMHEIGHT, 0, kModuleItemHeight);
+    ::SendMessageW(moduleList_, LB_SETITEMHEIGHT, 0, win32::ScaleForWindow(hwnd(), kModuleItemHeight));
     ::SetWindowSubclass(moduleList_, ModuleListProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    HINSTANCE resources = win32::GetResourceHandle();
-    checkedBitmap_.reset(static_cast<HBITMAP>(
-        ::LoadImageW(resources, MAKEINTRESOURCEW(IDB_MODULE_CHECKED), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    uncheckedBitmap_.reset(static_cast<HBITMAP>(
-        ::LoadImageW(resources, MAKEINTRESOURCEW(IDB_MODULE_UNCHECKED), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    LoadCheckBitmaps();
     return TRUE;
+}
+
+void CCWGeneral::LoadCheckBitmaps() {
+    bitmapScale_ = BitmapScaleForDpi(win32::WindowDpi(hwnd()));
+    checkedBitmap_ = LoadListBitmap(ScaledBitmapId(IDB_MODULE_CHECKED, bitmapScale_), IDB_MODULE_CHECKED);
+    uncheckedBitmap_ = LoadListBitmap(ScaledBitmapId(IDB_MODULE_UNCHECKED, bitmapScale_), IDB_MODULE_UNCHECKED);
 }
 
 void CCWGeneral::AddModuleEntry(const std::wstring& name, CConfWindowInf* page) {
@@ -205,10 +214,15 @@ void CCWGeneral::DrawModuleItem(const DRAWITEMSTRUCT& drawn) {
         win32::Brush background(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
         ::FillRect(drawn.hDC, &rect, background.get());
     }
-    const int top = rect.top + (rect.bottom - rect.top - 16) / 2;
-    DrawTransparentBitmap(drawn.hDC, entry.checked ? checkedBitmap_.get() : uncheckedBitmap_.get(), rect.left + 3, top,
-                          kPageBackground);
-    RECT text = {rect.left + 3 + 16 + 5, rect.top, rect.right - 3, rect.bottom};
+    const int dpi = win32::WindowDpi(hwnd());
+    if (BitmapScaleForDpi(dpi) != bitmapScale_)
+        LoadCheckBitmaps();
+    auto scaled = [dpi](int pixels) { return win32::ScaleToDpi(pixels, dpi); };
+    const int size = scaled(kCheckSize), left = rect.left + scaled(kCheckLeft);
+    const int top = rect.top + (rect.bottom - rect.top - size) / 2;
+    DrawBitmapInCell(drawn.hDC, entry.checked ? checkedBitmap_.get() : uncheckedBitmap_.get(),
+                     {left, top, left + size, top + size}, kPageBackground);
+    RECT text = {left + size + scaled(kCheckTextGap), rect.top, rect.right - scaled(kTextRightInset), rect.bottom};
     DrawItemText(drawn.hDC, entry.name, text, font(), ::GetSysColor(COLOR_WINDOWTEXT));
     if ((drawn.itemState & ODS_FOCUS) && !(drawn.itemState & ODS_NOFOCUSRECT))
         ::DrawFocusRect(drawn.hDC, &rect);
@@ -221,7 +235,7 @@ bool CCWGeneral::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return true;
     }
     if (message == WM_MEASUREITEM && wParam == IDC_MODULE_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kModuleItemHeight;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kModuleItemHeight);
         result = TRUE;
         return true;
     }

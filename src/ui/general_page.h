@@ -31,6 +31,8 @@ protected:
 private:
     void ToggleItem(int index);
     void DrawModuleItem(const DRAWITEMSTRUCT& item);
+    // The check bitmaps of the set nearest the page's DPI.
+    void LoadCheckBitmaps();
     static LRESULT CALLBACK ModuleListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR self);
 
@@ -47,4 +49,5 @@ private:
     VelourButton downButton_;
     win32::Bitmap checkedBitmap_;
     win32::Bitmap uncheckedBitmap_;
+    int bitmapScale_ = 0;
 };

@@ -164,7 +164,8 @@ protected:
     virtual void OnVelour() {}
 
 private:
-    void PaintFrame();
+    // Into the control's own window DC, or into `given` (window coordinates, WM_PRINT).
+    void PaintFrame(HDC given = nullptr);
     bool skinned_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "velour/velour_edge.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "velour/velour_paint.h"
 #include "win32/gdi.h"
@@ -79,6 +80,10 @@ LRESULT AbstractScrollBarPaintHook::HookProc(UINT message, WPARAM wParam, LPARAM
     case WM_NCPAINT:
         PaintScrollBars();
         break;
+    case WM_PRINT:
+        if (lParam & PRF_NONCLIENT)
+            PaintScrollBars(reinterpret_cast<HDC>(wParam));
+        break;
     case WM_PAINT:
     case WM_ERASEBKGND:
     case WM_NCHITTEST:
@@ -97,19 +102,22 @@ LRESULT AbstractScrollBarPaintHook::HookProc(UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
-void AbstractScrollBarPaintHook::PaintScrollBars() {
+void AbstractScrollBarPaintHook::PaintScrollBars(HDC given) {
     painting_ = true;
     HWND window = hookedWindow();
     lastState_ = ScrollState();
     RECT windowRect;
     ::GetWindowRect(window, &windowRect);
-    win32::WindowDc dc(window, win32::WindowDc::Area::WholeWindow);
+    std::optional<win32::WindowDc> own;
+    if (!given)
+        own.emplace(window, win32::WindowDc::Area::WholeWindow);
+    HDC dc = given ? given : own->get();
     RECT vertical{}, horizontal{};
     bool hasVertical = false, hasHorizontal = false;
     for (LONG object : {OBJID_VSCROLL, OBJID_HSCROLL}) {
         SCROLLBARINFO info{};
         info.cbSize = sizeof(info);
-        if (!dc.get() || !::GetScrollBarInfo(window, object, &info))
+        if (!dc || !::GetScrollBarInfo(window, object, &info))
             continue;
         if (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN))
             continue;
@@ -120,17 +128,23 @@ void AbstractScrollBarPaintHook::PaintScrollBars() {
         const bool isVertical = object == OBJID_VSCROLL;
         (isVertical ? vertical : horizontal) = bar;
         (isVertical ? hasVertical : hasHorizontal) = true;
-        PaintScrollBar(dc.get(), bar, info, isVertical);
+        PaintScrollBar(dc, bar, info, isVertical);
+        if (isVertical && markFocus_ && ::GetFocus() == window && info.xyThumbBottom > info.xyThumbTop) {
+            RECT thumb = {bar.left + 4, bar.top + info.xyThumbTop + 2, bar.right - 4, bar.top + info.xyThumbBottom - 2};
+            ::DrawFocusRect(dc, &thumb);
+        }
     }
     if (hasVertical && hasHorizontal)
-        PaintSizeBox(dc.get(), {vertical.left, horizontal.top, vertical.right, horizontal.bottom});
+        PaintSizeBox(dc, {vertical.left, horizontal.top, vertical.right, horizontal.bottom});
     painting_ = false;
 }
 
 void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCROLLBARINFO& info, bool vertical) {
     const bool disabled = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0;
     const int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
-    const int arrow = std::min(int(info.dxyLineButton), length / 2);
+    // The arrow buttons are as long as the system's scroll bars make them (Wine reports the thumb's length as
+    // dxyLineButton).
+    const int arrow = std::min(::GetSystemMetrics(vertical ? SM_CYVSCROLL : SM_CXHSCROLL), length / 2);
     win32::FillSolid(dc, bar, kPage);
 
     RECT first = bar, second = bar;
@@ -142,9 +156,10 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
         second.left = bar.right - arrow;
     }
     COLORREF glyph = disabled ? kDisabledText : kText;
+    const int line = Scale(hookedWindow(), 1), inset = Scale(hookedWindow(), 2);
     if (arrow > 0) {
-        DrawButtonFace(dc, first, (info.rgstate[1] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, 1);
-        DrawButtonFace(dc, second, (info.rgstate[5] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, 1);
+        DrawButtonFace(dc, first, (info.rgstate[1] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, line);
+        DrawButtonFace(dc, second, (info.rgstate[5] & STATE_SYSTEM_PRESSED) != 0, false, kEdge, line);
         DrawArrow(dc, first, vertical ? Arrow::Up : Arrow::Left, glyph);
         DrawArrow(dc, second, vertical ? Arrow::Down : Arrow::Right, glyph);
     }
@@ -154,15 +169,15 @@ void VelourScrollBarPaintHook::PaintScrollBar(HDC dc, const RECT& bar, const SCR
         if (vertical) {
             thumb.top = bar.top + info.xyThumbTop;
             thumb.bottom = bar.top + info.xyThumbBottom;
-            ::InflateRect(&thumb, -2, 0);
+            ::InflateRect(&thumb, -inset, 0);
         } else {
             thumb.left = bar.left + info.xyThumbTop;
             thumb.right = bar.left + info.xyThumbBottom;
-            ::InflateRect(&thumb, 0, -2);
+            ::InflateRect(&thumb, 0, -inset);
         }
         const bool pressed = (info.rgstate[3] & STATE_SYSTEM_PRESSED) != 0;
         win32::FillSolid(dc, thumb, pressed ? kSelectionDark : kSelectionLight);
-        win32::FrameSolid(dc, thumb, kEdge, 1);
+        win32::FrameSolid(dc, thumb, kEdge, line);
     }
 }
 

@@ -21,6 +21,9 @@ private:
 class AbstractScrollBarPaintHook : public velour::WindowHook {
 public:
     bool HookWindow(HWND window);
+    // Marks the vertical thumb with a focus rectangle while the window has the focus (for a window whose scroll
+    // bar is its keyboard stop).
+    void MarkFocus(bool mark) { markFocus_ = mark; }
 
 protected:
     LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,10 +32,12 @@ protected:
     virtual void PaintSizeBox(HDC dc, const RECT& box) = 0;
 
 private:
-    void PaintScrollBars();
+    // Into the window's own DC, or into `given` (window coordinates, WM_PRINT).
+    void PaintScrollBars(HDC given = nullptr);
     ULONGLONG ScrollState() const;
     ULONGLONG lastState_ = 0;
     bool painting_ = false;
+    bool markFocus_ = false;
 };
 
 class VelourScrollBarPaintHook : public AbstractScrollBarPaintHook {

@@ -1,6 +1,7 @@
 #include "velour/velour_controls.h"
 
 #include <commctrl.h>
+#include <optional>
 
 #include "velour/velour_paint.h"
 #include "win32/gdi.h"
@@ -26,20 +27,23 @@ void VelourFramedControl::Velour() {
         ::RedrawWindow(control, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
-void VelourFramedControl::PaintFrame() {
+void VelourFramedControl::PaintFrame(HDC given) {
     HWND control = hwnd();
-    win32::WindowDc dc(control, win32::WindowDc::Area::WholeWindow);
-    if (!dc.get())
+    std::optional<win32::WindowDc> own;
+    if (!given)
+        own.emplace(control, win32::WindowDc::Area::WholeWindow);
+    HDC dc = given ? given : own->get();
+    if (!dc)
         return;
     RECT window;
     ::GetWindowRect(control, &window);
     ::OffsetRect(&window, -window.left, -window.top);
     const bool enabled = ::IsWindowEnabled(control);
     COLORREF border = !enabled ? kDisabledText : HasFocus(control) ? kSelectionDark : kEdge;
-    win32::FrameSolid(dc.get(), window, border, 1);
+    win32::FrameSolid(dc, window, border, 1);
     if (::GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
         ::InflateRect(&window, -1, -1);
-        win32::FrameSolid(dc.get(), window, enabled ? kField : kPage, 1);
+        win32::FrameSolid(dc, window, enabled ? kField : kPage, 1);
     }
 }
 
@@ -53,6 +57,12 @@ LRESULT VelourFramedControl::HookProc(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ENABLE: {
         LRESULT result = Default(message, wParam, lParam);
         PaintFrame();
+        return result;
+    }
+    case WM_PRINT: {
+        LRESULT result = Default(message, wParam, lParam);
+        if (lParam & PRF_NONCLIENT)
+            PaintFrame(reinterpret_cast<HDC>(wParam));
         return result;
     }
     default:

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 
 namespace velour {
 
 int Scale(HWND window, int pixelsAt96) {
-    win32::WindowDc dc(window);
-    int dpi = dc.get() ? ::GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
-    return std::max(1, ::MulDiv(pixelsAt96, dpi, 96));
+    return std::max(1, win32::ScaleForWindow(window, pixelsAt96));
 }
 
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {

@@ -76,6 +76,12 @@ struct MemoryDcTraits {
     static pointer invalid() noexcept { return nullptr; }
     static void close(pointer h) noexcept { ::DeleteDC(h); }
 };
+struct WindowTraits {
+    using pointer = HWND;
+    static pointer invalid() noexcept { return nullptr; }
+    static void close(pointer h) noexcept { ::DestroyWindow(h); }
+};
+
 struct IconTraits {
     using pointer = HICON;
     static pointer invalid() noexcept { return nullptr; }
@@ -91,8 +97,11 @@ using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using Pen = UniqueHandle<GdiObjectTraits<HPEN>>;
+using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 // A DC from CreateCompatibleDC.
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using Icon = UniqueHandle<IconTraits>;
+// A window this code created and destroys.
+using OwnedWindow = UniqueHandle<WindowTraits>;
 
 } // namespace win32

@@ -59,6 +59,7 @@ struct Parked {
     std::wstring path;
     FileStamp stamp;
     win32::ComPtr<IXMLDOMDocument2> doc;
+    std::optional<std::wstring> convertedFrom;
 };
 std::optional<Parked> g_parked;
 int g_parseOnceScopes = 0;
@@ -270,13 +271,17 @@ std::vector<Attribute> Attributes(NodeRef node) {
 
 XmlDocument::XmlDocument() {
     win32::ComPtr<IUnknown> unknown;
-    Check(::CoCreateInstance(kDomDocumentClassId, nullptr,
-                             CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                             IID_IUnknown, unknown.putVoid()));
-    Check(::OleRun(unknown.get()));
+    HRESULT hr =
+        ::CoCreateInstance(kDomDocumentClassId, nullptr,
+                           CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                           IID_IUnknown, unknown.putVoid());
+    if (SUCCEEDED(hr))
+        hr = ::OleRun(unknown.get());
+    if (FAILED(hr))
+        throw XmlUnavailable(hr);
     doc_ = unknown.As<IXMLDOMDocument2>();
     if (!doc_)
-        throw XmlError(E_NOINTERFACE);
+        throw XmlUnavailable(E_NOINTERFACE);
     Check(doc_->put_validateOnParse(VARIANT_TRUE));
     Check(doc_->put_async(VARIANT_FALSE));
 }
@@ -297,11 +302,16 @@ bool XmlDocument::Load(const std::wstring& path) {
     // The DOM is given the file's bytes rather than its name: loading by name goes through a download buffer
     // that Wine grows by copying on every block, which makes a large file take minutes. The bytes parse the same
     // way (encoding from the byte-order mark or the declaration).
+    convertedFrom_.reset();
     const std::optional<std::string> bytes = win32::ReadWholeFile(path);
     if (!bytes)
         return false;
+    std::wstring declared;
+    const std::optional<std::string> converted = Utf16ForParser(*bytes, declared);
+    if (converted)
+        convertedFrom_ = declared;
     win32::Variant source;
-    SetBytes(source, *bytes);
+    SetBytes(source, converted ? *converted : *bytes);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Check(doc_->load(*source.get(), &loaded));
     return loaded == VARIANT_TRUE;
@@ -310,13 +320,14 @@ bool XmlDocument::Load(const std::wstring& path) {
 void XmlDocument::ParkForNextLoad(const std::wstring& path) {
     if (g_parseOnceScopes == 0 || !doc_ || !loadedStamp_)
         return;
-    g_parked = Parked{path, *loadedStamp_, std::move(doc_)};
+    g_parked = Parked{path, *loadedStamp_, std::move(doc_), std::move(convertedFrom_)};
 }
 
 bool XmlDocument::TakeParked(const std::wstring& path, const std::optional<FileStamp>& stamp) {
     if (!g_parked || !stamp || !win32::EqualsNoCase(g_parked->path, path) || !(g_parked->stamp == *stamp))
         return false;
     doc_ = std::move(g_parked->doc);
+    convertedFrom_ = std::move(g_parked->convertedFrom);
     parkedFrom_ = std::move(g_parked->path);
     g_parked.reset();
     return true;
@@ -362,6 +373,9 @@ std::string XmlDocument::FileBytes() const {
     std::optional<std::wstring> declarationData;
     if (type == NODE_PROCESSING_INSTRUCTION && BaseName(declaration) == L"xml") {
         declarationData = NodeValue(declaration.get());
+        // A document the parser was given as UTF-16 goes back in the encoding its file declared.
+        if (convertedFrom_)
+            declarationData = WithEncoding(*declarationData, *convertedFrom_);
         Node removed;
         Check(document->removeChild(declaration.get(), removed.put()));
     } else {

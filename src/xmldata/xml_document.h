@@ -41,6 +41,12 @@ public:
     HRESULT result;
 };
 
+// The platform's XML parser cannot be created: no file is to blame.
+class XmlUnavailable : public XmlError {
+public:
+    explicit XmlUnavailable(HRESULT hr) : XmlError(hr) {}
+};
+
 // Throws XmlError when hr is a failure code.
 void Check(HRESULT hr);
 
@@ -146,7 +152,7 @@ private:
 
 class XmlDocument {
 public:
-    // A new, empty document (validateOnParse on, async off). Throws when MSXML cannot be created.
+    // A new, empty document (validateOnParse on, async off). Throws XmlUnavailable when MSXML cannot be created.
     XmlDocument();
     // A document that was handed over by ParkForNextLoad and only read is parked again for the next reader.
     ~XmlDocument();
@@ -182,6 +188,8 @@ private:
     std::optional<FileStamp> loadedStamp_;
     // Where a parked document came from, while this object may park it again (writers change it: never).
     std::optional<std::wstring> parkedFrom_;
+    // The encoding the file declared when its bytes were converted to UTF-16 for the parser.
+    std::optional<std::wstring> convertedFrom_;
 
     friend class XmlWriter;
 };

@@ -129,6 +129,40 @@ unsigned CodePageOfEncoding(std::wstring_view name) {
     return 0;
 }
 
+std::optional<std::string> Utf16ForParser(std::string_view bytes, std::wstring& declared) {
+    // The declaration of a code-page document is plain ASCII at the very start.
+    constexpr size_t kLongestDeclaration = 1024;
+    if (!bytes.starts_with("<?xml"))
+        return std::nullopt;
+    const size_t end = bytes.find("?>");
+    if (end == std::string_view::npos || end > kLongestDeclaration)
+        return std::nullopt;
+    std::wstring data;
+    for (char c : bytes.substr(5, end - 5))
+        data += wchar_t(uint8_t(c));
+    const std::optional<std::wstring> encoding = DeclaredEncoding(data);
+    const unsigned codePage = encoding ? CodePageOfEncoding(*encoding) : 0;
+    if (codePage == 0 || codePage == kUtf8 || codePage == kUtf16Le || codePage == kUtf16Be)
+        return std::nullopt;
+    const std::string_view body = bytes.substr(end + 2);
+    std::wstring text;
+    if (!body.empty()) {
+        // Bytes the code page does not define are not guessed at: the parser then sees the file as it is.
+        DWORD flags = MB_ERR_INVALID_CHARS;
+        int size = ::MultiByteToWideChar(codePage, flags, body.data(), int(body.size()), nullptr, 0);
+        if (size <= 0 && ::GetLastError() == ERROR_INVALID_FLAGS) {
+            flags = 0;
+            size = ::MultiByteToWideChar(codePage, flags, body.data(), int(body.size()), nullptr, 0);
+        }
+        if (size <= 0)
+            return std::nullopt;
+        text.resize(size_t(size));
+        ::MultiByteToWideChar(codePage, flags, body.data(), int(body.size()), text.data(), size);
+    }
+    declared = *encoding;
+    return Utf16Bytes(L"<?xml" + WithEncoding(data, L"UTF-16") + L"?>" + text, false);
+}
+
 std::wstring DecodeSerialized(std::string_view bytes) {
     std::wstring text;
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {

@@ -15,6 +15,12 @@ std::wstring WithEncoding(std::wstring_view declarationData, std::wstring_view e
 // The Windows code page of an encoding name (case-insensitive); 0 when the name is not known.
 unsigned CodePageOfEncoding(std::wstring_view name);
 
+// The bytes of a document that declares a code-page encoding (anything but UTF-8 and UTF-16, such as Shift_JIS or
+// ISO-8859-1), turned into UTF-16 with a byte-order mark under a declaration that says UTF-16, so the parser needs
+// no tables of its own (Wine's has none for most of them). `declared` receives the declared name, which a save
+// puts back. Nullopt when the bytes need no conversion or do not convert.
+std::optional<std::string> Utf16ForParser(std::string_view bytes, std::wstring& declared);
+
 // Text as the DOM wrote it: UTF-16 after a little-endian byte-order mark, else UTF-8 (a UTF-8 mark is skipped).
 // A leading XML declaration that the DOM added is dropped with the line break after it.
 std::wstring DecodeSerialized(std::string_view bytes);

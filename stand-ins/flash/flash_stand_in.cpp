@@ -3,7 +3,8 @@
 // place, and it answers the `Movie` and `ScaleMode` properties through its dispatch interface. It previews a JPEG
 // movie the way the player would scale it and draws a placeholder for an SWF movie. The version it reports is read
 // from HKCU\Software\SkylumeStandIns\Flash "Version" (a DWORD with the major version in the upper 16 bits), so
-// a test or the demo can choose it. Its view window's text tells tests what it shows: "ScaleMode=<n>;Movie=<path>".
+// a test or the demo can choose it, and so is the scale mode it starts in ("ScaleMode"). Its view window's text tells
+// tests what it shows: "ScaleMode=<n>;Movie=<path>".
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
@@ -22,17 +23,21 @@ HMODULE g_module = nullptr;
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
 
-DWORD ConfiguredVersion() {
-    DWORD value = kDefaultVersion, size = sizeof(value), type = 0;
+// A value of HKCU\Software\SkylumeStandIns\Flash, or `fallback`.
+DWORD Configured(const wchar_t* name, DWORD fallback) {
+    DWORD value = fallback, size = sizeof(value), type = 0;
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\SkylumeStandIns\\Flash", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        if (::RegQueryValueExW(key, L"Version", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                ERROR_SUCCESS ||
+        if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
             type != REG_DWORD)
-            value = kDefaultVersion;
+            value = fallback;
         ::RegCloseKey(key);
     }
     return value;
+}
+
+DWORD ConfiguredVersion() {
+    return Configured(L"Version", kDefaultVersion);
 }
 
 constexpr DISPID kMovieDispId = 0x66;
@@ -340,7 +345,8 @@ private:
     HWND view_ = nullptr;
     SIZEL extent_{2540, 2540};
     std::wstring movie_;
-    long scaleMode_ = kShowAll;
+    // A host may have changed the mode before; tests set that starting mode through the value "ScaleMode".
+    long scaleMode_ = long(Configured(L"ScaleMode", kShowAll));
 };
 
 void RegisterViewClass() {

@@ -39,6 +39,10 @@ std::string Encode(const std::string& utf8, const std::string& name) {
         codePage = 28591;
     else if (EndsWith(name, ".cp1252.xml"))
         codePage = 1252;
+    else if (EndsWith(name, ".sjis.xml"))
+        codePage = 932;
+    else if (EndsWith(name, ".eucjp.xml"))
+        codePage = 20932;
     else if (!EndsWith(name, ".utf16.xml"))
         return utf8;
     int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
@@ -134,6 +138,12 @@ int FeedServer::RequestsFor(const std::string& path) {
     return found == perPath_.end() ? 0 : found->second;
 }
 
+int FeedServer::AnswersFor(const std::string& path) {
+    std::lock_guard guard(lock_);
+    auto found = answered_.find(path);
+    return found == answered_.end() ? 0 : found->second;
+}
+
 void FeedServer::AcceptLoop() {
     for (;;) {
         SOCKET client = ::accept(SOCKET(listener_), nullptr, nullptr);
@@ -166,8 +176,10 @@ void FeedServer::Serve(uintptr_t socketValue) {
         ;
     // A query string only makes addresses distinct; the answer depends on the path alone.
     std::string answer = Answer(path.substr(0, path.find('?')), socketValue);
-    if (!answer.empty())
-        SendAll(socket, answer.data(), answer.size());
+    if (!answer.empty() && SendAll(socket, answer.data(), answer.size())) {
+        std::lock_guard guard(lock_);
+        ++answered_[path];
+    }
     --active_;
     ::shutdown(socket, SD_SEND);
     ::closesocket(socket);
@@ -180,6 +192,14 @@ std::string FeedServer::Answer(const std::string& path, uintptr_t socketValue) {
         int ms = std::atoi(path.substr(7, cut - 7).c_str());
         if (::WaitForSingleObject(stop_, DWORD(ms)) == WAIT_OBJECT_0)
             return {};
+        return Answer(cut == std::string::npos ? "/" : path.substr(cut), socketValue);
+    }
+    if (path.rfind("/gate/", 0) == 0) {
+        size_t cut = path.find('/', 6);
+        const int gate = std::atoi(path.substr(6, cut - 6).c_str());
+        while (openGates_.load() < gate)
+            if (::WaitForSingleObject(stop_, 5) == WAIT_OBJECT_0)
+                return {};
         return Answer(cut == std::string::npos ? "/" : path.substr(cut), socketValue);
     }
     if (path.rfind("/feeds/", 0) == 0 && !fixtures_.empty()) {
@@ -195,6 +215,9 @@ std::string FeedServer::Answer(const std::string& path, uintptr_t socketValue) {
         const bool html = EndsWith(name, ".html");
         return Response(200, "OK", html ? "Content-Type: text/html\r\n" : xml, Encode(content.str(), name));
     }
+    if (path == "/other-host") // the same server under another host name
+        return Response(302, "Found", "Location: http://localhost:" + std::to_string(port_) + "/feeds/rss20.xml\r\n",
+                        "");
     if (path.rfind("/redirect/", 0) == 0) {
         int left = std::atoi(path.substr(10).c_str());
         std::string next = left > 0 ? "/redirect/" + std::to_string(left - 1) : "/feeds/rss20.xml";
@@ -222,6 +245,14 @@ std::string FeedServer::Answer(const std::string& path, uintptr_t socketValue) {
         return {};
     }
     if (path == "/slow.xml") {
+        ::WaitForSingleObject(stop_, 120000);
+        return {};
+    }
+    if (path == "/stall.xml") {
+        const std::string body = SmallFeed("Stalled feed");
+        const std::string head = "HTTP/1.1 200 OK\r\n" + xml + "Content-Length: " + std::to_string(body.size()) +
+                                 "\r\nConnection: close\r\n\r\n" + body.substr(0, body.size() / 2);
+        SendAll(SOCKET(socketValue), head.data(), head.size());
         ::WaitForSingleObject(stop_, 120000);
         return {};
     }

@@ -3,6 +3,7 @@
 //   show_category buttons INDEX  prints the ids of the page's buttons that open a dialog (text ending in "...")
 //   show_category open INDEX ID  presses that button and prints "x y width height title" of the dialog it opened
 //                                (exit 3 when nothing, or only a system file or folder dialog, opened)
+//   show_category click INDEX ID presses the control ID of category INDEX's page (a check box, say)
 //   show_category dismiss        cancels the dialog open over the settings window
 //   show_category close          cancels the settings window and waits until it is gone
 //   show_category ok             presses OK in the settings window and waits until it is gone
@@ -131,8 +132,8 @@ int wmain(int argc, wchar_t** argv) {
             Dismiss(dialog);
         return 0;
     }
-    const bool buttons = command == L"buttons", open = command == L"open";
-    const int index = _wtoi(buttons || open ? (argc > 2 ? argv[2] : L"0") : command.c_str());
+    const bool buttons = command == L"buttons", open = command == L"open", click = command == L"click";
+    const int index = _wtoi(buttons || open || click ? (argc > 2 ? argv[2] : L"0") : command.c_str());
     std::wstring title;
     if (!SelectCategory(window, index, title))
         return 2;
@@ -148,6 +149,13 @@ int wmain(int argc, wchar_t** argv) {
                 text.ends_with(L"..."))
                 std::printf("%d\n", ::GetDlgCtrlID(child));
         }
+        return 0;
+    }
+    if (click) {
+        HWND control = ::GetDlgItem(page, argc > 3 ? _wtoi(argv[3]) : 0);
+        if (!control || !::IsWindowEnabled(control))
+            return 3;
+        ::SendMessageW(control, BM_CLICK, 0, 0);
         return 0;
     }
     if (open) {

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace testenv {
 namespace {
@@ -215,6 +216,18 @@ std::wstring AnswerMessageBox(HWND box, int button) {
     return text;
 }
 
+void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path) {
+    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
+    ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    ::CloseHandle(target);
+    ::Sleep(200);
+    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+}
+
 std::string WithoutCr(std::string text) {
     std::erase(text, '\r');
     return text;
@@ -400,6 +413,29 @@ void TypeChord(std::initializer_list<WORD> keys) {
     }
     ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
     ::Sleep(300);
+}
+
+namespace {
+// Cancels a dialog of the thread that takes input: the innermost of nested modal dialogs.
+BOOL CALLBACK CancelEnabledDialog(HWND window, LPARAM) {
+    if (ClassOf(window) == L"#32770" && ::IsWindowVisible(window) && ::IsWindowEnabled(window))
+        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+} // namespace
+
+void DriveModal(const std::function<void()>& modal, const std::function<void()>& drive, DWORD graceMs) {
+    const DWORD modalThread = ::GetCurrentThreadId();
+    std::atomic<bool> ended{false};
+    std::thread driver([&] {
+        drive();
+        for (DWORD waited = 0; !ended; waited += 50, ::Sleep(50))
+            if (waited >= graceMs)
+                ::EnumThreadWindows(modalThread, CancelEnabledDialog, 0);
+    });
+    modal();
+    ended = true;
+    driver.join();
 }
 
 HWND OpenSettingsWindow(const std::wstring& exe, std::unique_ptr<RunningProcess>& process) {

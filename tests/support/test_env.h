@@ -149,6 +149,10 @@ HWND FocusOfWindowThread(HWND window);
 // Types keys as a user would (they go to the foreground window): each entry is a virtual key, pressed and
 // released in order; modifiers listed first are held while the last key is pressed.
 void TypeChord(std::initializer_list<WORD> keys);
+// Runs `modal`, which shows a modal dialog on this thread and returns when it ends, while `drive` works the dialog
+// from a second thread. Should the dialog outlive `drive` by `graceMs` (a driver that failed or gave up), the
+// dialogs left on this thread are cancelled, so the test fails instead of hanging.
+void DriveModal(const std::function<void()>& modal, const std::function<void()>& drive, DWORD graceMs = 10000);
 } // namespace testenv
 
 namespace testenv {
@@ -166,6 +170,9 @@ std::wstring ClassOf(HWND window);
 // The first descendant window of this class (compared without regard to case), depth first.
 HWND FindDescendant(HWND parent, const std::wstring& className);
 std::wstring TextOf(HWND window);
+// Selects `path` in the program's folder browser `browser` and presses OK; the path goes through the program's own
+// memory, since a pointer does not cross processes.
+void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path);
 // Sets a string value, creating its key.
 void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
 } // namespace testenv

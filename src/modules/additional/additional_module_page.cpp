@@ -4,6 +4,7 @@
 #include "shell/folders.h"
 #include "shell/language.h"
 #include "ui/categories.h"
+#include "win32/dpi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,17 @@ std::optional<std::wstring> NameAttribute(const std::vector<xmldata::Attribute>&
 
 std::wstring LanguageFileName(const std::wstring& languageCode) {
     return L"\\preference_" + languageCode + L".xml";
+}
+
+using Subject = DescriptionVerdict::Subject;
+
+DescriptionVerdict Refusal(Subject subject, std::wstring key, std::wstring group, std::wstring rule) {
+    DescriptionVerdict verdict;
+    verdict.subject = subject;
+    verdict.key = std::move(key);
+    verdict.group = std::move(group);
+    verdict.rule = std::move(rule);
+    return verdict;
 }
 
 } // namespace
@@ -61,13 +73,16 @@ int CCWAdditionalModule::Create(const std::wstring& moduleName, const RECT& rect
 }
 
 bool CCWAdditionalModule::ReadDescription(const std::wstring& path, xmldata::XmlDocument& document) {
+    using Problem = DescriptionFileRefusal::Problem;
     if (!document.Load(path)) {
-        refusedFiles_.push_back(path + L": missing or not well-formed");
+        const bool exists = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        refusedFiles_.push_back({path, exists ? Problem::NotWellFormed : Problem::Missing, L""});
         return false;
     }
     const size_t before = verdicts_.size();
     if (!ParseWindow(document.Root())) {
-        refusedFiles_.push_back(path + L": " + (verdicts_.size() > before ? verdicts_.back().rule : L"refused"));
+        refusedFiles_.push_back(
+            {path, Problem::Refused, verdicts_.size() > before ? verdicts_.back().rule : L"refused"});
         verdicts_.resize(before);
         return false;
     }
@@ -77,7 +92,7 @@ bool CCWAdditionalModule::ReadDescription(const std::wstring& path, xmldata::Xml
 
 bool CCWAdditionalModule::ParseWindow(xmldata::NodeRef root) {
     auto refuse = [this](const wchar_t* rule) {
-        verdicts_.push_back({L"", L"", L"", false, rule, {}, nullptr});
+        verdicts_.push_back(Refusal(Subject::Page, L"", L"", rule));
         return false;
     };
     if (!root || xmldata::BaseName(root) != L"conf_window")
@@ -89,6 +104,13 @@ bool CCWAdditionalModule::ParseWindow(xmldata::NodeRef root) {
     if (!name)
         return refuse(L"conf_window has no name attribute");
     title_ = *name;
+    if (title_.empty()) {
+        DescriptionVerdict emptyName;
+        emptyName.subject = Subject::Page;
+        emptyName.accepted = true;
+        emptyName.notes.push_back(L"the name is empty: the settings window lists the page without a name");
+        verdicts_.push_back(std::move(emptyName));
+    }
     description_.clear();
     for (const xmldata::Attribute& attribute : attributes)
         if (attribute.baseName == L"description")
@@ -111,7 +133,7 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
             return 0;
         RECT client;
         ::GetClientRect(hwnd(), &client);
-        LayOut(description->Root(), client.right - ::GetSystemMetrics(SM_CXVSCROLL));
+        LayOut(description->Root(), client.right - win32::SystemMetricForDpi(SM_CXVSCROLL, win32::WindowDpi(hwnd())));
         if (contentHeight_ > client.bottom) {
             SCROLLINFO info = {};
             info.cbSize = sizeof(info);
@@ -124,6 +146,9 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
             ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_VSCROLL);
             ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+            // The scroll bar is the page's last tab stop: with the focus the page scrolls by the keyboard.
+            AddTabStopWindow(hwnd());
+            scrollBarSkin_.MarkFocus(true);
         }
         scrollBarSkin_.HookWindow(hwnd());
         return 1;
@@ -133,6 +158,7 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
 }
 
 void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
+    const int groupGap = win32::ScaleForWindow(hwnd(), kGroupGap);
     int position = 0;
     bool lastWasGroup = false;
     for (const xmldata::Node& child : xmldata::ChildNodes(root)) {
@@ -142,14 +168,14 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
         int height = 0;
         if (attributes.empty()) {
             if (ParseGroup(child, position, 0, width, height)) {
-                position += height + kGroupGap;
+                position += height + groupGap;
                 lastWasGroup = true;
             }
             continue;
         }
         auto key = NameAttribute(attributes);
         if (!key) {
-            verdicts_.push_back({L"", L"", L"", false, L"the item has attributes but no name", {}, nullptr});
+            verdicts_.push_back(Refusal(Subject::ItemWithoutName, L"", L"", L"the item has attributes but no name"));
             continue;
         }
         if (ParseItem(child, *key, position, 0, width, L"", height)) {
@@ -162,13 +188,13 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
         // The page's one load: the settings window does not load it again.
         LoadData();
         if (lastWasGroup)
-            contentHeight_ -= kGroupGap;
+            contentHeight_ -= groupGap;
     }
 }
 
 bool CCWAdditionalModule::ParseItem(xmldata::NodeRef settingItem, const std::wstring& key, int position, int left,
                                     int width, const std::wstring& group, int& height) {
-    DescriptionVerdict verdict{key, group, L"", false, L"", {}, nullptr};
+    DescriptionVerdict verdict = Refusal(Subject::Item, key, group, L"");
     std::unique_ptr<CConfControlInf> control;
     std::optional<std::wstring> description;
     for (const xmldata::Node& child : xmldata::ChildNodes(settingItem)) {
@@ -202,6 +228,16 @@ bool CCWAdditionalModule::ParseItem(xmldata::NodeRef settingItem, const std::wst
         return false;
     }
     verdict.notes.insert(verdict.notes.end(), control->notes().begin(), control->notes().end());
+    if (key.empty())
+        verdict.notes.push_back(L"the name is empty: the value is saved under an empty name");
+    // Each item finds its stored value by the first item of its key, so a second item of a key shows the first
+    // one's value after a restart.
+    for (const auto& earlier : controls_)
+        if (earlier->key() == key) {
+            verdict.notes.push_back(L"an earlier item has the same name: both values are saved under it, and after "
+                                    L"a restart this item shows the earlier one's value");
+            break;
+        }
     verdict.kind = control->kind();
     if (!control->Create(hwnd(), left, position, width, description.value_or(L""))) {
         verdict.rule = L"its window could not be created";
@@ -221,14 +257,17 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
     xmldata::Node titleNode = xmldata::FindChild(groupItem, L"group");
     const std::wstring title = titleNode ? xmldata::Text(titleNode) : L"";
     auto refuseItems = [&](const std::wstring& rule) {
-        for (const xmldata::Node& child : xmldata::ChildNodes(groupItem))
-            if (IsElement(child) && xmldata::BaseName(child) == L"item")
-                verdicts_.push_back(
-                    {NameAttribute(xmldata::Attributes(child)).value_or(L""), title, L"", false, rule, {}, nullptr});
+        for (const xmldata::Node& child : xmldata::ChildNodes(groupItem)) {
+            if (!IsElement(child) || xmldata::BaseName(child) != L"item")
+                continue;
+            auto key = NameAttribute(xmldata::Attributes(child));
+            verdicts_.push_back(
+                Refusal(key ? Subject::Item : Subject::ItemWithoutName, key.value_or(L""), title, rule));
+        }
     };
     if (!titleNode) {
         refuseItems(L"it stands in a group without a group title");
-        verdicts_.push_back({L"", L"", L"", false, L"a group without a group title", {}, nullptr});
+        verdicts_.push_back(Refusal(Subject::Group, L"", L"", L"a group without a group title"));
         return false;
     }
     auto titleWindow = std::make_unique<CGroupTitleWindow>(owner_.font);
@@ -244,18 +283,19 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
             continue;
         auto key = NameAttribute(xmldata::Attributes(child));
         if (!key) {
-            verdicts_.push_back(
-                {L"", title, L"", false, L"an item in a group without a name (groups do not nest)", {}, nullptr});
+            verdicts_.push_back(Refusal(Subject::ItemWithoutName, L"", title,
+                                        L"an item in a group without a name (groups do not nest)"));
             continue;
         }
         int itemHeight = 0;
-        if (ParseItem(child, *key, top, left + kGroupIndent, width - kGroupIndent, title, itemHeight)) {
+        const int indent = win32::ScaleForWindow(hwnd(), kGroupIndent);
+        if (ParseItem(child, *key, top, left + indent, width - indent, title, itemHeight)) {
             top += itemHeight;
             ++accepted;
         }
     }
     if (accepted == 0) {
-        verdicts_.push_back({L"", title, L"", false, L"no item of the group was accepted", {}, nullptr});
+        verdicts_.push_back(Refusal(Subject::Group, L"", title, L"no item of the group was accepted"));
         return false;
     }
     groupTitles_.push_back(std::move(titleWindow));
@@ -320,33 +360,106 @@ void CCWAdditionalModule::Scroll(int request, int) {
     info.fMask = SIF_ALL;
     if (!::GetScrollInfo(hwnd(), SB_VERT, &info))
         return;
-    const int old = info.nPos;
-    int position = old;
     switch (request) {
     case SB_LINEUP:
-        position = std::max(info.nMin, old - lineStep());
+        ScrollTo(std::max(info.nMin, info.nPos - lineStep()));
         break;
     case SB_LINEDOWN:
-        position = std::min(info.nMax, old + lineStep());
+        ScrollTo(std::min(info.nMax, info.nPos + lineStep()));
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
         // The 32-bit track position rather than the message's 16-bit one.
-        position = info.nTrackPos;
+        ScrollTo(info.nTrackPos);
         break;
     case SB_TOP:
-        position = info.nMin;
+        ScrollTo(info.nMin);
         break;
     case SB_BOTTOM:
-        position = info.nMax;
+        ScrollTo(info.nMax);
         break;
     default: // page up and page down leave the page where it is
-        return;
+        break;
     }
+}
+
+void CCWAdditionalModule::ScrollTo(int position) {
+    const int old = ::GetScrollPos(hwnd(), SB_VERT);
     ::SetScrollPos(hwnd(), SB_VERT, position, TRUE);
     const int now = ::GetScrollPos(hwnd(), SB_VERT);
     ::ScrollWindowEx(hwnd(), 0, old - now, nullptr, nullptr, nullptr, nullptr,
                      SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+// The items moved with the page's controls; the scroll range and position follow them.
+void CCWAdditionalModule::OnDpiChanged(HFONT font, int fromDpi, int toDpi) {
+    CConfWindowInf::OnDpiChanged(font, fromDpi, toDpi);
+    owner_.font = font;
+    contentHeight_ = ::MulDiv(contentHeight_, toDpi, fromDpi);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!(::GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VSCROLL) || !::GetScrollInfo(hwnd(), SB_VERT, &info))
+        return;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMax = contentHeight_ - 1;
+    info.nPage = UINT(::MulDiv(int(info.nPage), toDpi, fromDpi));
+    info.nPos = ::MulDiv(info.nPos, toDpi, fromDpi);
+    ::SetScrollInfo(hwnd(), SB_VERT, &info, TRUE);
+}
+
+bool CCWAdditionalModule::Scrolls() const {
+    return (::GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VSCROLL) != 0;
+}
+
+void CCWAdditionalModule::FocusControl(HWND control) {
+    CConfWindowInf::FocusControl(control);
+    ScrollIntoView(control);
+}
+
+void CCWAdditionalModule::ScrollIntoView(HWND control) {
+    HWND item = control;
+    while (item && ::GetParent(item) != hwnd())
+        item = ::GetParent(item);
+    if (!item || !Scrolls())
+        return;
+    RECT rect, client;
+    ::GetWindowRect(item, &rect);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    ::GetClientRect(hwnd(), &client);
+    const int position = ::GetScrollPos(hwnd(), SB_VERT);
+    if (rect.top < 0)
+        ScrollTo(position + rect.top);
+    else if (rect.bottom > client.bottom) // an item taller than the page shows its top
+        ScrollTo(position + std::min<int>(rect.top, rect.bottom - client.bottom));
+}
+
+bool CCWAdditionalModule::OnKey(UINT key) {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    const int position = ::GetScrollPos(hwnd(), SB_VERT);
+    switch (key) {
+    case VK_UP:
+        Scroll(SB_LINEUP, 0);
+        return true;
+    case VK_DOWN:
+        Scroll(SB_LINEDOWN, 0);
+        return true;
+    case VK_PRIOR:
+        ScrollTo(position - client.bottom);
+        return true;
+    case VK_NEXT:
+        ScrollTo(position + client.bottom);
+        return true;
+    case VK_HOME:
+        Scroll(SB_TOP, 0);
+        return true;
+    case VK_END:
+        Scroll(SB_BOTTOM, 0);
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -356,12 +469,38 @@ bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return true;
     }
     // The wheel scrolls the page three line steps a notch; controls that use the wheel themselves keep it.
-    if (message == WM_MOUSEWHEEL && (::GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VSCROLL)) {
+    if (message == WM_MOUSEWHEEL && Scrolls()) {
         const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
         for (int i = 0; i < 3 * std::abs(notches); ++i)
             Scroll(notches > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
         result = 0;
         return true;
+    }
+    if (Scrolls()) {
+        switch (message) {
+        case WM_NCLBUTTONDOWN: // a click on the scroll bar gives it the focus; the bar then does its own work
+            if (wParam == HTVSCROLL)
+                ::SetFocus(hwnd());
+            return false;
+        case WM_SETFOCUS: // the page keeps the focus itself rather than handing it to a control
+            ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            result = 0;
+            return true;
+        case WM_KILLFOCUS:
+            ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            return false;
+        case WM_GETDLGCODE:
+            result = DLGC_WANTARROWS;
+            return true;
+        case WM_KEYDOWN:
+            if (::GetFocus() == hwnd() && OnKey(UINT(wParam))) {
+                result = 0;
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
     }
     return CConfWindowInf::OnMessage(message, wParam, lParam, result);
 }

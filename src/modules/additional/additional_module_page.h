@@ -11,15 +11,26 @@
 #include <string>
 #include <vector>
 
-// How the description treated one setting item or group, for module authors.
+// How the description treated the page, one setting item or one group, for module authors.
 struct DescriptionVerdict {
-    std::wstring key;   // the item's name; empty for a group
+    enum class Subject { Page, Item, ItemWithoutName, Group };
+    Subject subject = Subject::Item;
+    std::wstring key;   // the item's name
     std::wstring group; // the title of the group the item stands in, or the group's own title
     std::wstring kind;  // the control type used, when accepted
     bool accepted = false;
     std::wstring rule; // why it was refused
+    // What the page does otherwise than the description says (ignored children, values it rewrites).
     std::vector<std::wstring> notes;
     CConfControlInf* control = nullptr;
+};
+
+// Why a description file was not used.
+struct DescriptionFileRefusal {
+    enum class Problem { Missing, NotWellFormed, Refused };
+    std::wstring path;
+    Problem problem = Problem::Missing;
+    std::wstring rule; // for a refused root: which rule refused it
 };
 
 class CCWAdditionalModule : public CConfWindowInf {
@@ -50,9 +61,12 @@ public:
     const std::vector<DescriptionVerdict>& verdicts() const { return verdicts_; }
     // The description file the page was built from, and why each file tried before it was refused.
     const std::wstring& descriptionFile() const { return descriptionFile_; }
-    const std::vector<std::wstring>& refusedFiles() const { return refusedFiles_; }
+    const std::vector<DescriptionFileRefusal>& refusedFiles() const { return refusedFiles_; }
     int contentHeight() const { return contentHeight_; }
     int lineStep() const;
+    // Also scrolls the item that holds the control into view.
+    void FocusControl(HWND control) override;
+    void OnDpiChanged(HFONT font, int fromDpi, int toDpi) override;
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -62,13 +76,17 @@ private:
     bool ReadDescription(const std::wstring& path, xmldata::XmlDocument& document);
     void LayOut(xmldata::NodeRef root, int width);
     void Scroll(int request, int thumb);
+    void ScrollTo(int position);
+    void ScrollIntoView(HWND control);
+    bool Scrolls() const;
+    bool OnKey(UINT key);
     std::wstring DataFile() const;
 
     ConfOwnerInfo owner_;
     std::vector<std::unique_ptr<CConfControlInf>> controls_;
     std::vector<std::unique_ptr<CGroupTitleWindow>> groupTitles_;
     std::vector<DescriptionVerdict> verdicts_;
-    std::vector<std::wstring> refusedFiles_;
+    std::vector<DescriptionFileRefusal> refusedFiles_;
     std::wstring descriptionFile_;
     std::wstring dataFile_;
     int contentHeight_ = 0;

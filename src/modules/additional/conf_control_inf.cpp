@@ -1,5 +1,6 @@
 #include "modules/additional/conf_control_inf.h"
 
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 
 #include <cmath>
@@ -69,23 +70,28 @@ bool CConfControlInf::ReadLabel(xmldata::NodeRef control, std::wstring& label) {
     return true;
 }
 
+int CConfControlInf::Scaled(int pixelsAt96) const {
+    return win32::ScaleToDpi(pixelsAt96, dpi_);
+}
+
 bool CConfControlInf::Create(HWND page, int left, int top, int width, const std::wstring& description) {
     // Registered once for all items of all pages: a registration and a cursor per item cost server requests.
     static const bool registered =
         RegisterControlClass(kItemClass, 0, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true);
     if (!registered)
         return false;
+    dpi_ = win32::WindowDpi(page);
     rowHeight_ = RowHeight(font());
-    const int descriptionHeight = description.empty() ? 0 : TextHeight(font(), description, width - 10);
-    height_ = rowHeight_ + descriptionHeight + 10;
-    rowTop_ = description.empty() ? 5 : 5 + descriptionHeight + 2;
+    const int descriptionHeight = description.empty() ? 0 : TextHeight(font(), description, width - Scaled(10));
+    height_ = rowHeight_ + descriptionHeight + Scaled(10);
+    rowTop_ = description.empty() ? Scaled(5) : Scaled(5) + descriptionHeight + Scaled(2);
     RECT rect = {left, top, left + width, top + height_};
     // The item's controls take part in the page's dialog navigation.
     if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page, 0, WS_EX_CONTROLPARENT))
         return false;
     if (!description.empty()) {
-        description_ = CreateChild(L"Static", description.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 5, 5,
-                                   width - 10, descriptionHeight, kDescriptionId);
+        description_ = CreateChild(L"Static", description.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, Scaled(5),
+                                   Scaled(5), width - Scaled(10), descriptionHeight, kDescriptionId);
         if (!description_)
             return false;
     }
@@ -156,6 +162,18 @@ LRESULT CConfControlInf::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_HSCROLL:
         OnChildScroll();
+        return 0;
+    case win32::kDpiChangedAfterParent:
+        // Told once by the settings window and possibly once more by the platform: only a new DPI counts.
+        if (const int dpi = win32::WindowDpi(hwnd()); dpi_ && dpi != dpi_) {
+            auto scale = [&](int value) { return ::MulDiv(value, dpi, dpi_); };
+            rowTop_ = scale(rowTop_);
+            rowHeight_ = scale(rowHeight_);
+            height_ = scale(height_);
+            OnRescaled(dpi_, dpi);
+            dpi_ = dpi;
+            ::InvalidateRect(hwnd(), nullptr, TRUE);
+        }
         return 0;
     default:
         return CallDefault(message, wParam, lParam);

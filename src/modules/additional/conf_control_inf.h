@@ -56,6 +56,8 @@ protected:
     virtual bool CreateRow(int top, int rowHeight, int width) = 0;
     // Painted after the label (the slider's number).
     virtual void PaintExtras(HDC) {}
+    // The item was laid out again for another DPI (its windows already moved): lengths it keeps follow.
+    virtual void OnRescaled(int /*fromDpi*/, int /*toDpi*/) {}
     virtual void OnChildCommand(UINT, UINT) {}
     virtual void OnChildScroll() {}
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -71,7 +73,9 @@ protected:
                      int id);
 
     HFONT font() const { return owner_.font; }
-    RECT labelRect() const { return {5, rowTop_, 149, rowTop_ + rowHeight_}; }
+    // Lengths at 96 DPI scaled to the DPI the item was laid out for.
+    int Scaled(int pixelsAt96) const;
+    RECT labelRect() const { return {Scaled(5), rowTop_, Scaled(149), rowTop_ + rowHeight_}; }
     int rowTop() const { return rowTop_; }
     int rowHeight() const { return rowHeight_; }
 
@@ -89,6 +93,7 @@ private:
     int height_ = 0;
     int rowTop_ = 0;
     int rowHeight_ = 0;
+    int dpi_ = 0;
     std::wstring refusal_;
     std::vector<std::wstring> notes_;
 };

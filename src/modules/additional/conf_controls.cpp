@@ -85,9 +85,9 @@ bool CConfCheckBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfCheckBox::CreateRow(int top, int rowHeight, int width) {
-    focusControl_ = CreateChild(L"Button", label_.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER,
-                                kControlLeft, top, width - 5 - kControlLeft, rowHeight, kControlId);
+    focusControl_ = CreateChild(
+        L"Button", label_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER,
+        Scaled(kControlLeft), top, width - Scaled(5) - Scaled(kControlLeft), rowHeight, kControlId);
     return focusControl_ && check_.Attach(focusControl_);
 }
 
@@ -120,8 +120,9 @@ bool CConfEditBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfEditBox::CreateRow(int top, int rowHeight, int width) {
-    focusControl_ = CreateChild(L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT,
-                                kControlLeft, top, width - 5 - kControlLeft, rowHeight, kControlId);
+    focusControl_ =
+        CreateChild(L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT,
+                    Scaled(kControlLeft), top, width - Scaled(5) - Scaled(kControlLeft), rowHeight, kControlId);
     if (!focusControl_ || !edit_.Attach(focusControl_))
         return false;
     edit_.Velour();
@@ -165,7 +166,7 @@ bool CConfComboBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfComboBox::CreateRow(int top, int rowHeight, int width) {
-    const RECT rect = {kControlLeft, top, width - 5, top + rowHeight * 6};
+    const RECT rect = {Scaled(kControlLeft), top, width - Scaled(5), top + rowHeight * 6};
     if (!combo_.Create(hwnd(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, rect, kControlId,
                        font()))
         return false;
@@ -239,6 +240,12 @@ bool CConfSlider::Parse(xmldata::NodeRef control) {
     max_ = *max;
     auto delta = FirstDecimal(control, L"delta");
     delta_ = additional::SliderStep(min_, max_, delta);
+    for (const xmldata::Node& child : ChildrenNamed(control, L"delta")) {
+        const std::wstring text = xmldata::Text(child);
+        if (additional::ParseDecimal(text))
+            break;
+        Note(L"delta \"" + text + L"\" is not a decimal integer and is ignored" + (delta ? L"" : L": the step is 1"));
+    }
     if (delta && *delta != delta_)
         Note(L"delta " + Decimal(*delta) + L" is not a positive divisor of max - min: the step is 1");
     value_ = Decimal(min_);
@@ -247,6 +254,16 @@ bool CConfSlider::Parse(xmldata::NodeRef control) {
         auto value = additional::ParseDecimal(text);
         if (value && *value >= min_ && *value <= max_) {
             value_ = text;
+            // The page shows the position the value falls on and saves it in its own form, so a default off the
+            // step or written otherwise ("007") makes the page count as changed: the first OK rewrites it.
+            const int64_t offset = int64_t(*value) - min_;
+            const std::wstring saved = Decimal(min_ + offset / delta_ * delta_);
+            if (offset % delta_ != 0)
+                Note(L"default \"" + text + L"\" is off the step of " + Decimal(delta_) +
+                     L" from min: the page shows " + saved + L" and the first OK saves it");
+            else if (saved != text)
+                Note(L"default \"" + text + L"\" is not written as the page writes numbers: the first OK saves \"" +
+                     saved + L"\"");
             break;
         }
         Note(L"default \"" + text + L"\" ignored: not a decimal integer from min to max");
@@ -267,10 +284,11 @@ bool CConfSlider::CreateRow(int top, int rowHeight, int width) {
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(nullptr, dc);
-    const int right = width - 5;
+    const int right = width - Scaled(5);
     numberRect_ = {right - numberWidth, top, right, top + rowHeight};
     focusControl_ = CreateChild(TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS | TBS_BOTH,
-                                kControlLeft, top, numberRect_.left - 4 - kControlLeft, rowHeight, kControlId);
+                                Scaled(kControlLeft), top, numberRect_.left - Scaled(4) - Scaled(kControlLeft),
+                                rowHeight, kControlId);
     if (!focusControl_ || !sliderSkin_.Attach(focusControl_))
         return false;
     // Drawn when the page is shown.
@@ -313,6 +331,12 @@ void CConfSlider::PaintExtras(HDC dc) {
     ::SelectObject(dc, old);
 }
 
+void CConfSlider::OnRescaled(int fromDpi, int toDpi) {
+    auto scale = [&](LONG value) { return LONG(::MulDiv(value, toDpi, fromDpi)); };
+    numberRect_ = {scale(numberRect_.left), scale(numberRect_.top), scale(numberRect_.right),
+                   scale(numberRect_.bottom)};
+}
+
 void CConfSlider::OnChildScroll() {
     ::InvalidateRect(hwnd(), &numberRect_, TRUE);
 }
@@ -343,7 +367,15 @@ bool CConfFileSelector::Parse(xmldata::NodeRef control) {
             Note(L"filter \"" + text + L"\" ignored: it needs exactly one attribute ext and a text, both not empty");
             continue;
         }
-        filters_.push_back({attributes[0].text, text});
+        // The type list puts "*." before the extension itself, so ".jpg" or "*.jpg" matches no file.
+        const std::wstring& extension = attributes[0].text;
+        if (extension.find_first_of(L".*") != std::wstring::npos) {
+            const std::wstring bare = extension.substr(std::min(extension.size(), extension.find_first_not_of(L"*.")));
+            Note(L"filter \"" + text + L"\": ext \"" + extension +
+                 L"\" has a dot or star, the file dialog puts \"*.\" before it and lists no file: write \"" + bare +
+                 L"\"");
+        }
+        filters_.push_back({extension, text});
     }
     return true;
 }
@@ -357,12 +389,12 @@ std::wstring CConfFileSelector::TypeList() const {
 
 bool CConfFileSelector::CreateRow(int top, int rowHeight, int width) {
     const int buttonWidth = rowHeight * 2;
-    const int right = width - 5;
+    const int right = width - Scaled(5);
     focusControl_ = CreateChild(L"Button", L"...", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                                 right - buttonWidth, top, buttonWidth, rowHeight, kBrowseId);
     if (!focusControl_ || !browseSkin_.Attach(focusControl_))
         return false;
-    RECT pathRect = {kControlLeft, top, right - buttonWidth - 4, top + rowHeight};
+    RECT pathRect = {Scaled(kControlLeft), top, right - buttonWidth - Scaled(4), top + rowHeight};
     return path_.Create(WS_CHILD | WS_VISIBLE, pathRect, hwnd(), kPathId);
 }
 

@@ -78,6 +78,7 @@ protected:
     bool CreateRow(int top, int rowHeight, int width) override;
     void PaintExtras(HDC dc) override;
     void OnChildScroll() override;
+    void OnRescaled(int fromDpi, int toDpi) override;
 
 private:
     std::wstring PositionText() const;

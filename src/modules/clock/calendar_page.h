@@ -7,8 +7,8 @@
 
 #include <string>
 
-// The calendar service's page, opened by the link.
-inline constexpr wchar_t kCalendarServiceUrl[] = L"https://calendar.netorai.example/";
+// The calendar page opened by the link: a year calendar with the public holidays of the reader's country.
+inline constexpr wchar_t kCalendarServiceUrl[] = L"https://www.timeanddate.com/calendar/";
 
 // "mon" gives 0 ... "sat" 5; any other text 6 (Sunday). Case-sensitive.
 int WeekdayIndexFromText(const std::wstring& text);

@@ -69,9 +69,9 @@ bool CCityDatabase::ReadCityData(std::string_view bytes) {
                 zoneOfName[i] = FindTimeZone(zoneNames_[i]);
                 looked[i] = true;
             }
-            if (!zoneOfName[i])
-                return false;
-            group.cities.push_back({zoneOfName[i], std::move(city.name)});
+            // A zone this machine lacks (older systems miss recent ones) leaves only its cities out.
+            if (zoneOfName[i])
+                group.cities.push_back({zoneOfName[i], std::move(city.name)});
         }
     }
     return file.complete;

@@ -37,8 +37,8 @@ public:
     bool LoadCityDatabase();
     // LoadTimeZones, then the given file.
     bool LoadCityDatabase(const std::wstring& path);
-    // Reads the file's bytes against the zones already loaded, replacing the zone names and groups; false on any
-    // format error or at the first city whose zone is not loaded, keeping what was read before it.
+    // Reads the file's bytes against the zones already loaded, replacing the zone names and groups; false on a
+    // format error, keeping what was read before it. A city whose zone is not loaded is left out.
     bool ReadCityData(std::string_view bytes);
 
     const CTimeZone* FindTimeZone(const std::wstring& keyName) const { return ::FindTimeZone(zones_, keyName); }

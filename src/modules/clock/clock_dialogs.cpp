@@ -1,5 +1,6 @@
 #include "modules/clock/clock_dialogs.h"
 
+#include "modules/clock/starting_city.h"
 #include "res/resource.h"
 #include "shell/language.h"
 
@@ -60,17 +61,22 @@ BOOL CEditClockDialog::OnInitDialog() {
         }
     }
     initialSelection_ = regionMatch >= 0 ? regionMatch : zoneMatch;
+    initialName_ = entry_.name;
     if (initialSelection_ < 0) {
-        // A new clock, or a zone no city of this language lies in: start from the first city.
-        SetClockName(entry_, group->cities.front().name);
-        entry_.timeZone = group->cities.front().timeZone;
-        initialSelection_ = 0;
+        // A new clock starts at the machine's own zone; a clock whose zone no city of this language lies in (or this
+        // machine lacks) is offered the first city. The entry itself changes only on OK, so Cancel leaves it as it
+        // was.
+        const size_t start = entry_.zoneKey.empty() ? StartingCityIndex(*group, FindMainCityGroup(database_, *group),
+                                                                        FindMachineTimeZone(database_.zones()))
+                                                    : 0;
+        initialName_ = group->cities[start].name;
+        initialSelection_ = int(start);
     }
     ComboBox_SetCurSel(combo, initialSelection_);
     ::SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(combo, nullptr, TRUE);
     cities_.Bind(hwnd(), IDC_EDIT_CLOCK_CITY);
-    ::SetWindowTextW(edit, entry_.name.c_str());
+    ::SetWindowTextW(edit, initialName_.c_str());
     Button_SetCheck(item(IDC_EDIT_CLOCK_DAYLIGHT), entry_.daylightSaving == 1 ? BST_CHECKED : BST_UNCHECKED);
     ShowDaylightFor(initialSelection_);
     ::EnableWindow(item(IDOK), ::GetWindowTextLengthW(edit) > 0);
@@ -93,7 +99,7 @@ bool CEditClockDialog::OnCommand(UINT id, UINT code, HWND control) {
             city.resize(size_t(ComboBox_GetLBText(combo, selection, city.data())));
             ::SetDlgItemTextW(hwnd(), IDC_EDIT_CLOCK_NAME, city.c_str());
         } else {
-            ::SetDlgItemTextW(hwnd(), IDC_EDIT_CLOCK_NAME, entry_.name.c_str());
+            ::SetDlgItemTextW(hwnd(), IDC_EDIT_CLOCK_NAME, initialName_.c_str());
         }
         ShowDaylightFor(selection);
         return true;
@@ -113,7 +119,7 @@ void CEditClockDialog::OnOK() {
     SetClockName(entry_, WindowText(item(IDC_EDIT_CLOCK_NAME)));
     entry_.daylightSaving = Button_GetCheck(item(IDC_EDIT_CLOCK_DAYLIGHT)) == BST_CHECKED ? 1 : 0;
     if (selection != CB_ERR) {
-        entry_.timeZone = ZoneAt(selection);
+        SetClockZone(entry_, ZoneAt(selection));
         std::wstring city(size_t(ComboBox_GetLBTextLen(combo, selection)) + 1, L'\0');
         city.resize(size_t(ComboBox_GetLBText(combo, selection, city.data())));
         entry_.region = city;

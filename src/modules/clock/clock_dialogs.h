@@ -23,6 +23,8 @@ private:
     const CCityDatabase& database_;
     CClockEntry& entry_;
     int initialSelection_ = -1;
+    // The name shown for the initial city: the entry's own, or the first city's when the entry's zone has none.
+    std::wstring initialName_;
 
     VelourGroupBox groups_[3];
     VelourStatic statics_[2];

@@ -33,12 +33,13 @@ bool ReadClockEntry(CClockEntry& entry, xmldata::NodeRef clock, const CCityDatab
     entry.name = xmldata::SelectText(clock, L"./name").value_or(*display);
     auto locale = xmldata::SelectText(clock, L"./locale");
     if (!locale) {
-        entry.timeZone = nullptr;
+        SetClockZone(entry, nullptr);
         return true;
     }
-    entry.timeZone = database.FindTimeZone(*locale);
-    if (!entry.timeZone)
+    if (locale->empty())
         return false;
+    entry.zoneKey = *locale;
+    entry.timeZone = database.FindTimeZone(*locale);
     auto daylight = xmldata::SelectText(clock, L"./daylightsaving");
     if (!daylight)
         return false;
@@ -48,13 +49,18 @@ bool ReadClockEntry(CClockEntry& entry, xmldata::NodeRef clock, const CCityDatab
     return true;
 }
 
+void SetClockZone(CClockEntry& entry, const CTimeZone* zone) {
+    entry.timeZone = zone;
+    entry.zoneKey = zone ? zone->keyName : std::wstring();
+}
+
 void WriteClockEntry(const CClockEntry& entry, xmldata::XmlWriter& writer, xmldata::NodeRef parent) {
     xmldata::Element clock = writer.AppendElement(parent, L"clock");
-    if (entry.timeZone)
-        writer.AppendElement(clock, L"locale", entry.timeZone->keyName);
+    if (!entry.IsLocal())
+        writer.AppendElement(clock, L"locale", entry.zoneKey);
     writer.AppendElement(clock, L"display", entry.display);
     writer.AppendElement(clock, L"name", entry.name);
-    if (!entry.timeZone)
+    if (entry.IsLocal())
         return;
     writer.AppendElement(clock, L"daylightsaving", entry.daylightSaving ? L"true" : L"false");
     if (!entry.region.empty())

@@ -6,6 +6,7 @@
 #include "shell/language.h"
 #include "ui/categories.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "xmldata/xml_document.h"
 
 #include <windowsx.h>
@@ -89,9 +90,12 @@ void CCWClockModule::ClearClocks() {
 int CCWClockModule::LoadData() {
     if (!hwnd())
         return 0;
+    // Without cities (a damaged or missing citydb.dat) the page cannot be used, but the user's file is not to blame.
     const CCityGroup* group = database_.FindCityGroup(shell::GetLanguageIndex());
-    if (!group || group->cities.empty())
+    if (!group || group->cities.empty()) {
+        FailedElsewhere();
         return 0;
+    }
     ClearClocks();
 
     std::wstring path;
@@ -126,7 +130,7 @@ int CCWClockModule::LoadData() {
         if (!ReadClockEntry(*entry, node, database_))
             return 0;
         const bool local = clocks_.empty();
-        if (local && entry->timeZone)
+        if (local && !entry->IsLocal())
             return 0;
         ListBox_AddString(list_, ListText(*entry, local).c_str());
         clocks_.push_back(std::move(entry));
@@ -182,7 +186,7 @@ std::wstring CCWClockModule::ListText(const CClockEntry& entry, bool local) cons
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(list_, WM_GETFONT, 0, 0));
     RECT client{};
     ::GetClientRect(list_, &client);
-    int width = client.right - client.left - kListTextMargin;
+    int width = client.right - client.left - win32::ScaleForWindow(list_, kListTextMargin);
     const int height = std::max(1, int(ListBox_GetItemHeight(list_, 0)));
     if (!local)
         return FitTextWithEllipsis(entry.name, font, width, height);

@@ -78,6 +78,9 @@ template <typename Visit> bool ForEachZoneKey(HKEY root, const wchar_t* path, Vi
     win32::RegKey table;
     if (::RegOpenKeyExW(root, path, 0, KEY_READ, table.put()) != ERROR_SUCCESS)
         return false;
+    // A zone lacking one of its values is left out and the rest are still read: one damaged or half-updated key
+    // must not take every later zone (and so every city in them) away.
+    bool complete = true;
     for (DWORD index = 0;; ++index) {
         wchar_t name[260];
         DWORD nameLength = 260;
@@ -110,16 +113,21 @@ const CTimeZone::Values& CTimeZone::Read() const {
 bool LoadTimeZones(TimeZoneList& zones, HKEY root, const wchar_t* path) {
     zones.clear();
     auto source = std::make_shared<const CTimeZone::Source>(CTimeZone::Source{root, path});
-    return ForEachZoneKey(root, path, [&](HKEY table, std::wstring name) {
+    // A zone lacking one of its values is left out and the rest are still read: one damaged or half-updated key
+    // must not take every later zone (and so every city in them) away.
+    bool complete = true;
+    const bool walked = ForEachZoneKey(root, path, [&](HKEY table, std::wstring name) {
         win32::RegKey zoneKey;
-        if (::RegOpenKeyExW(table, name.c_str(), 0, KEY_READ, zoneKey.put()) != ERROR_SUCCESS)
-            return false;
-        auto values = ReadValues(zoneKey.get());
-        if (!values)
-            return false;
-        zones.push_back(std::make_unique<CTimeZone>(std::move(name), source, std::move(values)));
+        std::optional<CTimeZone::Values> values;
+        if (::RegOpenKeyExW(table, name.c_str(), 0, KEY_READ, zoneKey.put()) == ERROR_SUCCESS)
+            values = ReadValues(zoneKey.get());
+        if (values)
+            zones.push_back(std::make_unique<CTimeZone>(std::move(name), source, std::move(values)));
+        else
+            complete = false;
         return true;
     });
+    return walked && complete;
 }
 
 bool LoadTimeZoneNames(TimeZoneList& zones, HKEY root, const wchar_t* path) {

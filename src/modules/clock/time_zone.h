@@ -42,8 +42,8 @@ private:
 // Owned zones: their addresses stay put while the list grows, since cities and clocks refer to them.
 using TimeZoneList = std::vector<std::unique_ptr<CTimeZone>>;
 
-// Empties `zones` and fills it from the registry with every zone's values; false when the table cannot be opened
-// or at the first zone lacking one of its four values (the zones before it stay).
+// Empties `zones` and fills it from the registry; a zone lacking one of its four values is left out and the others
+// are read. False when the table cannot be opened or some zone was left out.
 bool LoadTimeZones(TimeZoneList& zones, HKEY root = HKEY_LOCAL_MACHINE, const wchar_t* path = kTimeZonesKey);
 // Empties `zones` and fills it with the table's key names only, one registry request per zone; each zone reads
 // its values when first asked. False when the table cannot be opened or enumerated.

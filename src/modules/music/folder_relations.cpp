@@ -2,16 +2,50 @@
 
 #include "win32/strings.h"
 
-#include <windows.h>
-#include <shlwapi.h>
+#include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace music {
 
+namespace {
+
+// The names of a path's folders, empty ones (doubled or trailing separators) left out. The root is the first
+// name ("C:"), or the server and share of a network path, which `unc` tells.
+std::vector<std::wstring_view> Components(std::wstring_view path, bool& unc) {
+    unc = path.starts_with(L"\\\\");
+    std::vector<std::wstring_view> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find(L'\\', start), path.size());
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+// The platform's PathRelativePathTo works on MAX_PATH buffers and cuts longer paths, so the relation is computed
+// here, in its form: "." for the same folder, ".\sub" into it, "..", "..\other" out of it.
 std::optional<std::wstring> RelativeFolderPath(const std::wstring& from, const std::wstring& to) {
-    wchar_t relative[MAX_PATH] = {};
-    if (!::PathRelativePathToW(relative, from.c_str(), FILE_ATTRIBUTE_DIRECTORY, to.c_str(), FILE_ATTRIBUTE_DIRECTORY))
+    bool fromUnc = false, toUnc = false;
+    const std::vector<std::wstring_view> a = Components(from, fromUnc), b = Components(to, toUnc);
+    size_t common = 0;
+    while (common < a.size() && common < b.size() && win32::EqualsNoCase(a[common], b[common]))
+        ++common;
+    const size_t root = fromUnc ? 2 : 1;
+    if (fromUnc != toUnc || common < root)
         return std::nullopt;
-    return std::wstring(relative);
+    std::wstring relative;
+    for (size_t i = common; i < a.size(); ++i)
+        relative += relative.empty() ? L".." : L"\\..";
+    if (relative.empty())
+        relative = L".";
+    for (size_t i = common; i < b.size(); ++i)
+        relative += L"\\" + std::wstring(b[i]);
+    return relative;
 }
 
 bool IsSameFolder(const std::wstring& path, const std::wstring& listed) {

@@ -1,5 +1,5 @@
-// How two folders relate, by the platform's relative-path computation between two directories. Folders on
-// different drives have no relative path and are unrelated.
+// How two folders relate, by the relative path between two directories (as the platform's PathRelativePathTo
+// gives it, for paths of any length). Folders on different drives have no relative path and are unrelated.
 #pragma once
 #include <optional>
 #include <string>

@@ -30,13 +30,10 @@ std::wstring_view View(const win32::Bstr& text) {
     return text.get() ? std::wstring_view(text.get(), ::SysStringLen(text.get())) : std::wstring_view();
 }
 
-// The attribute's text; `missing` tells whether the row lacks it (as opposed to another failure).
-std::optional<std::wstring> RowAttribute(IMediaRowSet* rows, LONG row, LONG id, bool* missing = nullptr) {
+// The attribute's text; nullopt when the row lacks it or the reading fails.
+std::optional<std::wstring> RowAttribute(IMediaRowSet* rows, LONG row, LONG id) {
     win32::Bstr value;
-    const HRESULT hr = rows->GetAttribute(row, id, value.put());
-    if (missing)
-        *missing = hr == kMediaAttributeMissing;
-    if (FAILED(hr))
+    if (FAILED(rows->GetAttribute(row, id, value.put())))
         return std::nullopt;
     return value.str();
 }
@@ -199,16 +196,12 @@ void CMusicLibrary::ReadDatabaseAlbums(IMediaDatabase* database) {
         return;
     namespace attribute = media_attribute;
     for (LONG row = 0; row < count; ++row) {
+        // An album the database holds without an artist or an index key is still an album: no artist, sorted last.
         music::AlbumRecord album;
-        bool missing = false;
-        auto artist = RowAttribute(rows.get(), row, attribute::kArtist, &missing);
-        if (!artist && missing)
-            continue;
-        album.fields[music::kAlbumArtist] = xmldata::XmlEscape(artist.value_or(L""));
-        auto indexKey = RowAttribute(rows.get(), row, attribute::kIndexKey, &missing);
-        if (!indexKey && missing)
-            continue;
-        album.fields[music::kAlbumIndexKey] = xmldata::XmlEscape(indexKey.value_or(L"ZZ"));
+        album.fields[music::kAlbumArtist] =
+            xmldata::XmlEscape(RowAttribute(rows.get(), row, attribute::kArtist).value_or(L""));
+        album.fields[music::kAlbumIndexKey] =
+            xmldata::XmlEscape(RowAttribute(rows.get(), row, attribute::kIndexKey).value_or(L"ZZ"));
         album.fields[music::kAlbumTitle] =
             xmldata::XmlEscape(RowAttribute(rows.get(), row, attribute::kGroupName).value_or(L""));
         if (RowAttribute(rows.get(), row, attribute::kMarked).value_or(L"") == L"1")

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "ui/categories.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "xmldata/xml_document.h"
 
 #include <commctrl.h>
@@ -13,6 +14,22 @@ namespace {
 
 const wchar_t* Flag(bool on) {
     return on ? L"true" : L"false";
+}
+
+// A list item's whole text: the control copies at most the buffer it is given, and a folder path may be longer
+// than MAX_PATH.
+std::wstring ItemText(HWND list, int index) {
+    for (int size = 512;; size *= 2) {
+        std::wstring text(size_t(size), L'\0');
+        LVITEMW item = {};
+        item.pszText = text.data();
+        item.cchTextMax = size;
+        const int length = int(::SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(index), LPARAM(&item)));
+        if (length < size - 1 || size >= 0x10000) {
+            text.resize(size_t(std::max(length, 0)));
+            return text;
+        }
+    }
 }
 
 } // namespace
@@ -37,7 +54,7 @@ BOOL CCWMusicModule::OnInitDialog() {
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 1000;
+    column.cx = win32::ScaleForWindow(hwnd(), 1000);
     column.pszText = const_cast<wchar_t*>(L"FOLDER");
     ListView_InsertColumn(list_, 0, &column);
     addButton_.Bind(hwnd(), IDC_MUSIC_ADD);
@@ -169,9 +186,7 @@ void CCWMusicModule::RemoveFolders() {
     std::vector<std::wstring> selected;
     for (int index = ListView_GetNextItem(list_, -1, LVNI_SELECTED); index >= 0;
          index = ListView_GetNextItem(list_, index, LVNI_SELECTED)) {
-        wchar_t text[MAX_PATH] = {};
-        ListView_GetItemText(list_, index, 0, text, MAX_PATH);
-        selected.emplace_back(text);
+        selected.push_back(ItemText(list_, index));
     }
     for (const std::wstring& path : selected)
         folders_.Remove(path);
@@ -182,9 +197,7 @@ void CCWMusicModule::OpenFolder() {
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     const int index = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
     if (index >= 0) {
-        wchar_t text[MAX_PATH] = {};
-        ListView_GetItemText(list_, index, 0, text, MAX_PATH);
-        ::ShellExecuteW(hwnd(), L"open", text, nullptr, nullptr, SW_SHOWNORMAL);
+        ::ShellExecuteW(hwnd(), L"open", ItemText(list_, index).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
     ::SetCursor(previous);
 }

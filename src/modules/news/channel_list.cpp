@@ -69,6 +69,8 @@ struct PreviousChannels {
     std::vector<std::unique_ptr<CRSSChannel>> records;
     std::vector<std::wstring> garbage;
 };
+// Every usable outline, not only the 50 a list shows: those past the limit are dropped by the save, and their
+// cache folders must become garbage like those of removed sites.
 PreviousChannels ReadPreviousChannels(const std::wstring& path) {
     PreviousChannels previous;
     XmlDocument doc;
@@ -76,8 +78,6 @@ PreviousChannels ReadPreviousChannels(const std::wstring& path) {
         return previous;
     const Node document = doc.DocumentNode();
     for (const Node& outline : doc.SelectNodes(L"./opml/body/outline", document)) {
-        if (previous.records.size() >= size_t(kMaxChannels))
-            break;
         auto record = std::make_unique<CRSSChannel>();
         if (ReadChannelOutline(*record, outline, false))
             previous.records.push_back(std::move(record));
@@ -98,6 +98,10 @@ std::wstring NewsCacheFolder() {
     return rss.empty() ? std::wstring() : rss + L"\\Cache";
 }
 
+bool ChannelListKeepsUrl(const std::wstring& url) {
+    return url.empty() || (IsValidUrlText(url) && ::PathIsURLW(url.c_str()));
+}
+
 bool ReadChannelOutline(CRSSChannel& channel, xmldata::NodeRef outline, bool ignoreCacheFields) {
     channel.text = AttributeOrEmpty(outline, L"text");
     std::optional<std::wstring> type = xmldata::GetAttribute(outline, L"type");
@@ -111,7 +115,7 @@ bool ReadChannelOutline(CRSSChannel& channel, xmldata::NodeRef outline, bool ign
     if (!url)
         return false;
     channel.xmlUrl = *url;
-    if (!url->empty() && (!IsValidUrlText(*url) || !::PathIsURLW(url->c_str())))
+    if (!ChannelListKeepsUrl(*url))
         return false;
     channel.htmlUrl = AttributeOrEmpty(outline, L"htmlUrl");
     channel.description = AttributeOrEmpty(outline, L"description");

@@ -25,6 +25,9 @@ std::wstring DefaultChannelListTitle();
 // The per-user news Cache folder (not created); empty when the Modules folder cannot be found.
 std::wstring NewsCacheFolder();
 
+// Whether an outline with this `xmlUrl` loads: an empty one, or a URL by the shell's test made only of the
+// characters IsValidUrlText allows. A site whose URL fails this is never added: the list would drop it.
+bool ChannelListKeepsUrl(const std::wstring& url);
 // Fills a new record from an `outline` element; false when it is not a usable channel (wrong `type`, no
 // `xmlUrl`, or an `xmlUrl` that is neither empty nor a URL of allowed characters).
 bool ReadChannelOutline(CRSSChannel& channel, xmldata::NodeRef outline, bool ignoreCacheFields);
@@ -41,7 +44,8 @@ int AppendChannel(const std::wstring& cacheFolder, const CRSSChannel& channel);
 bool LoadChannelList(ChannelListHeader& header, const std::wstring& cacheFolder,
                      std::vector<std::unique_ptr<CRSSChannel>>& channels);
 // Rewrites the file from `channels` in order. Records of the old file are matched by URL and give their cache
-// fields to the list's records (which are changed in place); cache folders no longer used become `garbage`.
+// fields to the list's records (which are changed in place); cache folders no longer used become `garbage`, also
+// those of outlines past the first 50, which no list ever showed.
 bool SaveChannelList(const ChannelListHeader& header, const std::wstring& cacheFolder,
                      const std::vector<CRSSChannel*>& channels);
 

@@ -1,8 +1,13 @@
 #include "modules/news/feed_check.h"
 
 #include "shell/folders.h"
+#include "win32/atomic_file.h"
 #include "win32/handle.h"
 #include "xmldata/xml_document.h"
+#include "xmldata/xml_encoding.h"
+
+#include <cwctype>
+#include <string_view>
 
 namespace news {
 namespace {
@@ -32,6 +37,34 @@ bool LoadFile(IXMLDOMDocument2* doc, const std::wstring& path) {
     return SUCCEEDED(doc->load(*source.get(), &loaded)) && loaded == VARIANT_TRUE;
 }
 
+// Wine's parser knows few encodings (not Shift_JIS or EUC-JP, in which many Japanese feeds come). A feed that
+// does not load and declares an encoding the system can convert is given to the parser once more as UTF-16 text
+// whose declaration says so. Where the parser knows the encoding the first load has succeeded already.
+bool LoadConverted(IXMLDOMDocument2* doc, const std::wstring& path) {
+    const std::optional<std::string> bytes = win32::ReadWholeFile(path);
+    if (!bytes || bytes->rfind("<?xml", 0) != 0)
+        return false;
+    const size_t end = bytes->find("?>");
+    if (end == std::string::npos)
+        return false;
+    const std::wstring declaration(bytes->begin() + 5, bytes->begin() + std::ptrdiff_t(end)); // ASCII in all of them
+    const std::optional<std::wstring> encoding = xmldata::DeclaredEncoding(declaration);
+    const unsigned codePage = encoding ? xmldata::CodePageOfEncoding(*encoding) : 0;
+    if (codePage == 0 || codePage == CP_UTF8 || codePage == 1200 || codePage == 1201)
+        return false;
+    const std::string_view rest = std::string_view(*bytes).substr(end + 2);
+    std::wstring text = L"<?xml" + xmldata::WithEncoding(declaration, L"UTF-16") + L"?>";
+    const size_t start = text.size();
+    const int units = ::MultiByteToWideChar(codePage, 0, rest.data(), int(rest.size()), nullptr, 0);
+    if (units <= 0)
+        return false;
+    text.resize(start + size_t(units));
+    ::MultiByteToWideChar(codePage, 0, rest.data(), int(rest.size()), text.data() + start, units);
+    const win32::Bstr source(text);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    return source.get() && SUCCEEDED(doc->loadXML(source.get(), &loaded)) && loaded == VARIANT_TRUE;
+}
+
 // Streams the open download into `file`; the last count Read returned.
 int CopyToFile(CHttpDownload& download, HANDLE file, const CancelFlag& cancel, bool& writeFailed) {
     char buffer[kChunkSize];
@@ -48,6 +81,36 @@ int CopyToFile(CHttpDownload& download, HANDLE file, const CancelFlag& cancel, b
     }
 }
 
+// Scratch files are named as GetTempFileName names them with the prefix "tmp": one to four hex digits, ".tmp".
+bool IsScratchFileName(std::wstring_view name) {
+    constexpr size_t kPrefix = 3, kSuffix = 4;
+    if (name.size() < kPrefix + 1 + kSuffix || name.size() > kPrefix + 4 + kSuffix ||
+        _wcsnicmp(name.data(), L"tmp", kPrefix) != 0 ||
+        _wcsnicmp(name.data() + name.size() - kSuffix, L".tmp", kSuffix) != 0)
+        return false;
+    for (wchar_t c : name.substr(kPrefix, name.size() - kPrefix - kSuffix))
+        if (!iswxdigit(c))
+            return false;
+    return true;
+}
+
+// A check that was killed or hung leaves its scratch file behind. A live check keeps its file open without
+// delete sharing from the download to the end, so the exclusive open below fails on it and takes only leftovers.
+void RemoveAbandonedScratchFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found = {};
+    win32::FindHandle search(::FindFirstFileExW((folder + L"\\tmp*.tmp").c_str(), FindExInfoBasic, &found,
+                                                FindExSearchNameMatch, nullptr, 0));
+    if (!search)
+        return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsScratchFileName(found.cFileName))
+            continue;
+        const std::wstring leftover = folder + L"\\" + found.cFileName;
+        win32::FileHandle(
+            ::CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    } while (::FindNextFileW(search.get(), &found));
+}
+
 } // namespace
 
 namespace detail {
@@ -61,7 +124,7 @@ win32::ComPtr<IXMLDOMDocument2> LoadFeedStylesheet() {
 
 int TransformForTitle(IXMLDOMDocument2* stylesheet, const std::wstring& feedPath, std::wstring& title) {
     auto feed = CreateDocument(true);
-    if (!LoadFile(feed.get(), feedPath))
+    if (!LoadFile(feed.get(), feedPath) && !LoadConverted(feed.get(), feedPath))
         return kFeedNotAFeed;
     win32::Bstr cache;
     xmldata::Check(feed->transformNode(stylesheet, cache.put()));
@@ -92,8 +155,11 @@ int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& t
     }
 
     const std::wstring folder = shell::GetModulesFolder(true, L"RSS");
+    if (folder.empty())
+        return kFeedFailed;
+    RemoveAbandonedScratchFiles(folder);
     wchar_t tempPath[MAX_PATH] = {};
-    if (folder.empty() || !::GetTempFileNameW(folder.c_str(), L"tmp", 0, tempPath))
+    if (!::GetTempFileNameW(folder.c_str(), L"tmp", 0, tempPath))
         return kFeedFailed;
     // The download streams to this scratch file chunk by chunk, so it cannot be written in one step; it is
     // never a data file, and it is deleted on every path below.
@@ -101,14 +167,19 @@ int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& t
         const wchar_t* path;
         ~DeleteOnExit() { ::DeleteFileW(path); }
     } cleanup{tempPath};
+    // Held open without delete sharing until the check ends (closed before `cleanup` deletes the file), so that
+    // another check's clean-up does not take the file for a leftover while the parser still needs it.
+    win32::FileHandle keepAlive;
 
     int lastCount = 0;
     bool writeFailed = false;
     {
-        win32::FileHandle file(
-            ::CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        win32::FileHandle file(::CreateFileW(tempPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_TEMPORARY, nullptr));
         if (!file)
             return kFeedFailed;
+        keepAlive.reset(::CreateFileW(tempPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         lastCount = CopyToFile(download, file.get(), cancel, writeFailed);
     }
     download.Close();

@@ -2,9 +2,9 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
+#include <cstring>
+#include <map>
 #include <mutex>
-#include <vector>
 
 namespace news {
 namespace {
@@ -13,7 +13,7 @@ constexpr DWORD kOpenUrlFlags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_RE
                                 INTERNET_FLAG_PRAGMA_NOCACHE; // 0x00400D00
 constexpr DWORD kWaitStepMs = 1000;
 
-// Live download objects; the status callback acts only on objects found here.
+// Live download objects by identity; the status callback acts only on objects found here.
 class LiveDownloads {
 public:
     static LiveDownloads& Instance() {
@@ -21,42 +21,60 @@ public:
         return registry;
     }
     std::recursive_mutex lock;
-    std::vector<CHttpDownload*> objects;
-    bool Contains(CHttpDownload* object) const {
-        return std::find(objects.begin(), objects.end(), object) != objects.end();
+    std::map<DWORD_PTR, CHttpDownload*> objects;
+    // Buffers of reads still pending when their object went away, until WinINet is done with them.
+    std::map<DWORD_PTR, std::shared_ptr<CHttpDownload::ReadBuffer>> orphanedReads;
+    DWORD_PTR nextId = 1; // 0 is the context of the session handle itself
+
+    DWORD_PTR Register(CHttpDownload* object) {
+        std::lock_guard guard(lock);
+        const DWORD_PTR id = nextId++;
+        objects.emplace(id, object);
+        return id;
     }
 };
 
-bool IsConnected() {
+} // namespace
+
+bool IsNetworkConnected() {
     DWORD flags = 0;
     ::InternetGetConnectedState(&flags, 0);
     return (flags & (INTERNET_CONNECTION_MODEM | INTERNET_CONNECTION_LAN)) != 0;
 }
 
-} // namespace
-
-CHttpDownload::CHttpDownload(int group) : completion_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+CHttpDownload::CHttpDownload(int group)
+    : id_(LiveDownloads::Instance().Register(this)), completion_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     lastModified.wYear = 0xFFFF;
     slot_.group = group;
-    auto& live = LiveDownloads::Instance();
-    std::lock_guard guard(live.lock);
-    live.objects.push_back(this);
 }
 
 CHttpDownload::~CHttpDownload() {
+    {
+        // Before the handles close, so that the end of a pending call finds its buffer among the orphans.
+        auto& live = LiveDownloads::Instance();
+        std::lock_guard guard(live.lock);
+        live.objects.erase(id_);
+        if (pending_)
+            live.orphanedReads.emplace(id_, readBuffer_);
+    }
     Close();
-    auto& live = LiveDownloads::Instance();
-    std::lock_guard guard(live.lock);
-    live.objects.erase(std::remove(live.objects.begin(), live.objects.end(), this), live.objects.end());
 }
 
 void CALLBACK CHttpDownload::StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
-    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info)
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE && status != INTERNET_STATUS_HANDLE_CLOSING)
         return;
-    auto* self = reinterpret_cast<CHttpDownload*>(context);
     auto& live = LiveDownloads::Instance();
     std::lock_guard guard(live.lock);
-    if (!live.Contains(self))
+    // The call that was pending when its object went away is over: its buffer is free.
+    if (live.orphanedReads.erase(context) != 0)
+        return;
+    const auto found = live.objects.find(context);
+    if (found == live.objects.end())
+        return;
+    // Either way WinINet is done with the call in progress.
+    CHttpDownload* self = found->second;
+    self->pending_ = false;
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info)
         return;
     const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(info);
     self->asyncError_ = result->dwError;
@@ -74,6 +92,8 @@ bool CHttpDownload::OpenSession(const CancelFlag& cancel) {
                                INTERNET_FLAG_ASYNC);
     if (!session_)
         return true;
+    // The callback stays installed until the session is closed: children inherit it, and a read given up on
+    // must still report its end so that its buffer can go.
     ::InternetSetStatusCallbackW(session_, &CHttpDownload::StatusCallback);
     if (ignoreLimit_ == 0 && !TakeServerSlot(host_, scheme_, cancel, slot_)) {
         Close();
@@ -82,26 +102,32 @@ bool CHttpDownload::OpenSession(const CancelFlag& cancel) {
     return true;
 }
 
+void CHttpDownload::SetPending(bool pending) {
+    std::lock_guard guard(LiveDownloads::Instance().lock);
+    pending_ = pending;
+    if (pending)
+        asyncError_ = 0;
+}
+
 bool CHttpDownload::StartOpenUrl(const std::wstring& url, DWORD flags) {
     ::ResetEvent(completion_.get());
-    asyncError_ = 0;
-    HINTERNET handle = ::InternetOpenUrlW(session_, url.c_str(), nullptr, 0, flags, DWORD_PTR(this));
-    if (handle) {
-        // Completed at once: no callback follows, so record it as the callback would.
-        std::lock_guard guard(LiveDownloads::Instance().lock);
+    SetPending(true);
+    HINTERNET handle = ::InternetOpenUrlW(session_, url.c_str(), nullptr, 0, flags, id_);
+    const DWORD error = handle ? ERROR_SUCCESS : ::GetLastError();
+    if (error == ERROR_IO_PENDING)
+        return true;
+    // Completed at once, or refused outright (a finished request without a handle): no callback follows, so
+    // record it as the callback would.
+    std::lock_guard guard(LiveDownloads::Instance().lock);
+    pending_ = false;
+    if (handle)
         request_ = handle;
-        ::SetEvent(completion_.get());
-        return true;
-    }
-    if (::GetLastError() == ERROR_IO_PENDING)
-        return true;
-    // Refused outright: report it as a finished request without a handle.
     ::SetEvent(completion_.get());
     return true;
 }
 
 int CHttpDownload::FailedRequestResult() const {
-    return IsConnected() ? kRequestFailed : kNotConnected;
+    return IsNetworkConnected() ? kRequestFailed : kNotConnected;
 }
 
 CHttpDownload::Examination CHttpDownload::ExamineResponse() {
@@ -135,7 +161,7 @@ CHttpDownload::Examination CHttpDownload::ExamineResponse() {
 }
 
 int CHttpDownload::Open(const std::wstring& url, const CancelFlag& cancel, bool allowCacheWrite) {
-    if (!IsConnected())
+    if (!IsNetworkConnected())
         return kNotConnected;
     if (url.compare(0, 5, L"file:") == 0)
         return kBadUrl;
@@ -190,9 +216,11 @@ int CHttpDownload::Open(const std::wstring& url, const CancelFlag& cancel, bool 
             break;
         sentAgain = true;
         ::ResetEvent(completion_.get());
-        if (!::HttpSendRequestExW(request_, nullptr, nullptr, HSR_ASYNC, DWORD_PTR(this)) &&
-            ::GetLastError() != ERROR_IO_PENDING)
+        SetPending(true);
+        if (!::HttpSendRequestExW(request_, nullptr, nullptr, HSR_ASYNC, id_) && ::GetLastError() != ERROR_IO_PENDING) {
+            SetPending(false);
             ::SetEvent(completion_.get());
+        }
     }
     CloseRequest();
     if (cancel.load() == 1)
@@ -203,17 +231,37 @@ int CHttpDownload::Open(const std::wstring& url, const CancelFlag& cancel, bool 
 int CHttpDownload::Read(void* buffer, DWORD size, const CancelFlag& cancel) {
     if (!session_ || !request_)
         return -1;
+    {
+        // A read given up on earlier may still write into the buffer; nothing more can be read then.
+        std::lock_guard guard(LiveDownloads::Instance().lock);
+        if (pending_)
+            return -1;
+    }
+    ReadBuffer& read = *readBuffer_;
+    if (read.bytes.size() < size)
+        read.bytes.resize(size);
+    read.count = 0;
     ::ResetEvent(completion_.get());
-    asyncError_ = 0;
-    readCount_ = 0;
-    if (::InternetReadFile(request_, buffer, size, &readCount_))
-        return int(readCount_);
-    if (::GetLastError() != ERROR_IO_PENDING || cancel.load() == 1)
+    SetPending(true);
+    if (::InternetReadFile(request_, read.bytes.data(), size, &read.count)) {
+        SetPending(false);
+        std::memcpy(buffer, read.bytes.data(), read.count);
+        return int(read.count);
+    }
+    if (::GetLastError() != ERROR_IO_PENDING) {
+        SetPending(false);
+        return -1;
+    }
+    // From here the buffer belongs to WinINet until the completion arrives.
+    if (cancel.load() == 1)
         return -1;
     while (::WaitForSingleObject(completion_.get(), kWaitStepMs) != WAIT_OBJECT_0)
         if (cancel.load() == 1)
             return -1;
-    return asyncError_ == 0 ? int(readCount_) : -1;
+    if (asyncError_ != 0)
+        return -1;
+    std::memcpy(buffer, read.bytes.data(), read.count);
+    return int(read.count);
 }
 
 void CHttpDownload::CloseRequest() {
@@ -228,10 +276,8 @@ void CHttpDownload::CloseRequest() {
 
 void CHttpDownload::Close() {
     CloseRequest();
-    if (session_) {
-        ::InternetSetStatusCallbackW(session_, nullptr);
+    if (session_)
         ::InternetCloseHandle(std::exchange(session_, nullptr));
-    }
     GiveBackServerSlot(slot_);
 }
 

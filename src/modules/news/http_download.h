@@ -1,7 +1,12 @@
 // One download over WinINet in asynchronous mode. Every call that completes later reports through the status
-// callback, which finds its object in a process-wide registry of live downloads (so a completion that arrives
-// after the object is gone is dropped) and sets the object's completion event. The worker thread waits for that
-// event in steps of one second and checks the caller's cancel flag between steps.
+// callback. Each download has an identity of its own, handed to WinINet as the context; the callback finds the
+// object by it in a process-wide registry of live downloads (so a completion that arrives after the object is
+// gone, or after another object took its address, is dropped) and sets the object's completion event. The worker
+// thread waits for that event in steps of one second and checks the caller's cancel flag between steps.
+//
+// A read that is still pending when the caller gives up keeps writing into its buffer whenever WinINet gets to
+// it, so reads go through a buffer of the download's own that the registry keeps alive until WinINet reports the
+// read complete or the handle closed, however long the object itself lives.
 #pragma once
 #include "modules/news/server_slots.h"
 #include "win32/handle.h"
@@ -11,12 +16,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace news {
 
 // A 32-bit flag the caller owns; 1 asks the download to stop.
 using CancelFlag = std::atomic<int32_t>;
+
+// Whether the system reports a modem or LAN connection.
+bool IsNetworkConnected();
 
 struct InternetHandleTraits {
     using pointer = HINTERNET;
@@ -36,7 +46,7 @@ public:
     CHttpDownload& operator=(const CHttpDownload&) = delete;
 
     int Open(const std::wstring& url, const CancelFlag& cancel, bool allowCacheWrite);
-    // Bytes read (0 at the end of the data), or -1 on an error or when cancelled.
+    // Bytes read (0 at the end of the data), or -1 on an error or when cancelled. WinINet never sees `buffer`.
     int Read(void* buffer, DWORD size, const CancelFlag& cancel);
     void CloseRequest();
     void Close();
@@ -46,6 +56,12 @@ public:
     SYSTEMTIME lastModified = {};
     int32_t contentLength = -1;
 
+    // What an asynchronous read writes into; shared with the registry while the read may be pending.
+    struct ReadBuffer {
+        std::vector<char> bytes;
+        DWORD count = 0;
+    };
+
 private:
     enum class Examination { Finished, SendAgain };
 
@@ -53,9 +69,12 @@ private:
                                         DWORD infoLength);
     bool OpenSession(const CancelFlag& cancel);
     bool StartOpenUrl(const std::wstring& url, DWORD flags);
+    // Marks an asynchronous call as started or over (starting also clears the last error).
+    void SetPending(bool pending);
     Examination ExamineResponse();
     int FailedRequestResult() const;
 
+    const DWORD_PTR id_; // the WinINet context of every call
     HINTERNET session_ = nullptr;
     HINTERNET request_ = nullptr;
     win32::KernelHandle completion_;
@@ -66,7 +85,8 @@ private:
     DWORD asyncError_ = 0;
     ServerSlot slot_;
     int ignoreLimit_ = 0;
-    DWORD readCount_ = 0; // written by WinINet when an asynchronous read completes
+    std::shared_ptr<ReadBuffer> readBuffer_ = std::make_shared<ReadBuffer>();
+    bool pending_ = false; // an asynchronous call has not completed yet; under the registry's lock
 };
 
 } // namespace news

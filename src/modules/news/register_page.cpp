@@ -2,12 +2,14 @@
 
 #include "modules/news/add_site.h"
 #include "modules/news/additional_feeds.h"
+#include "modules/news/named_mutex.h"
 #include "modules/news/options_page.h"
 #include "modules/news/site_list_box.h"
 #include "res/resource.h"
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 #include "win32/strings.h"
 
@@ -86,6 +88,11 @@ void CCWRSSModule_Register::SaveData() {
     const std::wstring cache = CacheFolder();
     if (cache.empty())
         return;
+    // An ADDRSS run appends a site and records it within one hold of this mutex. Holding it from taking the
+    // recorded sites until the file is written means a site that run announced is either taken in here or
+    // appended to the file written here; a broadcast still queued behind OK would come too late.
+    news::ScopedNamedMutex listLock(news::kChannelListMutex);
+    TakeAdditionalSites();
     std::vector<CRSSChannel*> channels;
     for (int i = 0, count = news::SiteCount(siteList_); i < count; ++i)
         channels.push_back(news::SiteAt(siteList_, i));
@@ -238,9 +245,17 @@ void CCWRSSModule_Register::OnImport() {
 }
 
 void CCWRSSModule_Register::MergeAdditionalFeeds() {
+    TakeAdditionalSites();
+    UpdateButtons();
+}
+
+void CCWRSSModule_Register::TakeAdditionalSites() {
     std::vector<std::wstring> urls, titles;
     news::TakeAdditionalFeeds(urls, titles);
     for (size_t i = 0; i < urls.size() && i < titles.size(); ++i) {
+        // A site added in this window but not saved yet is already in the list; a full list takes no more.
+        if (news::SiteCount(siteList_) >= news::kMaxChannels || news::ListHasUrl(siteList_, urls[i]))
+            continue;
         auto channel = std::make_unique<CRSSChannel>();
         channel->xmlUrl = urls[i];
         channel->text = channel->title = titles[i];
@@ -283,7 +298,7 @@ bool CCWRSSModule_Register::OnCommand(UINT id, UINT code, HWND control) {
 
 bool CCWRSSModule_Register::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_MEASUREITEM && wParam == IDC_NEWS_SITE_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 18;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), 18);
         result = TRUE;
         return true;
     }
@@ -298,7 +313,8 @@ bool CCWRSSModule_Register::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
                 ::FillRect(drawn.hDC, &rect, background.get());
             }
             const auto* channel = reinterpret_cast<const CRSSChannel*>(drawn.itemData);
-            RECT text = {rect.left + 4, rect.top, rect.right - 4, rect.bottom};
+            const int inset = win32::ScaleForWindow(hwnd(), 4);
+            RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
             if (channel)
                 DrawItemText(drawn.hDC, channel->GetDisplayName(), text, font(), ::GetSysColor(COLOR_WINDOWTEXT));
         }

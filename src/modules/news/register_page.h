@@ -21,6 +21,7 @@ public:
     int LoadData() override;
     void SaveData() override;
     int IsModified() override;
+    // Takes in the sites an ADDRSS run recorded while the window is open, then updates the buttons.
     void MergeAdditionalFeeds();
     // Inserts the channels of an OPML file after the selection; false when the file is not usable OPML.
     // `limitReached` tells whether 50 sites were reached with outlines still to come.
@@ -34,6 +35,8 @@ protected:
 
 private:
     void UpdateButtons();
+    // Appends the recorded sites that the list lacks, up to the limit, as loaded (not a change by the user).
+    void TakeAdditionalSites();
     void OnAdd();
     void OnDelete();
     void OnEdit();

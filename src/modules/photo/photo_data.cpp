@@ -381,10 +381,15 @@ bool MakeFolderPathsAbsolute(const std::wstring& path) {
     for (const xmldata::Node& child : ChildElements(contents)) {
         if (xmldata::BaseName(child) != L"folder")
             continue;
-        // An absolute path is left alone, so running the fix-up again changes nothing.
+        // An absolute path is left alone, so running the fix-up again changes nothing. A path rooted without a
+        // drive ("\Quillon\...") would name a folder on whichever drive is current: it joins the base too.
         auto folder = xmldata::GetAttribute(child, L"path");
-        if (folder && ::PathIsRelativeW(folder->c_str()))
-            writer.SetAttribute(child, L"path", std::wstring(common) + L"\\" + *folder);
+        if (!folder)
+            continue;
+        const bool rootedWithoutDrive = folder->starts_with(L'\\') && !folder->starts_with(L"\\\\");
+        if (::PathIsRelativeW(folder->c_str()) || rootedWithoutDrive)
+            writer.SetAttribute(child, L"path",
+                                std::wstring(common) + L"\\" + folder->substr(rootedWithoutDrive ? 1 : 0));
     }
     return writer.Save(path);
 }

@@ -7,6 +7,7 @@
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/strings.h"
 
 #include <shlobj.h>
@@ -61,7 +62,7 @@ BOOL CCWPhotoModule::OnInitDialog() {
         AddTabStop(id);
     listEdge_.HookWindow(list_);
     listScrollBars_.HookWindow(list_);
-    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, kItemHeight);
+    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, win32::ScaleForWindow(hwnd(), kItemHeight));
     OnSelectionChanged();
     UpdateButtons();
     return TRUE;
@@ -122,7 +123,8 @@ photo::FormatFlags CCWPhotoModule::SearchableFormats() const {
 
 std::wstring CCWPhotoModule::FileTypeDescription() const {
     return photo::FileTypeDescription(SearchableFormats(), win32::LoadResString(IDS_JPEG_FORMAT),
-                                      win32::LoadResString(IDS_GIF_FORMAT), win32::LoadResString(IDS_PNG_FORMAT));
+                                      win32::LoadResString(IDS_GIF_FORMAT), win32::LoadResString(IDS_PNG_FORMAT),
+                                      win32::LoadResString(IDS_LIST_SEPARATOR));
 }
 
 int CCWPhotoModule::InsertionPoint() const {
@@ -311,7 +313,8 @@ void CCWPhotoModule::DrawItem(const DRAWITEMSTRUCT& drawn) {
         HGDIOBJ oldFont = ::SelectObject(drawn.hDC, font());
         ::SetBkMode(drawn.hDC, TRANSPARENT);
         ::SetTextColor(drawn.hDC, ::GetSysColor(COLOR_WINDOWTEXT));
-        RECT text = {rect.left + kTextInset, rect.top, rect.right - kTextInset, rect.bottom};
+        const int inset = win32::ScaleForWindow(hwnd(), kTextInset);
+        RECT text = {rect.left + inset, rect.top, rect.right - inset, rect.bottom};
         const std::wstring name = photo->GetDisplayName();
         ::DrawTextW(drawn.hDC, name.c_str(), int(name.size()), &text, photo->GetTextFormat());
         ::SelectObject(drawn.hDC, oldFont);
@@ -327,7 +330,7 @@ bool CCWPhotoModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         return true;
     }
     if (message == WM_MEASUREITEM && wParam == IDC_PHOTO_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kItemHeight;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kItemHeight);
         result = TRUE;
         return true;
     }

@@ -105,14 +105,13 @@ std::wstring FillIn(std::wstring_view format, std::initializer_list<std::wstring
 } // namespace
 
 std::wstring FileTypeDescription(const FormatFlags& formats, const std::wstring& jpeg, const std::wstring& gif,
-                                 const std::wstring& png) {
-    if (formats.gif && formats.png)
-        return FillIn(L"%s,%s,%s", {jpeg, gif, png});
+                                 const std::wstring& png, const std::wstring& separator) {
+    std::wstring description = jpeg;
     if (formats.gif)
-        return FillIn(L"%s,%s", {jpeg, gif});
+        description += separator + gif;
     if (formats.png)
-        return FillIn(L"%s,%s", {jpeg, png});
-    return jpeg;
+        description += separator + png;
+    return description;
 }
 
 std::wstring FileTypeFilter(const FormatFlags& formats, const std::wstring& description) {

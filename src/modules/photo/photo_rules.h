@@ -36,10 +36,10 @@ std::wstring GarbageFileName(std::wstring_view entry);
 // Whether a chosen file may be added as a photo: its name ends in ".jpeg" or ".jpg", ignoring case.
 bool HasPhotoExtension(std::wstring_view path);
 
-// The type texts of the add dialogs, from the resource strings for JPEG, GIF and PNG. `formats` are the flags
-// that count (already cleared when the Flash player is older than 8).
+// The type texts of the add dialogs, from the resource strings for JPEG, GIF and PNG joined by the language's
+// separator. `formats` are the flags that count (already cleared when the Flash player is older than 8).
 std::wstring FileTypeDescription(const FormatFlags& formats, const std::wstring& jpeg, const std::wstring& gif,
-                                 const std::wstring& png);
+                                 const std::wstring& png, const std::wstring& separator);
 std::wstring FileTypeFilter(const FormatFlags& formats, const std::wstring& description);
 
 struct IntervalEdit {

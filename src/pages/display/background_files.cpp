@@ -10,11 +10,16 @@
 
 namespace display {
 
-std::vector<std::wstring> ReadBackgroundListFile(const std::wstring& path) {
+std::vector<std::wstring> ReadBackgroundListFile(const std::wstring& path, bool* whole) {
+    if (whole)
+        *whole = false;
     win32::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    if (!file) {
+        if (whole)
+            *whole = ::GetLastError() == ERROR_FILE_NOT_FOUND;
         return {};
+    }
     LARGE_INTEGER size = {};
     // The largest list (10000 records of 260 characters) is about 5 MB; anything far beyond that is not a list.
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024)
@@ -24,7 +29,7 @@ std::vector<std::wstring> ReadBackgroundListFile(const std::wstring& path) {
     if (!bytes.empty() && !::ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
         return {};
     bytes.resize(read);
-    return ParseBackgroundList(bytes);
+    return ParseBackgroundList(bytes, whole);
 }
 
 bool WriteBackgroundListFile(const std::wstring& path, const std::vector<std::wstring>& paths) {

@@ -5,8 +5,10 @@
 
 namespace display {
 
-// The paths of the list file at `path`; nothing when it cannot be read.
-std::vector<std::wstring> ReadBackgroundListFile(const std::wstring& path);
+// The paths of the list file at `path`; nothing when it cannot be read. `whole`, when given, tells whether the
+// file held nothing more than what was returned (it is missing, or was read in full), so writing the paths back
+// loses nothing.
+std::vector<std::wstring> ReadBackgroundListFile(const std::wstring& path, bool* whole = nullptr);
 bool WriteBackgroundListFile(const std::wstring& path, const std::vector<std::wstring>& paths);
 
 } // namespace display

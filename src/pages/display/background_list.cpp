@@ -4,8 +4,10 @@
 
 namespace display {
 
-std::vector<std::wstring> ParseBackgroundList(std::string_view bytes) {
+std::vector<std::wstring> ParseBackgroundList(std::string_view bytes, bool* whole) {
     std::vector<std::wstring> paths;
+    if (whole)
+        *whole = false;
     shell::BinaryReader reader(bytes);
     const auto magic = reader.GetUint32();
     if (!magic || *magic != kBackgroundListMagic)
@@ -16,9 +18,11 @@ std::vector<std::wstring> ParseBackgroundList(std::string_view bytes) {
     for (uint32_t i = 0; i < *count; ++i) {
         auto path = reader.GetString();
         if (!path || path->size() > kMaxBackgroundPathLength)
-            break;
+            return paths;
         paths.push_back(std::move(*path));
     }
+    if (whole)
+        *whole = true;
     return paths;
 }
 

@@ -2,11 +2,13 @@
 
 #include "modules/additional/fec_file_dialog.h"
 #include "pages/display/background_files.h"
+#include "pages/display/background_list.h"
 #include "res/resource.h"
 #include "shell/folders.h"
 #include "ui/categories.h"
 #include "ui/list_drawing.h"
 #include "win32/app.h"
+#include "win32/dpi.h"
 #include "win32/strings.h"
 #include "xmldata/xml_document.h"
 
@@ -80,7 +82,7 @@ BOOL CCWDisplay::OnInitDialog() {
     list_ = item(IDC_DISPLAY_LIST);
     listEdge_.HookWindow(list_);
     listScrollBars_.HookWindow(list_);
-    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, kEntryHeight);
+    ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, win32::ScaleForWindow(hwnd(), kEntryHeight));
     AddTabStop(IDC_DISPLAY_POSITION);
     AddTabStop(IDC_DISPLAY_LIST);
     AddTabStop(IDC_DISPLAY_ADD);
@@ -101,7 +103,7 @@ void CCWDisplay::ReadBackgroundList() {
     const std::wstring path = BackgroundListPath();
     if (path.empty())
         return;
-    for (const std::wstring& listed : display::ReadBackgroundListFile(path))
+    for (const std::wstring& listed : display::ReadBackgroundListFile(path, &listReadWhole_))
         InsertEntry(-1, listed);
 }
 
@@ -131,8 +133,10 @@ std::vector<std::wstring> CCWDisplay::ListedPaths() const {
 }
 
 void CCWDisplay::SaveBackgroundList() {
+    // A list file that could not be read in full is left as it is unless the user changed the list: writing
+    // what was read would drop the rest.
     const std::wstring path = BackgroundListPath();
-    if (!path.empty())
+    if (!path.empty() && (listReadWhole_ || listChanged_))
         display::WriteBackgroundListFile(path, ListedPaths());
 }
 
@@ -142,12 +146,17 @@ int CCWDisplay::LoadData() {
     xmldata::XmlDocument document;
     if (path.empty() || !document.Load(path))
         return 0;
+    // Without a usable choice (a file of an older version without `background`, or an unknown position) the
+    // controls keep their state and the next save writes a valid keyword. The file itself loaded, so it is not
+    // restored: it also holds the module choice, screen saving and the language.
     xmldata::Node background = document.SelectNode(L"./background");
-    if (!background)
-        return 0;
-    const int position = display::PositionIndex(xmldata::GetAttribute(background, L"position").value_or(L""));
-    if (position < 0)
-        return 0;
+    const int position =
+        background ? display::PositionIndex(xmldata::GetAttribute(background, L"position").value_or(L"")) : -1;
+    if (position < 0) {
+        loadedPosition_.clear();
+        UpdatePreview();
+        return 1;
+    }
     ComboBox_SetCurSel(item(IDC_DISPLAY_POSITION), position);
     loadedPosition_ = display::PositionKeyword(position);
 
@@ -210,19 +219,30 @@ void CCWDisplay::AddFiles() {
         return;
     // The "none" entry stays first: with nothing selected, files go after it.
     const int selected = std::max(ListBox_GetCurSel(list_), 0);
+    bool full = false;
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     for (auto position = dialog.GetStartPosition(); position;) {
         const std::wstring path = dialog.GetNextPathName(position);
-        if (!display::HasBackgroundExtension(path) || !IsExistingFile(path))
+        // A path the list file's reader would stop at is never listed: it would end the list there.
+        if (!display::HasBackgroundExtension(path) || path.size() > display::kMaxBackgroundPathLength ||
+            !IsExistingFile(path))
             continue;
         const std::vector<std::wstring> listed = ListedPaths();
         if (std::find(listed.begin(), listed.end(), path) != listed.end())
             continue;
+        // Nor more entries than the reader takes: a longer list would read as none at all.
+        if (listed.size() >= size_t(display::kMaxBackgroundCount)) {
+            full = true;
+            break;
+        }
         const int at = selected + 1 < ListBox_GetCount(list_) ? selected + 1 : -1;
         InsertEntry(at, path);
+        listChanged_ = true;
     }
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, TRUE);
+    if (full)
+        win32::AppMessageBox(IDS_BACKGROUND_LIST_FULL, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CCWDisplay::RemoveFile() {
@@ -235,6 +255,7 @@ void CCWDisplay::RemoveFile() {
         const std::wstring* entry = EntryAt(selected);
         ListBox_DeleteString(list_, selected);
         std::erase_if(entries_, [entry](const std::unique_ptr<std::wstring>& owned) { return owned.get() == entry; });
+        listChanged_ = true;
     }
     ListBox_SetCurSel(list_, 0);
     ListBox_SetTopIndex(list_, top);
@@ -325,7 +346,7 @@ bool CCWDisplay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return true;
     }
     if (message == WM_MEASUREITEM && wParam == IDC_DISPLAY_LIST) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kEntryHeight;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = win32::ScaleForWindow(hwnd(), kEntryHeight);
         result = TRUE;
         return true;
     }

@@ -18,7 +18,8 @@ public:
     int LoadData() override;
     void SaveData() override;
     int IsModified() override;
-    // Writes bkimglist.dat from the list; the settings window calls it on every OK.
+    // Writes bkimglist.dat from the list; the settings window calls it on every OK. A list file that was not read
+    // in full is written only when the user changed the list.
     void SaveBackgroundList();
 
     // The paths listed after the "none" entry, in list order.
@@ -46,6 +47,9 @@ private:
     FlashPreview preview_;
     // The texts the list's items point at; each entry owns its text.
     std::vector<std::unique_ptr<std::wstring>> entries_;
+    // Whether the list file held no more than what was listed, and whether the user added or removed an entry.
+    bool listReadWhole_ = false;
+    bool listChanged_ = false;
     std::wstring loadedPosition_;
     std::wstring loadedBackground_;
     VelourGroupBox group_;

@@ -262,9 +262,12 @@ void CCWWakeup::SaveSchedule(HKEY key) {
     }
     if (shortcut.empty())
         return;
-    if (::GetFileAttributesW(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
+    // The new shortcut replaces the old one in one step; without the wake-up program there is none at all.
+    const std::wstring program = wakeup::WakeupProgramPath();
+    if (program.empty() || ::GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES)
         wakeup::DeleteShortcut(shortcut);
-    wakeup::CreateShortcut(shortcut, wakeup::WakeupProgramPath());
+    else
+        wakeup::CreateShortcut(shortcut, program);
     if (::GetFileAttributesW(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES)
         wakeup::StartShortcut(shortcut);
 }

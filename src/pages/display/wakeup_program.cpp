@@ -1,6 +1,7 @@
 #include "pages/display/wakeup_program.h"
 
 #include "shell/folders.h"
+#include "win32/atomic_file.h"
 #include "win32/com.h"
 #include "win32/registry.h"
 
@@ -32,8 +33,27 @@ bool CreateShortcut(const std::wstring& shortcut, const std::wstring& target) {
     link->SetPath(target.c_str());
     link->SetIconLocation(target.c_str(), 0);
     link->SetShowCmd(SW_SHOWNORMAL);
-    win32::ComPtr<IPersistFile> file = link.As<IPersistFile>();
-    return file && SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
+    // The link is made in memory and then takes the old one's place in one step: the timer counts as on while
+    // the shortcut exists, so a shortcut deleted and made anew would switch it off for a moment (for good, were
+    // the program ended in between).
+    win32::ComPtr<IPersistStream> persist = link.As<IPersistStream>();
+    win32::ComPtr<IStream> stream;
+    if (!persist || FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
+        FAILED(persist->Save(stream.get(), TRUE)))
+        return false;
+    HGLOBAL memory = nullptr;
+    if (FAILED(::GetHGlobalFromStream(stream.get(), &memory)))
+        return false;
+    STATSTG stat = {};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)))
+        return false;
+    const void* bytes = ::GlobalLock(memory);
+    if (!bytes)
+        return false;
+    const bool written = win32::WriteFileAtomically(
+        shortcut, std::string_view(static_cast<const char*>(bytes), size_t(stat.cbSize.QuadPart)));
+    ::GlobalUnlock(memory);
+    return written;
 }
 
 void DeleteShortcut(const std::wstring& shortcut) {

@@ -18,7 +18,8 @@ inline constexpr wchar_t kProgramName[] = L"Wakeup.exe";
 std::wstring StartupShortcutPath();
 // "Wakeup.exe" in the folder of the installed display program; empty when "ApplicationPath" is missing.
 std::wstring WakeupProgramPath();
-// A shortcut to `target` (its own icon, index 0, normal window); false when the target does not exist.
+// A shortcut to `target` (its own icon, index 0, normal window), replacing the one at `shortcut` in one step so
+// that it is never missing; false, with the old shortcut left, when the target does not exist or a step fails.
 bool CreateShortcut(const std::wstring& shortcut, const std::wstring& target);
 void DeleteShortcut(const std::wstring& shortcut);
 // Opens the shortcut as the shell would, so the wake-up program starts now.

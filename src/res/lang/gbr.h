@@ -14,13 +14,11 @@
 // Display page and photo pages.
 #undef TXT_IDS_POSITION_CENTER
 #define TXT_IDS_POSITION_CENTER "Centre"
-#undef TXT_PHOTO_VIEW_SLIDESHOW
-#define TXT_PHOTO_VIEW_SLIDESHOW "Switch on the &slide show"
 // World clock page, clock dialogs and calendar page.
 #undef TXT_CLOCK_ANALOG
 #define TXT_CLOCK_ANALOG "A&nalogue"
 #undef TXT_EDIT_CLOCK_DAYLIGHT_GROUP
-#define TXT_EDIT_CLOCK_DAYLIGHT_GROUP "Summer Time"
+#define TXT_EDIT_CLOCK_DAYLIGHT_GROUP "Summer time"
 #undef TXT_EDIT_CLOCK_DAYLIGHT
 #define TXT_EDIT_CLOCK_DAYLIGHT "Adjust for summer time a&utomatically"
 // Wake-up timer page: the 24-hour clock.

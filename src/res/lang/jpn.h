@@ -48,6 +48,7 @@
 #define TXT_IDS_JPEG_FORMAT "JPEG 形式"
 #define TXT_IDS_ADD_BACKGROUND_TITLE "背景画像の追加"
 #define TXT_IDS_REMOVE_BACKGROUND_QUESTION "選択された背景画像を一覧から削除してよろしいですか？"
+#define TXT_IDS_BACKGROUND_LIST_FULL "背景画像一覧に登録できるのは 10,000 件までです。これ以上は追加できません。"
 #define TXT_DISPLAY_GROUP "背景画像"
 #define TXT_DISPLAY_POSITION_LABEL "表示位置（&P）: "
 #define TXT_DISPLAY_LIST_LABEL "背景画像一覧(&L):"
@@ -127,7 +128,7 @@
 #define TXT_CALENDAR_FIRST_DAY "月表示の開始曜日(&M):"
 #define TXT_CALENDAR_HOLIDAY_GROUP "祝祭日"
 #define TXT_CALENDAR_HOLIDAY_CHECK "祝祭日を表示する(&D)"
-#define TXT_CALENDAR_NOTE "祝祭日を表示するため、定期的に Netorai サーバーへ接続します。お使いのコンピュータに関する情報を収集したり記録したりすることは一切ありません。"
+#define TXT_CALENDAR_NOTE "祝祭日を表示するため、定期的に Netorai サーバーへ接続します。お使いのコンピューターに関する情報を収集したり記録したりすることは一切ありません。"
 // News pages, add-site dialog and name dialog.
 #define TXT_IDS_NEWS_TITLE "ニュースーモジュール"
 #define TXT_IDS_NEWS_DESCRIPTION "ニュースーモジュールに関する設定を行います。"
@@ -178,10 +179,10 @@
 #define TXT_NEWS_MAXITEM_LABEL "サイトごとの表示件数(&I):"
 #define TXT_NEWS_ROTATE "表示するニュースを一定時間で切り替える(&O)"
 #define TXT_NEWS_ROTATION_LABEL "切り替え間隔(&S):"
-#define TXT_NEWS_OPEN_URL "選んだニュースを Web ブラウザで開く(&W)"
-#define TXT_NEWS_BROWSER_LABEL "Web ブラウザ(&B):"
+#define TXT_NEWS_OPEN_URL "選んだニュースを Web ブラウザーで開く(&W)"
+#define TXT_NEWS_BROWSER_LABEL "Web ブラウザー(&B):"
 #define TXT_NEWS_SORT_LABEL "ニュースの並び順:"
-#define TXT_NEWS_SORT_ORIGINAL "サイトの順(&F)"
+#define TXT_NEWS_SORT_ORIGINAL "配信順(&F)"
 #define TXT_NEWS_SORT_NEWER "新しい順(&N)"
 #define TXT_NEWS_SORT_OLDER "古い順(&L)"
 #define TXT_NEWS_PODCAST_GROUP "ポッドキャスト"
@@ -233,3 +234,7 @@
 #define TXT_WAKEUP_SET_VOLUME "音楽再生時の音量を設定する(&M)"
 #define TXT_WAKEUP_VOLUME "音量(&V):"
 #define TXT_WAKEUP_TWELVE_HOUR 0
+// Photo page: what joins the names of the photo formats.
+#define TXT_IDS_LIST_SEPARATOR "、"
+// The module authors' checker (SkylumeModuleCheck /?).
+#define TXT_IDS_MODULE_CHECK_USAGE "追加モジュールの設定記述を、設定画面と同じコードで検査します。\r\n\r\nSkylumeModuleCheck <モジュールフォルダー> [--language jpn|usa|gbr|fra|ita|deu|esp|rus] [--picture page.png] [--size 幅x高さ]\r\n\r\n  <モジュールフォルダー>  preference_<lang>.xml と preference.xml のあるモジュールのフォルダー\r\n  --language  読み込む記述の言語 (既定: ユーザーの言語)\r\n  --picture   設定画面に表示されるとおりのページを PNG 画像として保存します\r\n  --size      ページの大きさ (ピクセル。既定: その言語の設定画面でのページの大きさ)\r\n\r\n終了コード: すべての項目が記述どおりに表示されるときは 0、拒否・変更・欠落があるときは 1、引数が正しくないときは 2。"

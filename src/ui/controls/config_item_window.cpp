@@ -1,5 +1,6 @@
 #include "ui/controls/config_item_window.h"
 
+#include "win32/dpi.h"
 #include "win32/gdi.h"
 
 namespace {
@@ -48,6 +49,13 @@ LRESULT CConfigItemWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         ::InvalidateRect(hwnd(), nullptr, TRUE);
         return 0;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            ::InvalidateRect(hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     default:
         return CallDefault(message, wParam, lParam);
     }
@@ -64,10 +72,11 @@ void CConfigItemWindow::Draw(HDC dc, const RECT& client) const {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, enabled ? textColor_ : kDisabledText);
 
-    int right = client.right - kTextMargin;
+    const int margin = win32::ScaleForWindow(hwnd(), kTextMargin);
+    int right = client.right - margin;
     int clientHeight = client.bottom - client.top;
     if (!title_.empty()) {
-        int left = client.left + kTextMargin;
+        int left = client.left + margin;
         SIZE size = MeasureText(dc, title_, textFormat_, right - left);
         RECT box{left, client.top + (clientHeight - size.cy) / 2, right, 0};
         box.bottom = box.top + size.cy;

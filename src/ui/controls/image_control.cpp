@@ -2,6 +2,8 @@
 
 #include <gdiplus.h>
 
+#include <memory>
+
 #include "ui/controls/control_geometry.h"
 #include "win32/gdi.h"
 
@@ -80,6 +82,23 @@ void CImageControl::Render(HDC reference) {
     DrawPicture(dc.get(), pictureSize_.cx, pictureSize_.cy);
 }
 
+namespace {
+
+// GDI+'s flat functions with owners for what they create. Only the functions called here are imported, so each
+// delay-loaded one is one that drawing a picture reaches.
+namespace gdip = Gdiplus::DllExports;
+struct ImageDeleter {
+    void operator()(Gdiplus::GpImage* image) const { gdip::GdipDisposeImage(image); }
+};
+struct GraphicsDeleter {
+    void operator()(Gdiplus::GpGraphics* graphics) const { gdip::GdipDeleteGraphics(graphics); }
+};
+struct BrushDeleter {
+    void operator()(Gdiplus::GpSolidFill* brush) const { gdip::GdipDeleteBrush(brush); }
+};
+
+} // namespace
+
 void CImageControl::DrawPicture(HDC dc, int width, int height) const {
     if (path_.empty())
         return;
@@ -87,22 +106,28 @@ void CImageControl::DrawPicture(HDC dc, int width, int height) const {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
     // The image is dropped at the end of the drawing, so GDI+ does not keep the file open.
-    Gdiplus::Image image(path_.c_str());
-    if (image.GetLastStatus() != Gdiplus::Ok)
+    Gdiplus::GpImage* loaded = nullptr;
+    if (gdip::GdipLoadImageFromFile(path_.c_str(), &loaded) != Gdiplus::Ok)
         return;
-    int pictureWidth = int(image.GetWidth());
-    int pictureHeight = int(image.GetHeight());
-    if (pictureWidth <= 0 || pictureHeight <= 0)
+    std::unique_ptr<Gdiplus::GpImage, ImageDeleter> image(loaded);
+    UINT pictureWidth = 0, pictureHeight = 0;
+    gdip::GdipGetImageWidth(image.get(), &pictureWidth);
+    gdip::GdipGetImageHeight(image.get(), &pictureHeight);
+    if (int(pictureWidth) <= 0 || int(pictureHeight) <= 0)
         return;
-    Gdiplus::Graphics graphics(dc);
-    if (graphics.GetLastStatus() != Gdiplus::Ok)
+    Gdiplus::GpGraphics* created = nullptr;
+    if (gdip::GdipCreateFromHDC(dc, &created) != Gdiplus::Ok)
         return;
+    std::unique_ptr<Gdiplus::GpGraphics, GraphicsDeleter> graphics(created);
     if (fit_ == 1) {
-        Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
-        graphics.FillRectangle(&black, 0, 0, width, height);
-        controls::Placement place = controls::FitPictureInBox(width, height, pictureWidth, pictureHeight);
-        graphics.DrawImage(&image, place.x, place.y, place.width, place.height);
+        Gdiplus::GpSolidFill* black = nullptr;
+        if (gdip::GdipCreateSolidFill(0xFF000000, &black) == Gdiplus::Ok) {
+            std::unique_ptr<Gdiplus::GpSolidFill, BrushDeleter> owner(black);
+            gdip::GdipFillRectangleI(graphics.get(), black, 0, 0, width, height);
+        }
+        controls::Placement place = controls::FitPictureInBox(width, height, int(pictureWidth), int(pictureHeight));
+        gdip::GdipDrawImageRectI(graphics.get(), image.get(), place.x, place.y, place.width, place.height);
     } else {
-        graphics.DrawImage(&image, 0, 0, width, height);
+        gdip::GdipDrawImageRectI(graphics.get(), image.get(), 0, 0, width, height);
     }
 }
