@@ -1,32 +1,30 @@
 // Additional module benchmark: how long the settings window takes to become ready with a module whose
-// description has 1,000 items and whose value file holds 10,000 stray items besides, next to the same window
-// without that module. Prints both medians and their ratio.
+// description has 100, 300 or 1,000 items (and whose value file holds 10,000 stray items besides), next to the
+// same window without a module. Each round starts the four in a shuffled order (seed printed), pausing between
+// starts; medians of the per-round ratios with 95% confidence intervals, and the time per item between the sizes
+// (equal slopes mean the page grows linearly).
 //
-//     module_page_bench.exe <folder with SkylumeSetting.exe> [runs]
+//     module_page_bench.exe <folder with SkylumeSetting.exe> [rounds] [--count]
+//
+// With --count each of the four is started once more and, once ready, the bench creates the event
+// "SkylumeBenchReady-<pid>" and prints "count <label> items-<n> <pid>" for bench/count-requests.
 #include "ready_window.h"
-
-#include <algorithm>
+#include "stats.h"
 
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-} // namespace
 
-namespace {
-
-constexpr int kItems = 1000;
+constexpr int kSizes[] = {0, 100, 300, 1000};
 constexpr int kStrayItems = 10000;
-constexpr wchar_t kModule[] = L"BenchModule";
+constexpr DWORD kPauseMs = 300;
 
 std::wstring ShellFolder(int csidl, const wchar_t* below) {
     wchar_t path[MAX_PATH] = {};
@@ -45,10 +43,10 @@ bool Write(const std::wstring& path, const std::string& text) {
 }
 
 // Every kind in turn, a group every 50 items, a description on every third.
-std::string Description() {
-    std::string xml =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<conf_window name=\"Bench\" description=\"1000 items\">\r\n";
-    for (int i = 0; i < kItems; ++i) {
+std::string Description(int items) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<conf_window name=\"Bench\" description=\"" +
+                      std::to_string(items) + " items\">\r\n";
+    for (int i = 0; i < items; ++i) {
         if (i % 50 == 0)
             xml += (i ? "</item>" : "") + std::string("<item><group>Group ") + std::to_string(i / 50) + "</group>\r\n";
         const std::string key = "k" + std::to_string(i);
@@ -77,56 +75,140 @@ std::string Description() {
     return xml + "</item></conf_window>\r\n";
 }
 
-std::string Values() {
+std::string Values(int items) {
     std::string xml = "<conf_data>\r\n";
     for (int i = 0; i < kStrayItems; ++i)
         xml +=
             "\t<item name=\"stray" + std::to_string(i) + "\"><value>old " + std::to_string(i) + "</value></item>\r\n";
-    for (int i = 0; i < kItems; i += 5)
+    for (int i = 0; i < items; i += 5)
         xml += "\t<item name=\"k" + std::to_string(i) + "\"><value>1</value></item>\r\n";
     return xml + "</conf_data>\r\n";
 }
+
+// One module of `items` items; it is seen by the settings program only while its folder is moved from where it is
+// parked into the all-users Modules folder. Each size has a module of its own, so its per-user copy of the
+// description is its own too.
+struct Module {
+    int items = 0;
+    std::wstring parked, installed;
+
+    bool Prepare() {
+        if (items == 0)
+            return true;
+        const std::wstring name = L"BenchModule" + std::to_wstring(items);
+        installed = ShellFolder(CSIDL_COMMON_APPDATA, L"\\Quillon\\Skylume\\Modules\\") + name;
+        parked = ShellFolder(CSIDL_COMMON_APPDATA, L"\\Quillon\\Skylume\\") + name;
+        const std::wstring user = ShellFolder(CSIDL_APPDATA, L"\\Quillon\\Skylume\\Modules\\") + name;
+        ::MoveFileW(installed.c_str(), parked.c_str()); // left installed by an interrupted run
+        ::SHCreateDirectoryExW(nullptr, parked.c_str(), nullptr);
+        ::SHCreateDirectoryExW(nullptr, user.c_str(), nullptr);
+        ::DeleteFileW((user + L"\\preference.xml").c_str());
+        return Write(parked + L"\\preference.xml", Description(items)) && Write(user + L"\\data.xml", Values(items));
+    }
+    double Start(const std::wstring& exe, DWORD pollMs = 2,
+                 const std::function<void(DWORD, DWORD)>& whenReady = {}) const {
+        if (items)
+            ::MoveFileW(parked.c_str(), installed.c_str());
+        const double ms = bench::TimeUntilReady(exe, L"", 600000, whenReady, pollMs);
+        if (items)
+            ::MoveFileW(installed.c_str(), parked.c_str());
+        ::Sleep(kPauseMs);
+        return ms;
+    }
+};
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: module_page_bench <program folder> [runs]\n");
+        std::fprintf(stderr, "usage: module_page_bench <program folder> [rounds] [--count]\n");
         return 2;
     }
     const std::wstring exe = std::wstring(argv[1]) + L"\\SkylumeSetting.exe";
-    const int runs = argc > 2 ? _wtoi(argv[2]) : 5;
-    const std::wstring common = ShellFolder(CSIDL_COMMON_APPDATA, L"\\Quillon\\Skylume\\Modules\\") + kModule;
-    // Outside the Modules folder the settings program does not see the module.
-    const std::wstring parked = ShellFolder(CSIDL_COMMON_APPDATA, L"\\Quillon\\Skylume\\") + kModule;
-    const std::wstring user = ShellFolder(CSIDL_APPDATA, L"\\Quillon\\Skylume\\Modules\\") + kModule;
-    ::SHCreateDirectoryExW(nullptr, parked.c_str(), nullptr);
-    ::SHCreateDirectoryExW(nullptr, user.c_str(), nullptr);
-    if (!Write(parked + L"\\preference.xml", Description()) || !Write(user + L"\\data.xml", Values())) {
-        std::fprintf(stderr, "cannot write the benchmark module\n");
-        return 1;
+    int rounds = 7;
+    bool count = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--count")
+            count = true;
+        else
+            rounds = std::max(3, _wtoi(argv[i]));
     }
-    ::DeleteFileW((user + L"\\preference.xml").c_str());
+    std::vector<Module> modules;
+    for (int items : kSizes) {
+        modules.push_back({items, L"", L""});
+        if (!modules.back().Prepare()) {
+            std::fprintf(stderr, "cannot write the benchmark module\n");
+            return 1;
+        }
+    }
 
-    std::vector<double> with, without;
-    // Alternate the two so that any drift of the machine affects both alike; the first pair warms caches.
-    for (int i = 0; i <= runs; ++i) {
-        double b = bench::TimeUntilReady(exe);
-        ::MoveFileW(parked.c_str(), common.c_str());
-        double m = bench::TimeUntilReady(exe);
-        ::MoveFileW(common.c_str(), parked.c_str());
-        if (m < 0 || b < 0) {
+    if (count) {
+        // Looked at seldom: each look is a few requests of the bench's own, and a traced server is slow.
+        constexpr DWORD kPollMs = 200;
+        for (const Module& module : modules) {
+            const auto mark = [&module](DWORD processId, DWORD) {
+                wchar_t name[64];
+                swprintf(name, 64, L"SkylumeBenchReady-%04lx", static_cast<unsigned long>(processId));
+                HANDLE marker = ::CreateEventW(nullptr, TRUE, FALSE, name);
+                std::printf("count module items-%d %04lx\n", module.items, static_cast<unsigned long>(processId));
+                std::fflush(stdout);
+                if (marker)
+                    ::CloseHandle(marker);
+            };
+            if (module.Start(exe, kPollMs) < 0 || module.Start(exe, kPollMs, mark) < 0) {
+                std::fprintf(stderr, "a window did not become ready\n");
+                return 1;
+            }
+        }
+        return 0;
+    }
+
+    const unsigned seed = ::GetTickCount();
+    std::printf("seed %u, %lu ms between starts\n", seed, static_cast<unsigned long>(kPauseMs));
+    std::mt19937 order(seed);
+    // One start of each warms the caches.
+    for (const Module& module : modules)
+        if (module.Start(exe) < 0) {
             std::fprintf(stderr, "a window did not become ready\n");
             return 1;
         }
-        if (i > 0) {
-            with.push_back(m);
-            without.push_back(b);
+    std::vector<std::vector<double>> times(modules.size());
+    for (int round = 0; round < rounds; ++round) {
+        std::vector<size_t> sequence(modules.size());
+        for (size_t k = 0; k < sequence.size(); ++k)
+            sequence[k] = k;
+        std::shuffle(sequence.begin(), sequence.end(), order);
+        for (size_t which : sequence) {
+            const double ms = modules[which].Start(exe);
+            if (ms < 0) {
+                std::fprintf(stderr, "a window did not become ready\n");
+                return 1;
+            }
+            times[which].push_back(ms);
         }
+        std::printf("round %2d:", round + 1);
+        for (size_t k = 1; k < modules.size(); ++k)
+            std::printf("  %d items %.2f", modules[k].items, times[k].back() / times[0].back());
+        std::printf("\n");
+        std::fflush(stdout);
     }
-    const double m = Median(with), b = Median(without);
-    std::printf("window with a 1,000-item module (10,000 stray values): %8.1f ms (median of %d)\n", m, runs);
-    std::printf("same window without the module:                        %8.1f ms (median of %d)\n", b, runs);
-    std::printf("ratio with/without:                                    %8.2f\n", b > 0 ? m / b : 0.0);
+    std::printf("same window without a module: %8.1f ms (median of %d)\n", bench::Median(times[0]), rounds);
+    for (size_t k = 1; k < modules.size(); ++k) {
+        std::vector<double> ratios;
+        for (int round = 0; round < rounds; ++round)
+            ratios.push_back(times[k][round] / times[0][round]);
+        std::printf("window with %4d items:        %8.1f ms (median of %d)\n", modules[k].items,
+                    bench::Median(times[k]), rounds);
+        bench::PrintRatio(("  ratio " + std::to_string(modules[k].items) + " items/none:").c_str(), ratios);
+    }
+    // Time per item between neighbouring sizes, per round; a linear page has the same slope throughout.
+    for (size_t k = 2; k < modules.size(); ++k) {
+        std::vector<double> slopes;
+        const int added = modules[k].items - modules[k - 1].items;
+        for (int round = 0; round < rounds; ++round)
+            slopes.push_back((times[k][round] - times[k - 1][round]) / added);
+        std::printf("ms per item from %d to %d items: %.2f (median of %d rounds)\n", modules[k - 1].items,
+                    modules[k].items, bench::Median(slopes), rounds);
+    }
     return 0;
 }

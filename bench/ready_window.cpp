@@ -8,21 +8,24 @@ struct Search {
     bool pendingPaint = false;
 };
 
-BOOL CALLBACK FindPendingPaint(HWND child, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE))
-        search->pendingPaint = true;
-    return !search->pendingPaint;
+// Whether a visible window below `parent` has anything left to paint. A hidden window's subtree is skipped: its
+// windows cannot be visible (a page of 1,000 items waiting behind the shown one costs nothing to look at).
+bool PendingPaintBelow(HWND parent) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        if (::GetUpdateRect(child, nullptr, FALSE) || PendingPaintBelow(child))
+            return true;
+    }
+    return false;
 }
 
 BOOL CALLBACK InspectThreadWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
     if (!::IsWindowVisible(window))
         return TRUE;
-    if (::GetUpdateRect(window, nullptr, FALSE))
+    if (::GetUpdateRect(window, nullptr, FALSE) || PendingPaintBelow(window))
         search->pendingPaint = true;
-    else
-        ::EnumChildWindows(window, FindPendingPaint, lParam);
     wchar_t className[64] = {};
     ::GetClassNameW(window, className, 64);
     if (std::wstring(className) == L"TesselSetting0505301612" && ::IsWindowEnabled(::GetDlgItem(window, IDOK)))
@@ -32,7 +35,8 @@ BOOL CALLBACK InspectThreadWindow(HWND window, LPARAM lParam) {
 
 } // namespace
 
-double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
+double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs,
+                      const std::function<void(DWORD processId, DWORD threadId)>& whenReady, DWORD pollMs) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
@@ -54,10 +58,12 @@ double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments, DW
             break;
         if (::GetTickCount() - start > timeoutMs || ::WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
             break;
-        ::Sleep(2);
+        ::Sleep(pollMs);
     }
     ::QueryPerformanceCounter(&end);
     const bool ready = search.window && !search.pendingPaint;
+    if (ready && whenReady)
+        whenReady(info.dwProcessId, info.dwThreadId);
     if (search.window)
         ::PostMessageW(search.window, WM_COMMAND, IDCANCEL, 0);
     if (::WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0)

@@ -4,11 +4,15 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace bench {
 
-// Milliseconds from CreateProcess until the window is ready; the process is then closed. Negative on failure.
-double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments = {}, DWORD timeoutMs = 600000);
+// Milliseconds from CreateProcess until the window is ready, looked for every `pollMs`; `whenReady` (if any) is
+// then called with the process and its main thread's ids, and the process is closed and waited for. Negative on
+// failure.
+double TimeUntilReady(const std::wstring& exe, const std::wstring& arguments = {}, DWORD timeoutMs = 600000,
+                      const std::function<void(DWORD processId, DWORD threadId)>& whenReady = {}, DWORD pollMs = 2);
 
 } // namespace bench

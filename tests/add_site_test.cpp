@@ -27,14 +27,12 @@ protected:
     AddRssRunTest() {
         ::CopyFileW(SourceFile(L"data/program/feed2cache.xslt").c_str(), (program / L"feed2cache.xslt").c_str(), FALSE);
         MakeFolders(cache());
-        ::Sleep(300); // the monitor's window must exist before the first broadcast
     }
     win32::ComInit com;
     IsolatedFolders folders;
     ProgramFolder program;
     FeedServer server{SourceFile(L"tests/fixtures/feeds")};
-    TempFolder log{L"monitor"};
-    RunningProcess monitor{FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log.path()}};
+    DisplayMonitor monitor;
 
     std::wstring cache() const { return folders.userModules() + L"\\RSS\\Cache"; }
     std::wstring listPath() const { return cache() + L"\\channels.opml"; }
@@ -59,7 +57,7 @@ protected:
             urls.push_back(c->xmlUrl);
         return urls;
     }
-    std::string Codes() { return ReadFile(log / L"codes.txt").value_or(""); }
+    std::string Codes() { return monitor.Codes(); }
     int ScratchFiles() const {
         WIN32_FIND_DATAW found;
         win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*.tmp").c_str(), &found));
@@ -83,8 +81,6 @@ TEST_F(AddRssRunTest, AFeedIsAppendedRecordedAndAnnounced) {
     std::optional<std::string> arf = ReadFile(arfPath());
     ASSERT_TRUE(arf);
     EXPECT_EQ(arf->substr(0, 4), std::string("\x01\x00\x00\x00", 4));
-    for (int i = 0; i < 50 && Codes().find("0xABE0000F") == std::string::npos; ++i)
-        ::Sleep(100);
     EXPECT_NE(Codes().find("0xABE0000F"), std::string::npos);
 }
 
@@ -126,7 +122,6 @@ TEST_F(AddRssRunTest, AFailedSaveOfTheListIsReportedAndNothingIsRecordedOrAnnoun
     EXPECT_EQ(Run(server.Url(L"/feeds/rss20.xml")), kFailed);
     EXPECT_EQ(server.RequestsFor("/feeds/rss20.xml"), 1);
     EXPECT_FALSE(FileExists(arfPath()));
-    ::Sleep(500);
     EXPECT_EQ(Codes().find("0xABE0000F"), std::string::npos);
 }
 

@@ -208,6 +208,54 @@ TEST_F(AdditionalPage, PerChildRulesOfTheFiveKinds) {
     EXPECT_EQ(page->controls().size(), 8u);
 }
 
+BOOL CALLBACK CountComboList(HWND window, LPARAM count) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name).find(L"ComboLBox") != std::wstring::npos)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Combo boxes' list windows on this thread (top-level windows of their own).
+int ComboListWindows() {
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountComboList, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// A combo item makes its list window only when the user opens it; opened, it keeps its value rules and its place
+// in the page's tab order.
+TEST_F(AdditionalPage, ComboItemMakesItsListWindowOnlyWhenOpened) {
+    const std::wstring combo = L"<control name='combobox'><label>c</label><option>a</option><option>b</option>"
+                               L"</control>";
+    const int before = ComboListWindows();
+    WriteValues(Stored(L"c1", L"b"));
+    ASSERT_EQ(BuildItems(Item(L"c1", combo) + Item(L"c2", combo) + Item(L"c3", combo)), 1);
+    EXPECT_EQ(ComboListWindows(), before);
+    auto* first = Control<CConfComboBox>(0);
+    EXPECT_EQ(first->value(), L"b");
+    EXPECT_EQ(ComboBox_GetCurSel(first->focusControl()), 1);
+
+    ::ShowWindow(page->hwnd(), SW_SHOW);
+    HWND list = first->focusControl();
+    ::SetFocus(list);
+    ::SendMessageW(list, WM_KEYDOWN, VK_F4, 0);
+    EXPECT_EQ(ComboListWindows(), before + 1);
+    EXPECT_TRUE(ComboBox_GetDroppedState(list));
+    HWND opened = ::GetFocus();
+    EXPECT_TRUE(::IsChild(list, opened));
+    ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    ComboBox_SetCurSel(list, 0);
+    EXPECT_EQ(page->IsModified(), 1);
+
+    MSG tab = {opened, WM_KEYDOWN, VK_TAB, 0};
+    EXPECT_TRUE(page->PreTranslateMessage(tab));
+    EXPECT_EQ(::GetFocus(), Control<CConfComboBox>(1)->focusControl()) << "Tab goes on to the next item";
+    page->SaveData();
+    ASSERT_EQ(Build(), 1);
+    EXPECT_EQ(Control<CConfComboBox>(0)->value(), L"a");
+}
+
 TEST_F(AdditionalPage, GroupsLayOutTheirItemsOrVanish) {
     const std::wstring good = L"<control name='checkbox'><label>x</label></control>";
     const std::wstring bad = L"<control name='combobox'><label>x</label></control>";

@@ -141,19 +141,6 @@ TEST_F(CityDatabaseFormat, ZoneMissingFromTheRegistryLeavesOutOnlyItsCities) {
     EXPECT_TRUE(database.groups()[1].cities.empty());
 }
 
-TEST_F(CityDatabaseFormat, TruncatedFilesAndHugeClaimedCountsFailWithoutAllocatingThem) {
-    const std::string file = CityFile({kTokyo}, {{0, {{0, L"Tokyo"}, {0, L"Osaka"}}}});
-    for (size_t cut = 0; cut < file.size(); cut += 3) {
-        CCityDatabase db;
-        db.LoadTimeZones();
-        EXPECT_FALSE(db.ReadCityData(std::string_view(file).substr(0, cut))) << cut;
-    }
-    // A string claiming four thousand million units in a file of a few bytes.
-    std::string huge = CityFile({kTokyo}, {});
-    huge = WithInt(huge, 8, -1);
-    EXPECT_FALSE(CCityDatabase().ReadCityData(huge));
-}
-
 TEST(ShippedCityDatabase, FitsItsLimitsAndListsTheWorldsCitiesInEveryLanguage) {
     const auto bytes = ReadFile(SourceFile(L"data/program/citydb.dat"));
     ASSERT_TRUE(bytes);
@@ -323,40 +310,73 @@ TEST(ShippedDefaults, ClocksAndCalendarFitEachLanguage) {
         EXPECT_EQ(link.find(reserved), std::wstring::npos) << win32::WideToUtf8(reserved);
 }
 
+constexpr wchar_t kTestZones[] = L"Software\\SkylumeTests\\Time Zones";
+
+// A zone of the test table, -60 minutes from UTC; a month of 0 means no change of time.
+void AddTestZone(const std::wstring& name, WORD standardMonth, WORD daylightMonth, bool withDisplay) {
+    const std::wstring key = std::wstring(kTestZones) + L"\\" + name;
+    BYTE tzi[44] = {};
+    tzi[0] = 0xC4; // bias -60
+    tzi[1] = tzi[2] = tzi[3] = 0xFF;
+    tzi[12 + 2] = BYTE(standardMonth);
+    tzi[28 + 2] = BYTE(daylightMonth);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"TZI", REG_BINARY, tzi, sizeof(tzi));
+    SetRegistryText(HKEY_CURRENT_USER, key, L"Std", name + L" standard name that is longer than thirty-one characters");
+    SetRegistryText(HKEY_CURRENT_USER, key, L"Dlt", L"D");
+    if (withDisplay)
+        SetRegistryText(HKEY_CURRENT_USER, key, L"Display", name);
+}
+
 TEST(TimeZones, IncompleteZonesAreLeftOutAndDaylightNeedsBothMonths) {
-    const std::wstring path = L"Software\\SkylumeTests\\Time Zones";
     RegistryKeyCleaner cleaner(HKEY_CURRENT_USER, L"Software\\SkylumeTests");
-    auto addZone = [&](const std::wstring& name, WORD standardMonth, WORD daylightMonth, bool withDisplay) {
-        const std::wstring key = path + L"\\" + name;
-        BYTE tzi[44] = {};
-        tzi[0] = 0xC4; // bias -60
-        tzi[1] = tzi[2] = tzi[3] = 0xFF;
-        tzi[12 + 2] = BYTE(standardMonth);
-        tzi[28 + 2] = BYTE(daylightMonth);
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"TZI", REG_BINARY, tzi, sizeof(tzi));
-        SetRegistryText(HKEY_CURRENT_USER, key, L"Std",
-                        name + L" standard name that is longer than thirty-one characters");
-        SetRegistryText(HKEY_CURRENT_USER, key, L"Dlt", L"D");
-        if (withDisplay)
-            SetRegistryText(HKEY_CURRENT_USER, key, L"Display", name);
-    };
-    addZone(L"A Zone", 10, 3, true);
-    addZone(L"B Zone", 10, 0, true);
-    addZone(L"C Zone", 10, 3, false);
-    addZone(L"D Zone", 10, 3, true);
+    AddTestZone(L"A Zone", 10, 3, true);
+    AddTestZone(L"B Zone", 10, 0, true);
+    AddTestZone(L"C Zone", 10, 3, false);
+    AddTestZone(L"D Zone", 10, 3, true);
 
     TimeZoneList zones;
-    EXPECT_FALSE(LoadTimeZones(zones, HKEY_CURRENT_USER, path.c_str()));
+    EXPECT_FALSE(LoadTimeZones(zones, HKEY_CURRENT_USER, kTestZones));
     ASSERT_EQ(zones.size(), 3u) << "only the incomplete zone is left out";
     EXPECT_EQ(zones[0]->keyName, L"A Zone");
     EXPECT_EQ(zones[2]->keyName, L"D Zone");
-    EXPECT_EQ(zones[0]->info.Bias, -60);
-    EXPECT_EQ(std::wstring(zones[0]->info.StandardName).size(), 31u);
+    EXPECT_EQ(zones[0]->info().Bias, -60);
+    EXPECT_EQ(std::wstring(zones[0]->info().StandardName).size(), 31u);
     EXPECT_TRUE(zones[0]->ObservesDaylightSaving());
     EXPECT_FALSE(zones[1]->ObservesDaylightSaving());
     EXPECT_EQ(FindTimeZone(zones, L"B Zone"), zones[1].get());
 
     EXPECT_FALSE(LoadTimeZones(zones, HKEY_CURRENT_USER, L"Software\\SkylumeTests\\Nothing"));
+    EXPECT_TRUE(zones.empty());
+}
+
+// Start-up reads the key names alone; a zone's values are read once, when something first asks for them.
+TEST(TimeZones, NameListReadsEachZonesValuesWhenFirstAskedFor) {
+    RegistryKeyCleaner cleaner(HKEY_CURRENT_USER, L"Software\\SkylumeTests");
+    AddTestZone(L"A Zone", 10, 3, true);
+    AddTestZone(L"B Zone", 10, 3, false);
+    AddTestZone(L"C Zone", 10, 3, true);
+
+    TimeZoneList zones;
+    ASSERT_TRUE(LoadTimeZoneNames(zones, HKEY_CURRENT_USER, kTestZones));
+    ASSERT_EQ(zones.size(), 3u);
+    EXPECT_EQ(FindTimeZone(zones, L"C Zone"), zones[2].get());
+    // Values changed after the names were read are the ones the zone reports: none was read with the names.
+    AddTestZone(L"A Zone", 10, 0, true);
+    EXPECT_FALSE(zones[0]->ObservesDaylightSaving());
+    EXPECT_EQ(zones[0]->info().Bias, -60);
+    EXPECT_EQ(zones[0]->displayName(), L"A Zone");
+    // Once read, they stay.
+    AddTestZone(L"A Zone", 10, 3, true);
+    EXPECT_FALSE(zones[0]->ObservesDaylightSaving());
+    // A zone lacking one of its values has none.
+    EXPECT_FALSE(zones[1]->ObservesDaylightSaving());
+    EXPECT_EQ(zones[1]->displayName(), L"");
+    EXPECT_EQ(zones[1]->info().Bias, 0);
+    // A zone whose key went away meanwhile has none either.
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kTestZones) + L"\\C Zone").c_str());
+    EXPECT_EQ(zones[2]->displayName(), L"");
+
+    EXPECT_FALSE(LoadTimeZoneNames(zones, HKEY_CURRENT_USER, L"Software\\SkylumeTests\\Nothing"));
     EXPECT_TRUE(zones.empty());
 }
 

@@ -51,12 +51,9 @@ std::wstring ComboText(HWND combo, int index) {
     return text;
 }
 
+// One message, not one per city: the combo box holds thousands, and each message reaches the program's skin.
 int FindComboItem(HWND combo, const std::wstring& text) {
-    const int count = int(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (ComboText(combo, i) == text)
-            return i;
-    return -1;
+    return int(::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(text.c_str())));
 }
 
 // Takes zones out of the machine's time-zone table for the life of the object, as on a system without time-zone

@@ -1,13 +1,18 @@
-// Every dialog template and message box of every language library keeps its access keys apart and its texts
-// inside their controls; templates added later are found by enumeration and checked the same way.
+// Every language library holds every resource of the program's own Japanese set, with dialog templates that
+// agree in their controls (code addresses controls by id and class); every dialog template and message box keeps
+// its access keys apart and its texts inside their controls; templates added later are found by enumeration and
+// checked the same way.
 #include "dialog_text_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <set>
 
 #include "app/config_dialog.h"
 #include "res/resource.h"
+#include "shell/folders.h"
 #include "shell/language.h"
 #include "ui/settings_layout.h"
 #include "velour/velour_message_box.h"
@@ -23,6 +28,12 @@ bool HasFault(const std::vector<std::wstring>& faults, const std::wstring& part)
         if (fault.find(part) != std::wstring::npos)
             return true;
     return false;
+}
+
+// The program's own resources, the Japanese set that every language library must match.
+win32::Module ProgramModule() {
+    return win32::Module(::LoadLibraryExW((shell::GetProgramFolder() + L"\\SkylumeSetting.exe").c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
 }
 
 // One language library's resources.
@@ -68,6 +79,7 @@ protected:
 class LanguageLibraryTexts : public ::testing::TestWithParam<int>, protected LanguageResources {
 protected:
     LanguageLibraryTexts() : LanguageResources(GetParam()) {}
+    win32::Module program = ProgramModule();
 };
 
 // Every language at the DPIs of 100, 125, 150 and 200 per cent.
@@ -114,6 +126,57 @@ const UINT kPageTitles[] = {IDS_GENERAL_TITLE,  IDS_DISPLAY_TITLE, IDS_WAKEUP_TI
 // The module pages, whose short titles the General page's module list shows.
 const UINT kModulePageTitles[] = {IDS_PHOTO_TITLE,    IDS_NEWS_OPTIONS_TITLE, IDS_CLOCK_TITLE,
                                   IDS_CALENDAR_TITLE, IDS_MUSIC_TITLE,        IDS_VISUALIZER_TITLE};
+
+// Held only by the program itself: the texts shown when no library can be loaded.
+const std::set<UINT> kProgramOnlyStrings = {259, 260};
+
+std::set<UINT> ResourceIds(HMODULE module, LPCWSTR type) {
+    std::set<UINT> ids;
+    ::EnumResourceNamesW(
+        module, type,
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) CALLBACK -> BOOL {
+            if (IS_INTRESOURCE(name))
+                reinterpret_cast<std::set<UINT>*>(out)->insert(UINT(reinterpret_cast<ULONG_PTR>(name)));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&ids));
+    return ids;
+}
+
+std::map<UINT, std::wstring> Strings(HMODULE module) {
+    std::map<UINT, std::wstring> strings;
+    for (UINT block : ResourceIds(module, RT_STRING))
+        for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
+            const wchar_t* text = nullptr;
+            int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+            if (length > 0)
+                strings[id] = std::wstring(text, size_t(length));
+        }
+    return strings;
+}
+
+struct Control {
+    DWORD id;
+    std::wstring windowClass;
+    bool operator==(const Control&) const = default;
+};
+
+// The controls of a dialog template, "(not an extended template)" for a template the resource compiler should
+// have written as DIALOGEX.
+std::vector<Control> DialogControls(HMODULE module, UINT id) {
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
+    if (!found)
+        return {};
+    const void* data = ::LockResource(::LoadResource(module, found));
+    auto words = static_cast<const WORD*>(data);
+    std::optional<win32::DialogTemplate> dialog = win32::ParseDialogTemplate(data, ::SizeofResource(module, found));
+    if (!dialog || words[0] != 1 || words[1] != 0xFFFF)
+        return {{0xFFFFFFFF, L"(not an extended template)"}};
+    std::vector<Control> controls;
+    for (const win32::DialogItem& item : dialog->items)
+        controls.push_back({item.id, item.classAtom ? L"#" + std::to_wstring(item.classAtom) : item.className});
+    return controls;
+}
 
 std::wstring TextOf(const win32::DialogTemplate& dialog, uint32_t id) {
     for (const win32::DialogItem& item : dialog.items)
@@ -248,6 +311,50 @@ TEST_P(LanguageLibraryTexts, HelpKeyAndOkWordAreTheLanguagesOwn) {
     EXPECT_EQ(TextOf(*settings, IDCANCEL), String(IDS_VELOUR_CANCEL)) << code;
 }
 
+TEST_P(LanguageLibraryTexts, HasEveryStringOfTheProgramsOwnSet) {
+    ASSERT_TRUE(program && library) << code;
+    std::map<UINT, std::wstring> own = Strings(program.get()), translated = Strings(library.get());
+    ASSERT_FALSE(own.empty());
+    for (const auto& [id, text] : own) {
+        if (kProgramOnlyStrings.count(id))
+            continue;
+        EXPECT_TRUE(translated.count(id)) << "string " << id << " missing";
+        // A "%s" in the Japanese text is filled by the code, so the translation must keep exactly one.
+        auto count = [](const std::wstring& s) {
+            size_t n = 0;
+            for (size_t at = s.find(L"%s"); at != std::wstring::npos; at = s.find(L"%s", at + 2))
+                ++n;
+            return n;
+        };
+        if (translated.count(id)) {
+            EXPECT_EQ(count(translated[id]), count(text)) << "string " << id;
+        }
+    }
+}
+
+TEST_P(LanguageLibraryTexts, HasEveryDialogBitmapIconAndAcceleratorId) {
+    ASSERT_TRUE(program && library) << code;
+    for (LPCWSTR type : {RT_DIALOG, RT_BITMAP, RT_GROUP_ICON, RT_ACCELERATOR}) {
+        std::set<UINT> own = ResourceIds(program.get(), type), translated = ResourceIds(library.get(), type);
+        for (UINT id : own)
+            EXPECT_TRUE(translated.count(id)) << "resource type " << reinterpret_cast<ULONG_PTR>(type) << " id " << id;
+    }
+}
+
+TEST_P(LanguageLibraryTexts, DialogTemplatesHaveTheSameControls) {
+    ASSERT_TRUE(program && library) << code;
+    std::set<UINT> dialogs = ResourceIds(program.get(), RT_DIALOG);
+    ASSERT_FALSE(dialogs.empty());
+    for (UINT id : dialogs) {
+        std::vector<Control> own = DialogControls(program.get(), id), translated = DialogControls(library.get(), id);
+        ASSERT_EQ(own.size(), translated.size()) << "dialog " << id;
+        for (size_t i = 0; i < own.size(); ++i) {
+            EXPECT_EQ(own[i].id, translated[i].id) << "dialog " << id << " control " << i;
+            EXPECT_EQ(own[i].windowClass, translated[i].windowClass) << "dialog " << id << " control " << i;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageLibraryTexts, ::testing::Range(0, 8),
                          [](const ::testing::TestParamInfo<int>& info) {
                              const std::wstring code = shell::GetLanguageCode(info.param);
@@ -325,4 +432,19 @@ TEST(TextRules, FindClashingKeysStrayAmpersandsAndOverlongTexts) {
     EXPECT_TRUE(HasFault(faults, L"control 5 \"Leaving\" runs out of the group box"));
     EXPECT_TRUE(HasFault(faults, L"control 6 \"Outside\" lies outside the page"));
     EXPECT_EQ(faults.size(), 2u);
+}
+
+TEST(ProgramResources, HoldTheBuiltInMissingResourcesTexts) {
+    const win32::Module program = ProgramModule();
+    std::map<UINT, std::wstring> own = Strings(program.get());
+    EXPECT_EQ(own[259].substr(0, 40), L"No se puede iniciar la configuracion de ");
+    EXPECT_NE(own[259].find(L"da?ados"), std::wstring::npos);
+    EXPECT_EQ(own[260].find(L"Не удается запустить настройки Skylume"), 0u);
+}
+
+TEST(ProgramResources, SettingsDialogTemplateReadsAsItsControls) {
+    const win32::Module program = ProgramModule();
+    // Predefined classes are stored as atoms: 0x80 button, 0x83 list box.
+    std::vector<Control> expected = {{1001, L"#131"}, {IDOK, L"#128"}, {IDCANCEL, L"#128"}, {1000, L"#128"}};
+    EXPECT_EQ(DialogControls(program.get(), 129), expected);
 }

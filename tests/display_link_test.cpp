@@ -19,19 +19,6 @@ std::string Bytes(std::initializer_list<int> values) {
     return bytes;
 }
 
-// Waits until the monitor has recorded at least `lines` codes and returns what it wrote.
-std::string WaitForCodes(const std::wstring& logFolder, size_t lines, DWORD timeoutMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    std::string codes;
-    do {
-        codes = ReadFile(logFolder + L"\\codes.txt").value_or("");
-        if (size_t(std::count(codes.begin(), codes.end(), '\n')) >= lines)
-            break;
-        ::Sleep(50);
-    } while (::GetTickCount() - start < timeoutMs);
-    return codes;
-}
-
 } // namespace
 
 // The timer flag, the count, then each name as a counted UTF-16 string (the flag alone is checked on the written
@@ -97,17 +84,12 @@ TEST_F(ChangedModulesWrite, FirstRunCreatesTheModulesFolder) {
 }
 
 TEST_F(ChangedModulesWrite, MonitorRecordsEachCodeWithTheFileAsItWas) {
-    TempFolder log(L"monitor");
-    RunningProcess monitor(FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log.path()});
-    ASSERT_TRUE(monitor.started());
-    // A broadcast reaches only windows that exist when it is posted.
-    ASSERT_TRUE(WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor"));
-
+    DisplayMonitor monitor;
     shell::BroadcastCode(shell::kCodeTimerSwitchedOff);
-    EXPECT_EQ(WaitForCodes(log.path(), 1), "0xABE00004 -\r\n");
+    EXPECT_EQ(monitor.Codes(), "0xABE00004 -\r\n");
 
     shell::WriteChangedModulesFile({L"Music"}, 0);
     shell::BroadcastCode(shell::kCodeSettingsSaved);
-    EXPECT_EQ(WaitForCodes(log.path(), 2), "0xABE00004 -\r\n0xABE00001 cmf-2.dat\r\n");
-    EXPECT_EQ(ReadFile(log / L"cmf-2.dat"), shell::BuildChangedModulesFile({L"Music"}, 0));
+    EXPECT_EQ(monitor.Codes(), "0xABE00004 -\r\n0xABE00001 cmf-2.dat\r\n");
+    EXPECT_EQ(ReadFile(monitor / L"cmf-2.dat"), shell::BuildChangedModulesFile({L"Music"}, 0));
 }

@@ -96,11 +96,11 @@ wine "$REGSVR" /s 'C:\SkylumeStandIns\FlashStandIn.dll'
 cp "$BUILD/$ARCH/bin/Wakeup.exe" "$PROGRAM/"
 wine "$PROGRAM_DIR\\SkylumeSetting.exe" &
 settings=$!
-opens_window() { wine "$BUILD/$ARCH/bin/show_category.exe" 0 >/dev/null; }
+opens_window() { wine "$BUILD/$ARCH/bin/show_settings.exe" 0 >/dev/null; }
 check "the installed program opens its settings window" opens_window
 check "the window's General page took the installed defaults" grep -q "<conf_data" "$USERDATA/data.xml"
-wine "$BUILD/$ARCH/bin/show_category.exe" click 2 1016 >/dev/null # the wake-up page's switch
-wine "$BUILD/$ARCH/bin/show_category.exe" ok >/dev/null
+wine "$BUILD/$ARCH/bin/show_settings.exe" click 2 1016 >/dev/null # the wake-up page's switch
+wine "$BUILD/$ARCH/bin/show_settings.exe" ok >/dev/null
 wait "$settings"
 started_wakeup() { for _ in $(seq 100); do [ -s "$PROGRAM/wakeup.log" ] && return 0; sleep 0.2; done; return 1; }
 check "the program found the display program through its registry view" started_wakeup

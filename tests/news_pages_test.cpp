@@ -30,7 +30,6 @@ protected:
         InstallShippedDefaults(folders);
         ::CopyFileW(SourceFile(L"data/program/feed2cache.xslt").c_str(), (program / L"feed2cache.xslt").c_str(), FALSE);
         MakeFolders(cache());
-        ::Sleep(300);
     }
     ~NewsPagesTest() override {
         if (process && window)
@@ -41,8 +40,7 @@ protected:
     ProgramFolder program;
     FlashPlayer flash{0x000A0000};
     FeedServer server{SourceFile(L"tests/fixtures/feeds")};
-    TempFolder log{L"monitor"};
-    RunningProcess monitor{FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log.path()}};
+    DisplayMonitor monitor;
     std::unique_ptr<RunningProcess> process;
     HWND window = nullptr;
     HWND page = nullptr;
@@ -134,7 +132,7 @@ protected:
         for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
             ::Sleep(20);
     }
-    std::string Codes() { return ReadFile(log / L"codes.txt").value_or(""); }
+    std::string Codes() { return monitor.Codes(); }
     // The size of the largest scratch file of a feed check in the RSS folder.
     size_t LargestScratchFile() const {
         WIN32_FIND_DATAW found;
@@ -180,7 +178,6 @@ protected:
     std::string PressOk() {
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(process->Wait(10000).has_value());
-        ::Sleep(400);
         window = nullptr;
         return Codes();
     }

@@ -69,9 +69,6 @@ protected:
         ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", L"ApplicationPath", REG_SZ,
                           application.c_str(), DWORD((application.size() + 1) * sizeof(wchar_t)));
         standIns.SetText(L"Wakeup", L"LogFolder", log.path());
-        monitor = std::make_unique<RunningProcess>(FolderOfThisExecutable() + L"\\Skylume.exe",
-                                                   std::vector<std::wstring>{L"--log", log.path()});
-        WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor");
     }
     ~WakeupPageTest() override {
         process.reset();
@@ -126,11 +123,9 @@ protected:
     }
     std::optional<DWORD> PressOk() {
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-        auto code = process->Wait(10000);
-        ::Sleep(600); // broadcasts reach the monitor, a started wake-up program writes its log
-        return code;
+        return process->Wait(10000);
     }
-    std::string Codes() const { return ReadFile(log / L"codes.txt").value_or(""); }
+    std::string Codes() const { return monitor.Codes(); }
     // The wake-up program's log once it holds `line` (a started program may take a moment), or as it is.
     std::string WakeupLog(const std::string& line = "") const {
         for (int i = 0; i < 100; ++i) {
@@ -150,7 +145,7 @@ protected:
     MusicStandIns standIns;
     StartupFolder startup;
     TempFolder log{L"wakeup-log"};
-    std::unique_ptr<RunningProcess> monitor;
+    DisplayMonitor monitor;
     std::unique_ptr<RunningProcess> process;
     HWND window = nullptr;
     HWND page = nullptr;

@@ -302,7 +302,7 @@ TEST_F(XmlDataTest, ValidNamesAreAccepted) {
     }
     ASSERT_TRUE(writer.Save(path));
     XmlDocument doc = Reload(path);
-    EXPECT_EQ(xmldata::ChildNodes(doc.Root()).size(), 4u);
+    EXPECT_EQ(std::ranges::distance(xmldata::ChildNodes(doc.Root())), 4);
     EXPECT_EQ(xmldata::GetAttribute(doc.SelectNode(L"./x-1.a_b"), L"x-1.a_b"), L"w");
 }
 
@@ -339,9 +339,8 @@ TEST_F(XmlDataTest, IndentedLayoutFromNothing) {
     EXPECT_NE(WithoutCr(*saved).find(WithoutCr(win32::WideToUtf8(expected))), std::string::npos) << *saved;
 
     // The text nodes are exactly the ones the layout asks for, one per gap.
-    auto children = xmldata::ChildNodes(writer.Root());
-    ASSERT_EQ(children.size(), 5u);
-    EXPECT_EQ(xmldata::ChildNodes(writer.SelectNode(L"./sub")).size(), 5u);
+    EXPECT_EQ(std::ranges::distance(xmldata::ChildNodes(writer.Root())), 5);
+    EXPECT_EQ(std::ranges::distance(xmldata::ChildNodes(writer.SelectNode(L"./sub"))), 5);
 }
 
 TEST_F(XmlDataTest, IndentedLayoutAfterRootLineBreakUsesTabOnly) {
@@ -360,7 +359,7 @@ TEST_F(XmlDataTest, CompactLayoutInsertsNoWhitespace) {
     writer.AppendElement(writer.Root(), L"background", L"C:\\b.swf");
     writer.AppendElement(writer.SelectNode(L"./modules"), L"sub", L"Music");
     ASSERT_TRUE(writer.Save(path));
-    EXPECT_EQ(xmldata::ChildNodes(writer.Root()).size(), 2u);
+    EXPECT_EQ(std::ranges::distance(xmldata::ChildNodes(writer.Root())), 2);
     EXPECT_EQ(Saved(), "<conf_data><modules><sub>Clock</sub><sub>Music</sub></modules>"
                        "<background>C:\\b.swf</background></conf_data>");
 }

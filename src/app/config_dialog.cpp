@@ -290,9 +290,9 @@ bool CTesselConfigDialog::CreatePages() {
     additionalModules_ = FindAdditionalModuleFolders(common);
     for (const std::wstring& module : additionalModules_) {
         auto page = std::make_unique<CCWAdditionalModule>(categoryList_, item(IDOK), font_.get());
+        // Building the page loads its values too.
         if (page->Create(module, pageRect_, hwnd()) <= 0)
             continue;
-        page->LoadData();
         pages_.push_back(std::move(page));
         AppendToList(pages_.back().get());
     }

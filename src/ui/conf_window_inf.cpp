@@ -235,9 +235,14 @@ bool CConfWindowInf::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 
 HWND CConfWindowInf::NextTabStop(HWND from, bool backwards) const {
     const int count = int(tabStops_.size());
+    // A stop holds the focus also when a window inside it has it (a drop-down list's combo box, once made); the
+    // stop that is the focused window itself comes first, since the page can be a stop too (its scroll bar).
     int at = -1;
-    for (int i = 0; i < count; ++i)
-        if (tabStops_[i] == from)
+    for (int i = 0; i < count && at < 0; ++i)
+        if (from && tabStops_[i] == from)
+            at = i;
+    for (int i = 0; i < count && at < 0; ++i)
+        if (from && ::IsChild(tabStops_[i], from))
             at = i;
     if (backwards) {
         if (at < 0)

@@ -91,11 +91,22 @@ ULONGLONG VelourButtonBase::FaceState() {
                  ULONGLONG(HasFocus(button)), ULONGLONG(::IsWindowEnabled(button)), ULONGLONG(hot())});
 }
 
+bool VelourButtonBase::MayChangeFace(UINT message, WPARAM wParam) const {
+    switch (message) {
+    case BM_GETCHECK:
+    case BM_GETSTATE:
+    case BM_GETIMAGE:
+        return false;
+    default:
+        return VelourControl::MayChangeFace(message, wParam);
+    }
+}
+
 LRESULT VelourButtonBase::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // The dialog manager changes the default-button look through BM_SETSTYLE; the face follows at once.
     if (message == BM_SETSTYLE || message == BM_SETIMAGE) {
         LRESULT result = Default(message, wParam, lParam);
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        InvalidateFace();
         return result;
     }
     return VelourControl::HookProc(message, wParam, lParam);

@@ -6,8 +6,6 @@
 using namespace velour;
 
 namespace {
-const wchar_t kObjectProperty[] = L"Velour.Control";
-
 class BusyScope {
 public:
     explicit BusyScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
@@ -19,6 +17,10 @@ private:
     bool& flag_;
     bool previous_;
 };
+
+bool IsControl(const WindowHook* hook) {
+    return dynamic_cast<const VelourControl*>(hook) != nullptr;
+}
 } // namespace
 
 const wchar_t* VelourRuntimeClassName(HWND control) {
@@ -27,7 +29,7 @@ const wchar_t* VelourRuntimeClassName(HWND control) {
 }
 
 VelourControl* VelourControl::FromWindow(HWND control) {
-    return control ? static_cast<VelourControl*>(::GetPropW(control, kObjectProperty)) : nullptr;
+    return static_cast<VelourControl*>(WindowHook::Find(control, IsControl));
 }
 
 bool VelourControl::Bind(HWND dialog, int id) {
@@ -41,24 +43,81 @@ bool VelourControl::Attach(HWND control) {
 }
 
 void VelourControl::OnHooked() {
-    ::SetPropW(hwnd(), kObjectProperty, this);
-    ::SendMessageW(hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    ::InvalidateRect(hwnd(), nullptr, TRUE);
+    // Keyboard focus is always shown in the skin; most dialogs have cleared the flag for all their controls already.
+    if (::SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
+        ::SendMessageW(hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    InvalidateFace(TRUE);
 }
 
 void VelourControl::OnUnhooking() {
-    if (FromWindow(hwnd()) == this)
-        ::RemovePropW(hwnd(), kObjectProperty);
-    ::InvalidateRect(hwnd(), nullptr, TRUE);
+    InvalidateFace(TRUE);
+}
+
+void VelourControl::InvalidateFace(BOOL erase) {
+    if (::IsWindowVisible(hwnd()))
+        ::InvalidateRect(hwnd(), nullptr, erase);
+    else
+        faceKnown_ = false;
 }
 
 int VelourControl::Scaled(int pixelsAt96) const {
     return Scale(hwnd(), pixelsAt96);
 }
 
+bool VelourControl::MayChangeFace(UINT message, WPARAM wParam) const {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        // Only a drag can change the face (a button pushed while the pointer is over it); hot tracking is handled
+        // on its own.
+        return (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case WM_GETFONT:
+    case WM_GETDLGCODE:
+    case WM_GETOBJECT:
+    case WM_GETICON:
+    case WM_GETMINMAXINFO:
+    case WM_QUERYUISTATE:
+    case WM_NOTIFYFORMAT:
+    case WM_NCHITTEST:
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+    case WM_NCMOUSEMOVE:
+    case WM_NCMOUSELEAVE:
+    case WM_SETCURSOR:
+    case WM_MOUSEACTIVATE:
+    case WM_ERASEBKGND:
+    case WM_SYNCPAINT:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_MOVE:
+    case WM_SHOWWINDOW:
+    case WM_CHILDACTIVATE:
+    case WM_PARENTNOTIFY:
+    case WM_STYLECHANGING:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_MEASUREITEM:
+    case WM_DESTROY:
+        return false;
+    default:
+        return true;
+    }
+}
+
 void VelourControl::CheckFaceState() {
-    if (!DrawsFace())
+    if (!faceKnown_ || !DrawsFace())
         return;
+    // Hidden, the face needs nothing now: it is painted in full when the control is shown.
+    if (!::IsWindowVisible(hwnd())) {
+        faceKnown_ = false;
+        return;
+    }
     ULONGLONG state = 0;
     {
         BusyScope busy(busy_);
@@ -86,6 +145,7 @@ void VelourControl::Paint(HDC given) {
             PaintFace(paint.dc(), client);
     }
     lastFaceState_ = FaceState();
+    faceKnown_ = true;
 }
 
 LRESULT VelourControl::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,10 +153,6 @@ LRESULT VelourControl::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return Default(message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
-        if (!DrawsFace())
-            break;
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_PRINTCLIENT:
         if (!DrawsFace())
             break;
@@ -126,22 +182,14 @@ LRESULT VelourControl::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: {
         LRESULT result = Default(message, wParam, lParam);
         if (DrawsFace())
-            ::InvalidateRect(hwnd(), nullptr, FALSE);
+            InvalidateFace();
         return result;
     }
-    case WM_NCHITTEST:
-    case WM_SETCURSOR:
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-    case WM_GETFONT:
-    case WM_GETDLGCODE:
-    case WM_NCPAINT:
-    case WM_DESTROY:
-        return Default(message, wParam, lParam);
     default:
         break;
     }
     LRESULT result = Default(message, wParam, lParam);
-    CheckFaceState();
+    if (MayChangeFace(message, wParam))
+        CheckFaceState();
     return result;
 }

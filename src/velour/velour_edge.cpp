@@ -19,7 +19,9 @@ bool VelourEdge::HookWindow(HWND window) {
         ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
                        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // A hidden window gets its edge painted when it is shown.
+    if (::IsWindowVisible(window))
+        ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     return true;
 }
 
@@ -47,7 +49,8 @@ void VelourEdge::PaintEdge() {
 bool AbstractScrollBarPaintHook::HookWindow(HWND window) {
     if (!Hook(window))
         return false;
-    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    if (::IsWindowVisible(window))
+        ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     return true;
 }
 

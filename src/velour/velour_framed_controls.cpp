@@ -22,7 +22,9 @@ void VelourFramedControl::Velour() {
                        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     OnVelour();
-    ::RedrawWindow(control, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // A hidden control gets its frame painted when it is shown.
+    if (::IsWindowVisible(control))
+        ::RedrawWindow(control, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void VelourFramedControl::PaintFrame(HDC given) {

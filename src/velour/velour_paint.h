@@ -41,6 +41,24 @@ void DrawFocus(HDC dc, RECT rect);
 using win32::WindowText;
 // Whether the window or one of its children (a combo box's edit) has the keyboard focus.
 bool HasFocus(HWND window);
+// What the face of a combo box shows, wherever it comes from (a combo box, or a drop-down list that has not made
+// its combo box yet).
+struct ComboLook {
+    bool enabled = true;
+    bool focused = false;
+    bool dropped = false;
+    bool hot = false;
+    // The drop button and the selection's field, in client coordinates; no button when `button` is empty.
+    RECT button{};
+    RECT item{};
+    std::wstring text;
+    HFONT font = nullptr;
+};
+// The frame and the drop button; `fieldFrame` adds the inner frame of a combo box whose inside is its own.
+void PaintComboFrameAndButton(HWND window, HDC dc, const RECT& client, const ComboLook& look, bool fieldFrame);
+// The whole face of a drop-down list: field, frame, button and the selection's text with the focus.
+void PaintDropDownListFace(HWND window, HDC dc, const RECT& client, const ComboLook& look);
+
 // Folds the parts of what a face shows into one value, so that a change in any of them is noticed.
 ULONGLONG Pack(std::initializer_list<ULONGLONG> parts);
 

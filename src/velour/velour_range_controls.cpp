@@ -24,6 +24,30 @@ ULONGLONG VelourSliderCtrl::FaceState() {
                  ULONGLONG(::IsWindowEnabled(slider)), ULONGLONG(::GetCapture() == slider), ULONGLONG(hot())});
 }
 
+bool VelourSliderCtrl::MayChangeFace(UINT message, WPARAM wParam) const {
+    switch (message) {
+    case TBM_GETPOS:
+    case TBM_GETRANGEMIN:
+    case TBM_GETRANGEMAX:
+    case TBM_GETTIC:
+    case TBM_GETPTICS:
+    case TBM_GETTICPOS:
+    case TBM_GETNUMTICS:
+    case TBM_GETSELSTART:
+    case TBM_GETSELEND:
+    case TBM_GETPAGESIZE:
+    case TBM_GETLINESIZE:
+    case TBM_GETTHUMBRECT:
+    case TBM_GETCHANNELRECT:
+    case TBM_GETTHUMBLENGTH:
+    case TBM_GETTOOLTIPS:
+    case TBM_GETBUDDY:
+        return false;
+    default:
+        return VelourControl::MayChangeFace(message, wParam);
+    }
+}
+
 void VelourSliderCtrl::PaintFace(HDC dc, const RECT& client) {
     HWND slider = hwnd();
     const LONG style = ::GetWindowLongW(slider, GWL_STYLE);

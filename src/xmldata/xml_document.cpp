@@ -141,20 +141,21 @@ IXMLDOMNode* Required(NodeRef node) {
     return node.get();
 }
 
-// Node lists and attribute maps are both walked by index, from 0 to length - 1.
+// Node lists and attribute maps are walked with nextNode: Wine's get_item walks a child list from its start on
+// every call, which makes reading a list by index quadratic.
 template <typename Collection> std::vector<Node> ItemsOf(Collection* collection) {
     std::vector<Node> items;
     if (!collection)
         return items;
-    long length = 0;
-    Check(collection->get_length(&length));
-    for (long i = 0; i < length; ++i) {
+    Check(collection->reset());
+    for (;;) {
         Node item;
-        Check(collection->get_item(i, item.put()));
-        if (item)
-            items.push_back(std::move(item));
+        const HRESULT hr = collection->nextNode(item.put());
+        Check(hr);
+        if (hr == S_FALSE || !item)
+            return items;
+        items.push_back(std::move(item));
     }
-    return items;
 }
 } // namespace
 
@@ -200,18 +201,31 @@ std::wstring BaseName(NodeRef node) {
     return name.str();
 }
 
-std::vector<Node> ChildNodes(NodeRef parent) {
-    win32::ComPtr<IXMLDOMNodeList> list;
-    Check(Required(parent)->get_childNodes(list.put()));
-    return ItemsOf(list.get());
+ChildRange::ChildRange(NodeRef parent) : parent_(Borrow(Required(parent))) {}
+
+ChildRange::iterator ChildRange::begin() const {
+    Node first;
+    Check(parent_->get_firstChild(first.put()));
+    return iterator(std::move(first));
+}
+
+ChildRange::iterator& ChildRange::iterator::operator++() {
+    Node next;
+    Check(node_->get_nextSibling(next.put()));
+    node_ = std::move(next);
+    return *this;
+}
+
+ChildRange ChildNodes(NodeRef parent) {
+    return ChildRange(parent);
 }
 
 Node FindChild(NodeRef parent, const std::wstring& baseName) {
-    for (Node& child : ChildNodes(parent)) {
+    for (const Node& child : ChildNodes(parent)) {
         DOMNodeType type = NODE_INVALID;
         Check(child->get_nodeType(&type));
         if (type == NODE_ELEMENT && BaseName(child) == baseName)
-            return std::move(child);
+            return child;
     }
     return nullptr;
 }

@@ -14,7 +14,9 @@
 #include "win32/com.h"
 
 #include <msxml2.h>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -68,7 +70,7 @@ private:
 
 // Queries relative to `context`; an absolute query ("/conf_data/...") works from any node.
 Node SelectNode(NodeRef context, const std::wstring& query);
-// Every match, in document order (the DOM list walked by index).
+// Every match, in document order (the DOM list walked once with nextNode).
 std::vector<Node> SelectNodes(NodeRef context, const std::wstring& query);
 // Text of the first match; nullopt when nothing matches.
 std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& query);
@@ -77,8 +79,39 @@ std::optional<std::wstring> SelectText(NodeRef context, const std::wstring& quer
 std::wstring Text(NodeRef node);
 // The name without a namespace prefix; how element and attribute names are compared.
 std::wstring BaseName(NodeRef node);
-// The child nodes in order, text nodes included.
-std::vector<Node> ChildNodes(NodeRef parent);
+// The child nodes of a node in order, text nodes included, fetched one at a time as a loop walks them, sibling by
+// sibling: Wine's MSXML walks a child list from its start for every item read by index, and holding every node of
+// a long list at once costs more than the walk itself.
+class ChildRange {
+public:
+    class iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = Node;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const Node*;
+        using reference = const Node&;
+
+        iterator() = default;
+        explicit iterator(Node node) noexcept : node_(std::move(node)) {}
+        const Node& operator*() const noexcept { return node_; }
+        const Node* operator->() const noexcept { return &node_; }
+        iterator& operator++();
+        void operator++(int) { ++*this; }
+        bool operator==(const iterator& other) const noexcept { return node_.get() == other.node_.get(); }
+
+    private:
+        Node node_;
+    };
+
+    explicit ChildRange(NodeRef parent);
+    iterator begin() const;
+    iterator end() const noexcept { return {}; }
+
+private:
+    Node parent_;
+};
+ChildRange ChildNodes(NodeRef parent);
 // The first child element whose base name is `baseName` (case-sensitive), or null.
 Node FindChild(NodeRef parent, const std::wstring& baseName);
 
@@ -91,7 +124,7 @@ struct Attribute {
     std::wstring baseName;
     std::wstring text;
 };
-// The attribute map walked by index, in the DOM's order.
+// The attribute map walked once with nextNode, in the DOM's order.
 std::vector<Attribute> Attributes(NodeRef node);
 
 // What identifies one version of a file: its size and last write time.

@@ -4,6 +4,8 @@
 // Records go to the folder given by "--log <folder>", or else to "monitor" beside this executable:
 //   codes.txt   one line per code, "0xABE00001 cmf-1.dat" (or "-" when no changed-modules file existed)
 //   cmf-N.dat   the copy taken when the N-th code arrived
+// A test posts the "SkylumeMonitorSync" message after the codes it waits for and then waits for the event
+// "SkylumeMonitorSynced": messages are handled in order, so every code posted before is then recorded.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -14,6 +16,7 @@ namespace {
 
 std::wstring g_logFolder;
 UINT g_commonMessage = 0;
+UINT g_syncMessage = 0;
 int g_received = 0;
 
 std::wstring ChangedModulesFile() {
@@ -46,6 +49,13 @@ LRESULT CALLBACK MonitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         Record(wParam);
         return 0;
     }
+    if (message == g_syncMessage && g_syncMessage != 0) {
+        if (HANDLE synced = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"SkylumeMonitorSynced")) {
+            ::SetEvent(synced);
+            ::CloseHandle(synced);
+        }
+        return 0;
+    }
     if (message == WM_DESTROY) {
         ::PostQuitMessage(0);
         return 0;
@@ -73,6 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::SHCreateDirectoryExW(nullptr, g_logFolder.c_str(), nullptr);
 
     g_commonMessage = ::RegisterWindowMessageW(L"TesselCommonMessage0504190");
+    g_syncMessage = ::RegisterWindowMessageW(L"SkylumeMonitorSync");
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = MonitorProc;
     windowClass.hInstance = instance;

@@ -4,6 +4,7 @@
 //
 //   skylume_fuzz TARGET [--seconds N] [--runs N] [--corpus DIR]... [--artifacts DIR] [--seed N]
 //                 (10 s when neither limit is given; with both, whichever is reached first)
+//   skylume_fuzz --all [same options]   every target in turn, each with those limits, in this one process
 //   skylume_fuzz --replay DIR     every file in DIR\TARGET\ through TARGET, for each target
 //   skylume_fuzz --list
 #include "mutator.h"
@@ -172,6 +173,60 @@ int Replay(const std::vector<AnyTarget>& targets, const std::wstring& folder) {
     return 0;
 }
 
+// Every seed once as it is, then mutations until the time or the count is reached.
+void Fuzz(const AnyTarget& target, std::vector<std::wstring> corpora, double seconds, uint64_t runs, uint32_t seed) {
+    g_target = target.name;
+
+    std::vector<std::string> corpus;
+    if (corpora.empty()) {
+        size_t start = 0;
+        const std::string& folders = target.seedFolders;
+        while (start <= folders.size()) {
+            const size_t end = std::min(folders.find(';', start), folders.size());
+            corpora.push_back(testenv::SourceFile(std::wstring(folders.begin() + start, folders.begin() + end)));
+            start = end + 1;
+        }
+    }
+    for (const std::wstring& folder : corpora)
+        for (std::string& input : FilesIn(folder, true))
+            corpus.push_back(std::move(input));
+    if (corpus.empty())
+        corpus.push_back(std::string());
+    const size_t seeds = corpus.size();
+
+    for (const std::string& input : corpus)
+        RunOne(target, std::string(input));
+    size_t largestSeed = 0;
+    for (const std::string& input : corpus)
+        largestSeed = std::max(largestSeed, input.size());
+    fuzz::Mutator mutator(seed, std::max<size_t>(4 * largestSeed, 8 * 1024));
+    const DWORD start = ::GetTickCount();
+    uint64_t done = seeds;
+    if (!runs && !seconds)
+        seconds = 10;
+    // Until the count or the time is reached, whichever comes first.
+    while ((!runs || done < runs) && (!seconds || (::GetTickCount() - start) < seconds * 1000)) {
+        const std::string& base = corpus[mutator.Below(uint32_t(corpus.size()))];
+        const std::string& other = corpus[mutator.Below(uint32_t(corpus.size()))];
+        std::string input = mutator.Mutate(base, other, target.xml);
+        RunOne(target, input);
+        ++done;
+        // Without coverage feedback, a bounded share of mutants joins the corpus so mutations can stack.
+        if (mutator.Below(8) == 0 && input.size() <= mutator.sizeLimit()) {
+            if (corpus.size() < seeds + 512)
+                corpus.push_back(std::move(input));
+            else
+                corpus[seeds + mutator.Below(512)] = std::move(input);
+        }
+    }
+    PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+    std::printf("target %s: %llu executions in %.0f s, %zu seeds, seed %u, no finding, peak working set %zu MB, "
+                "peak private %zu MB\n",
+                target.name.c_str(), (unsigned long long)done, (::GetTickCount() - start) / 1000.0, seeds, seed,
+                counters.PeakWorkingSetSize >> 20, counters.PeakPagefileUsage >> 20);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -215,64 +270,16 @@ int main(int argc, char** argv) {
             targetName = arg;
         }
     }
-    const AnyTarget* target = nullptr;
+    if (targetName == "--all") {
+        for (const AnyTarget& t : targets)
+            Fuzz(t, corpora, seconds, runs, seed);
+        return 0;
+    }
     for (const AnyTarget& t : targets)
-        if (t.name == targetName)
-            target = &t;
-    if (!target) {
-        std::fprintf(stderr, "unknown target '%s' (--list names them)\n", targetName.c_str());
-        return 2;
-    }
-    g_target = target->name;
-
-    std::vector<std::string> corpus;
-    if (corpora.empty()) {
-        size_t start = 0;
-        const std::string& folders = target->seedFolders;
-        while (start <= folders.size()) {
-            const size_t end = std::min(folders.find(';', start), folders.size());
-            corpora.push_back(testenv::SourceFile(std::wstring(folders.begin() + start, folders.begin() + end)));
-            start = end + 1;
+        if (t.name == targetName) {
+            Fuzz(t, corpora, seconds, runs, seed);
+            return 0;
         }
-    }
-    for (const std::wstring& folder : corpora)
-        for (std::string& input : FilesIn(folder, true))
-            corpus.push_back(std::move(input));
-    if (corpus.empty())
-        corpus.push_back(std::string());
-    const size_t seeds = corpus.size();
-
-    // Every seed once as it is, then mutations until the time or the count is reached.
-    for (const std::string& input : corpus)
-        RunOne(*target, std::string(input));
-    size_t largestSeed = 0;
-    for (const std::string& input : corpus)
-        largestSeed = std::max(largestSeed, input.size());
-    fuzz::Mutator mutator(seed, std::max<size_t>(4 * largestSeed, 8 * 1024));
-    const DWORD start = ::GetTickCount();
-    uint64_t done = seeds;
-    if (!runs && !seconds)
-        seconds = 10;
-    // Until the count or the time is reached, whichever comes first.
-    while ((!runs || done < runs) && (!seconds || (::GetTickCount() - start) < seconds * 1000)) {
-        const std::string& base = corpus[mutator.Below(uint32_t(corpus.size()))];
-        const std::string& other = corpus[mutator.Below(uint32_t(corpus.size()))];
-        std::string input = mutator.Mutate(base, other, target->xml);
-        RunOne(*target, input);
-        ++done;
-        // Without coverage feedback, a bounded share of mutants joins the corpus so mutations can stack.
-        if (mutator.Below(8) == 0 && input.size() <= mutator.sizeLimit()) {
-            if (corpus.size() < seeds + 512)
-                corpus.push_back(std::move(input));
-            else
-                corpus[seeds + mutator.Below(512)] = std::move(input);
-        }
-    }
-    PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-    std::printf("target %s: %llu executions in %.0f s, %zu seeds, seed %u, no finding, peak working set %zu MB, "
-                "peak private %zu MB\n",
-                target->name.c_str(), (unsigned long long)done, (::GetTickCount() - start) / 1000.0, seeds, seed,
-                counters.PeakWorkingSetSize >> 20, counters.PeakPagefileUsage >> 20);
-    return 0;
+    std::fprintf(stderr, "unknown target '%s' (--list names them)\n", targetName.c_str());
+    return 2;
 }

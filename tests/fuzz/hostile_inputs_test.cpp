@@ -114,6 +114,8 @@ TEST(HostileBinaryInputs, CityDatabaseCutAtEveryByteFails) {
         EXPECT_FALSE(database.ReadCityData(whole.substr(0, cut))) << cut;
         database.zones().swap(reference.zones());
     }
+    // A zone name claiming four thousand million units in a file of a few bytes.
+    EXPECT_FALSE(CCityDatabase().ReadCityData(U32(kCityDatabaseMagic) + U32(1) + U32(0xFFFFFFFF) + "ab"));
 }
 
 class HostileXmlInputs : public ::testing::Test {

@@ -66,7 +66,8 @@ void XmlDocumentTarget(std::string_view input) {
         for (const xmldata::Node& node : doc.SelectNodes(L"//*", doc.DocumentNode())) {
             xmldata::BaseName(node);
             xmldata::Attributes(node);
-            xmldata::ChildNodes(node);
+            for (const xmldata::Node& child : xmldata::ChildNodes(node))
+                xmldata::BaseName(child);
         }
         doc.SelectText(L"./conf_data/modules/sub", doc.DocumentNode());
         doc.Xml();
@@ -190,7 +191,7 @@ void TimeZonesTarget(std::string_view input) {
     LoadTimeZones(list, HKEY_CURRENT_USER, kZoneKey);
     FUZZ_CHECK(list.size() <= size_t(zones));
     for (const auto& zone : list)
-        FUZZ_CHECK(zone->info.StandardName[31] == L'\0' && zone->info.DaylightName[31] == L'\0');
+        FUZZ_CHECK(zone->info().StandardName[31] == L'\0' && zone->info().DaylightName[31] == L'\0');
 }
 
 const WineTarget kTargets[] = {

@@ -182,6 +182,20 @@ HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeo
     return nullptr;
 }
 
+DisplayMonitor::DisplayMonitor()
+    : process_(FolderOfThisExecutable() + L"\\Skylume.exe", {L"--log", log_.path()}),
+      // A broadcast reaches only windows that exist when it is posted.
+      window_(WaitForAnyWindowOfClass(L"SkylumeDisplayMonitor")) {}
+
+std::string DisplayMonitor::Codes() const {
+    static const UINT sync = ::RegisterWindowMessageW(L"SkylumeMonitorSync");
+    HANDLE synced = ::CreateEventW(nullptr, FALSE, FALSE, L"SkylumeMonitorSynced");
+    if (window_ && ::PostMessageW(window_, sync, 0, 0))
+        ::WaitForSingleObject(synced, 10000);
+    ::CloseHandle(synced);
+    return ReadFile(log_ / L"codes.txt").value_or("");
+}
+
 HWND WaitForAnyWindowOfClass(const std::wstring& windowClass, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     do {
@@ -396,7 +410,7 @@ HWND FocusOfWindowThread(HWND window) {
     return info.hwndFocus;
 }
 
-void TypeChord(std::initializer_list<WORD> keys) {
+void TypeChord(std::initializer_list<WORD> keys, DWORD settleMs) {
     std::vector<INPUT> inputs;
     for (WORD key : keys) {
         INPUT down = {};
@@ -412,7 +426,7 @@ void TypeChord(std::initializer_list<WORD> keys) {
         inputs.push_back(up);
     }
     ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-    ::Sleep(300);
+    ::Sleep(settleMs);
 }
 
 namespace {

@@ -83,6 +83,22 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// The display program's stand-in (Skylume.exe beside the tests), running for the life of the object and recording
+// every code it hears.
+class DisplayMonitor {
+public:
+    DisplayMonitor();
+    // The codes heard so far, one line each ("0xABE00001 cmf-1.dat"), once the monitor has handled every message
+    // posted to it before the call (a program that has ended has posted all of its broadcasts).
+    std::string Codes() const;
+    std::wstring operator/(const std::wstring& name) const { return log_ / name; }
+
+private:
+    TempFolder log_{L"monitor"};
+    RunningProcess process_;
+    HWND window_ = nullptr;
+};
+
 // Waits until a top-level window of the process with this class (and title, if given) exists.
 HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs = 40000);
 // Any top-level window of the class, shown or hidden (such as the display-program monitor's).
@@ -147,8 +163,9 @@ void InstallShippedDefaults(const IsolatedFolders& folders);
 // The window of the thread that owns `window` which has the keyboard focus.
 HWND FocusOfWindowThread(HWND window);
 // Types keys as a user would (they go to the foreground window): each entry is a virtual key, pressed and
-// released in order; modifiers listed first are held while the last key is pressed.
-void TypeChord(std::initializer_list<WORD> keys);
+// released in order; modifiers listed first are held while the last key is pressed. Then waits `settleMs` for the
+// keys to arrive (0 for a caller that waits for their effect itself).
+void TypeChord(std::initializer_list<WORD> keys, DWORD settleMs = 300);
 // Runs `modal`, which shows a modal dialog on this thread and returns when it ends, while `drive` works the dialog
 // from a second thread. Should the dialog outlive `drive` by `graceMs` (a driver that failed or gave up), the
 // dialogs left on this thread are cancelled, so the test fails instead of hanging.

@@ -185,9 +185,8 @@ void CCWAdditionalModule::LayOut(xmldata::NodeRef root, int width) {
     }
     contentHeight_ = position;
     if (position > 0) {
+        // The page's one load: the settings window does not load it again.
         LoadData();
-        for (auto& control : controls_)
-            control->Exchange(true);
         if (lastWasGroup)
             contentHeight_ -= groupGap;
     }
@@ -313,19 +312,20 @@ std::wstring CCWAdditionalModule::DataFile() const {
 }
 
 int CCWAdditionalModule::LoadData() {
+    // Each control's value goes into the control once: the stored one, or else the one it has.
+    StoredValues stored;
     const std::wstring path = DataFile();
-    if (path.empty() || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return 1;
-    try {
-        xmldata::XmlDocument document;
-        if (document.Load(path)) {
-            const StoredValues stored = ReadStoredValues(document);
-            for (auto& control : controls_)
-                control->LoadValue(stored);
+    if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        try {
+            xmldata::XmlDocument document;
+            if (document.Load(path))
+                stored = ReadStoredValues(document);
+        } catch (const xmldata::XmlError&) {
+            // A file the DOM cannot walk leaves the values as they are.
         }
-    } catch (const xmldata::XmlError&) {
-        // A file the DOM cannot walk leaves the values as they are.
     }
+    for (auto& control : controls_)
+        control->LoadValue(stored);
     return 1;
 }
 

@@ -75,7 +75,10 @@ int CConfControlInf::Scaled(int pixelsAt96) const {
 }
 
 bool CConfControlInf::Create(HWND page, int left, int top, int width, const std::wstring& description) {
-    if (!RegisterControlClass(kItemClass, 0, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true))
+    // Registered once for all items of all pages: a registration and a cursor per item cost server requests.
+    static const bool registered =
+        RegisterControlClass(kItemClass, 0, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true);
+    if (!registered)
         return false;
     dpi_ = win32::WindowDpi(page);
     rowHeight_ = RowHeight(font());
@@ -83,10 +86,9 @@ bool CConfControlInf::Create(HWND page, int left, int top, int width, const std:
     height_ = rowHeight_ + descriptionHeight + Scaled(10);
     rowTop_ = description.empty() ? Scaled(5) : Scaled(5) + descriptionHeight + Scaled(2);
     RECT rect = {left, top, left + width, top + height_};
-    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page, 0))
-        return false;
     // The item's controls take part in the page's dialog navigation.
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page, 0, WS_EX_CONTROLPARENT))
+        return false;
     if (!description.empty()) {
         description_ = CreateChild(L"Static", description.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, Scaled(5),
                                    Scaled(5), width - Scaled(10), descriptionHeight, kDescriptionId);

@@ -161,11 +161,11 @@ bool CConfComboBox::Parse(xmldata::NodeRef control) {
 }
 
 bool CConfComboBox::CreateRow(int top, int rowHeight, int width) {
-    focusControl_ =
-        CreateChild(L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                    Scaled(kControlLeft), top, width - Scaled(5) - Scaled(kControlLeft), rowHeight * 6, kControlId);
-    if (!focusControl_ || !combo_.Attach(focusControl_))
+    const RECT rect = {Scaled(kControlLeft), top, width - Scaled(5), top + rowHeight * 6};
+    if (!combo_.Create(hwnd(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, rect, kControlId,
+                       font()))
         return false;
+    focusControl_ = combo_.hwnd();
     for (const std::wstring& option : options_)
         ComboBox_AddString(focusControl_, option.c_str());
     options_.clear();
@@ -286,8 +286,9 @@ bool CConfSlider::CreateRow(int top, int rowHeight, int width) {
                                 rowHeight, kControlId);
     if (!focusControl_ || !sliderSkin_.Attach(focusControl_))
         return false;
+    // Drawn when the page is shown.
     ::SendMessageW(focusControl_, TBM_SETRANGEMIN, FALSE, 0);
-    ::SendMessageW(focusControl_, TBM_SETRANGEMAX, TRUE, additional::SliderPositions(min_, max_, delta_));
+    ::SendMessageW(focusControl_, TBM_SETRANGEMAX, FALSE, additional::SliderPositions(min_, max_, delta_));
     return true;
 }
 
@@ -302,8 +303,11 @@ void CConfSlider::Exchange(bool toControl) {
         return;
     }
     const int64_t value = additional::ParseDecimal(value_).value_or(min_);
-    ::SendMessageW(focusControl_, TBM_SETPOS, TRUE, LPARAM((value - min_) / delta_));
-    ::InvalidateRect(hwnd(), &numberRect_, TRUE);
+    // A hidden page draws the slider and its number in full when it is shown.
+    const BOOL visible = ::IsWindowVisible(hwnd());
+    ::SendMessageW(focusControl_, TBM_SETPOS, visible, LPARAM((value - min_) / delta_));
+    if (visible)
+        ::InvalidateRect(hwnd(), &numberRect_, TRUE);
 }
 
 bool CConfSlider::IsChanged() {

@@ -57,7 +57,8 @@ private:
     int FindExact(const std::wstring& text) const;
     std::wstring SelectedText() const;
     std::vector<std::wstring> options_;
-    VelourComboBox combo_;
+    // The platform's combo box, and its list window, are made only when the user opens the list.
+    VelourDropDownList combo_;
 };
 
 class CConfSlider : public CConfControlInf {

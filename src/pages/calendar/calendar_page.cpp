@@ -39,15 +39,16 @@ BOOL CCWCalendarModule::OnInitDialog() {
     groups_[1].Bind(hwnd(), IDC_CALENDAR_HOLIDAY_GROUP);
     statics_[0].Bind(hwnd(), IDC_CALENDAR_FIRST_DAY_LABEL);
     statics_[1].Bind(hwnd(), IDC_CALENDAR_NOTE);
+    // The list is filled before the skin is bound, so the strings do not pass through it.
+    HWND combo = item(IDC_CALENDAR_FIRST_DAY);
+    for (UINT id = IDS_WEEKDAY_MONDAY; id <= IDS_WEEKDAY_SUNDAY; ++id)
+        ComboBox_AddString(combo, win32::LoadResString(id).c_str());
     weekdays_.Bind(hwnd(), IDC_CALENDAR_FIRST_DAY);
     holidayCheck_.Bind(hwnd(), IDC_CALENDAR_HOLIDAY_CHECK);
     if (link_.Attach(item(IDC_CALENDAR_LINK))) {
         ::SendMessageW(link_.hwnd(), WM_SETFONT, ::SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);
         link_.SetText(win32::LoadResString(IDS_CALENDAR_LINK));
     }
-    HWND combo = item(IDC_CALENDAR_FIRST_DAY);
-    for (UINT id = IDS_WEEKDAY_MONDAY; id <= IDS_WEEKDAY_SUNDAY; ++id)
-        ComboBox_AddString(combo, win32::LoadResString(id).c_str());
     AddTabStop(IDC_CALENDAR_FIRST_DAY);
     AddTabStop(IDC_CALENDAR_HOLIDAY_CHECK);
     AddTabStop(IDC_CALENDAR_LINK);

@@ -64,12 +64,13 @@ BOOL CCWDisplay::OnInitDialog() {
     group_.Bind(hwnd(), IDC_DISPLAY_GROUP);
     labels_[0].Bind(hwnd(), IDC_DISPLAY_POSITION_LABEL);
     labels_[1].Bind(hwnd(), IDC_DISPLAY_LIST_LABEL);
-    position_.Bind(hwnd(), IDC_DISPLAY_POSITION);
-    addButton_.Bind(hwnd(), IDC_DISPLAY_ADD);
-    removeButton_.Bind(hwnd(), IDC_DISPLAY_REMOVE);
+    // The list is filled before the skin is bound, so the strings do not pass through it.
     for (UINT text : {IDS_POSITION_CENTER, IDS_POSITION_RESIZE, IDS_POSITION_ZOOM})
         ComboBox_AddString(item(IDC_DISPLAY_POSITION), win32::LoadResString(text).c_str());
     ComboBox_SetCurSel(item(IDC_DISPLAY_POSITION), 0);
+    position_.Bind(hwnd(), IDC_DISPLAY_POSITION);
+    addButton_.Bind(hwnd(), IDC_DISPLAY_ADD);
+    removeButton_.Bind(hwnd(), IDC_DISPLAY_REMOVE);
 
     RECT preview = kPreviewUnits;
     ::MapDialogRect(hwnd(), &preview);

@@ -126,17 +126,7 @@ BOOL CCWRSSModule_Option::OnInitDialog() {
     const int checkIds[] = {IDC_NEWS_ROTATE, IDC_NEWS_OPEN_URL, IDC_NEWS_AUTO_DOWNLOAD, IDC_NEWS_AUTO_PLAY,
                             IDC_NEWS_SKIP_PLAYED};
     const int sortIds[] = {IDC_NEWS_SORT_ORIGINAL, IDC_NEWS_SORT_NEWER, IDC_NEWS_SORT_OLDER};
-    for (int i = 0; i < 2; ++i)
-        groups_[i].Bind(hwnd(), groupIds[i]);
-    for (int i = 0; i < 6; ++i)
-        labels_[i].Bind(hwnd(), labelIds[i]);
-    for (int i = 0; i < 4; ++i)
-        combos_[i].Bind(hwnd(), comboIds[i]);
-    for (int i = 0; i < 5; ++i)
-        checks_[i].Bind(hwnd(), checkIds[i]);
-    for (int i = 0; i < 3; ++i)
-        sortButtons_[i].Bind(hwnd(), sortIds[i]);
-
+    // The lists are filled before the skins are bound, so the strings do not pass through them.
     auto fill = [this](int comboId, UINT firstString, size_t count, UINT lastString) {
         for (size_t i = 0; i < count; ++i) {
             const UINT id = i + 1 == count && lastString ? lastString : UINT(firstString + i);
@@ -147,6 +137,16 @@ BOOL CCWRSSModule_Option::OnInitDialog() {
     fill(IDC_NEWS_MAXITEM, IDS_NEWS_MAXITEM_FIRST, std::size(news::kMaxItems), 0);
     fill(IDC_NEWS_ROTATION, IDS_NEWS_ROTATION_FIRST, std::size(news::kRotationSeconds), 0);
     BuildBrowserList();
+    for (int i = 0; i < 2; ++i)
+        groups_[i].Bind(hwnd(), groupIds[i]);
+    for (int i = 0; i < 6; ++i)
+        labels_[i].Bind(hwnd(), labelIds[i]);
+    for (int i = 0; i < 4; ++i)
+        combos_[i].Bind(hwnd(), comboIds[i]);
+    for (int i = 0; i < 5; ++i)
+        checks_[i].Bind(hwnd(), checkIds[i]);
+    for (int i = 0; i < 3; ++i)
+        sortButtons_[i].Bind(hwnd(), sortIds[i]);
     for (int id : {IDC_NEWS_REFRESH, IDC_NEWS_MAXITEM, IDC_NEWS_ROTATE, IDC_NEWS_ROTATION, IDC_NEWS_OPEN_URL,
                    IDC_NEWS_BROWSER, IDC_NEWS_SORT_ORIGINAL, IDC_NEWS_SORT_NEWER, IDC_NEWS_SORT_OLDER,
                    IDC_NEWS_AUTO_DOWNLOAD, IDC_NEWS_AUTO_PLAY, IDC_NEWS_SKIP_PLAYED})

@@ -47,6 +47,10 @@ BOOL CCWPhotoModule::OnInitDialog() {
     const int buttonIds[] = {IDC_PHOTO_ADD, IDC_PHOTO_REMOVE, IDC_PHOTO_ADD_FOLDER, IDC_PHOTO_DETAILS};
     for (int i = 0; i < 4; ++i)
         buttons_[i].Bind(hwnd(), buttonIds[i]);
+    // The list is filled before the skin is bound, so the strings do not pass through it.
+    for (UINT text : {IDS_LAYOUT_NORMAL, IDS_LAYOUT_CINEMA, IDS_LAYOUT_TILE, IDS_LAYOUT_SNAPSHOT, IDS_LAYOUT_COMPOSITE})
+        ComboBox_AddString(item(IDC_PHOTO_LAYOUT), win32::LoadResString(text).c_str());
+    ComboBox_SetCurSel(item(IDC_PHOTO_LAYOUT), 0);
     layout_.Bind(hwnd(), IDC_PHOTO_LAYOUT);
     preview_.SubclassDlgItem(IDC_PHOTO_PREVIEW, hwnd());
     preview_.SetFit(1);
@@ -58,9 +62,6 @@ BOOL CCWPhotoModule::OnInitDialog() {
     listEdge_.HookWindow(list_);
     listScrollBars_.HookWindow(list_);
     ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, win32::ScaleForWindow(hwnd(), kItemHeight));
-    for (UINT text : {IDS_LAYOUT_NORMAL, IDS_LAYOUT_CINEMA, IDS_LAYOUT_TILE, IDS_LAYOUT_SNAPSHOT, IDS_LAYOUT_COMPOSITE})
-        ComboBox_AddString(item(IDC_PHOTO_LAYOUT), win32::LoadResString(text).c_str());
-    ComboBox_SetCurSel(item(IDC_PHOTO_LAYOUT), 0);
     OnSelectionChanged();
     UpdateButtons();
     return TRUE;

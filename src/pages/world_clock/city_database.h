@@ -31,7 +31,8 @@ public:
 
     static CCityDatabase* Current();
 
-    bool LoadTimeZones() { return ::LoadTimeZones(zones_); }
+    // The registry's zones by key name; each reads its values when a dialog or clock first asks for them.
+    bool LoadTimeZones() { return ::LoadTimeZoneNames(zones_); }
     // LoadTimeZones (its result ignored), then the file beside the program.
     bool LoadCityDatabase();
     // LoadTimeZones, then the given file.

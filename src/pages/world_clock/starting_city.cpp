@@ -17,7 +17,7 @@ const CTimeZone* FindMachineTimeZone(const TimeZoneList& zones) {
     if (::GetTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID)
         return nullptr;
     for (const auto& zone : zones)
-        if (zone->info.Bias == info.Bias && std::wcscmp(zone->info.StandardName, info.StandardName) == 0)
+        if (zone->info().Bias == info.Bias && std::wcscmp(zone->info().StandardName, info.StandardName) == 0)
             return zone.get();
     return nullptr;
 }

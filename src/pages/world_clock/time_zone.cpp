@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -51,10 +52,29 @@ void CopyName(WCHAR (&target)[32], const std::wstring& name) {
     target[length] = L'\0';
 }
 
-} // namespace
+// The four values of one zone's key; nothing when one of them is missing.
+std::optional<CTimeZone::Values> ReadValues(HKEY zoneKey) {
+    auto tzi = ReadTzi(zoneKey);
+    auto standard = ReadString(zoneKey, L"Std");
+    auto daylight = ReadString(zoneKey, L"Dlt");
+    auto display = ReadString(zoneKey, L"Display");
+    if (!tzi || !standard || !daylight || !display)
+        return std::nullopt;
+    CTimeZone::Values values;
+    values.info.Bias = tzi->bias;
+    values.info.StandardBias = tzi->standardBias;
+    values.info.DaylightBias = tzi->daylightBias;
+    values.info.StandardDate = tzi->standardDate;
+    values.info.DaylightDate = tzi->daylightDate;
+    CopyName(values.info.StandardName, *standard);
+    CopyName(values.info.DaylightName, *daylight);
+    values.displayName = *display;
+    return values;
+}
 
-bool LoadTimeZones(TimeZoneList& zones, HKEY root, const wchar_t* path) {
-    zones.clear();
+// Walks the table's sub-keys in order: `visit` gets each key name and returns false to stop the walk (the result is
+// then false). False too when the table cannot be opened or enumerated.
+template <typename Visit> bool ForEachZoneKey(HKEY root, const wchar_t* path, Visit visit) {
     win32::RegKey table;
     if (::RegOpenKeyExW(root, path, 0, KEY_READ, table.put()) != ERROR_SUCCESS)
         return false;
@@ -67,34 +87,56 @@ bool LoadTimeZones(TimeZoneList& zones, HKEY root, const wchar_t* path) {
         const LSTATUS status =
             ::RegEnumKeyExW(table.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS)
-            return complete;
-        if (status != ERROR_SUCCESS)
+            return true;
+        if (status != ERROR_SUCCESS || !visit(table.get(), std::wstring(name, nameLength)))
             return false;
-        win32::RegKey zoneKey;
-        if (::RegOpenKeyExW(table.get(), name, 0, KEY_READ, zoneKey.put()) != ERROR_SUCCESS) {
-            complete = false;
-            continue;
-        }
-        auto tzi = ReadTzi(zoneKey.get());
-        auto standard = ReadString(zoneKey.get(), L"Std");
-        auto daylight = ReadString(zoneKey.get(), L"Dlt");
-        auto display = ReadString(zoneKey.get(), L"Display");
-        if (!tzi || !standard || !daylight || !display) {
-            complete = false;
-            continue;
-        }
-        auto zone = std::make_unique<CTimeZone>();
-        zone->info.Bias = tzi->bias;
-        zone->info.StandardBias = tzi->standardBias;
-        zone->info.DaylightBias = tzi->daylightBias;
-        zone->info.StandardDate = tzi->standardDate;
-        zone->info.DaylightDate = tzi->daylightDate;
-        CopyName(zone->info.StandardName, *standard);
-        CopyName(zone->info.DaylightName, *daylight);
-        zone->displayName = *display;
-        zone->keyName.assign(name, nameLength);
-        zones.push_back(std::move(zone));
     }
+}
+
+} // namespace
+
+CTimeZone::CTimeZone(std::wstring keyName, std::shared_ptr<const Source> source, std::optional<Values> values)
+    : keyName(std::move(keyName)), source_(std::move(source)), values_(std::move(values)) {}
+
+const CTimeZone::Values& CTimeZone::Read() const {
+    if (!values_) {
+        win32::RegKey zoneKey;
+        if (source_ && ::RegOpenKeyExW(source_->root, (source_->path + L"\\" + keyName).c_str(), 0, KEY_READ,
+                                       zoneKey.put()) == ERROR_SUCCESS)
+            values_ = ReadValues(zoneKey.get());
+        if (!values_)
+            values_.emplace();
+    }
+    return *values_;
+}
+
+bool LoadTimeZones(TimeZoneList& zones, HKEY root, const wchar_t* path) {
+    zones.clear();
+    auto source = std::make_shared<const CTimeZone::Source>(CTimeZone::Source{root, path});
+    // A zone lacking one of its values is left out and the rest are still read: one damaged or half-updated key
+    // must not take every later zone (and so every city in them) away.
+    bool complete = true;
+    const bool walked = ForEachZoneKey(root, path, [&](HKEY table, std::wstring name) {
+        win32::RegKey zoneKey;
+        std::optional<CTimeZone::Values> values;
+        if (::RegOpenKeyExW(table, name.c_str(), 0, KEY_READ, zoneKey.put()) == ERROR_SUCCESS)
+            values = ReadValues(zoneKey.get());
+        if (values)
+            zones.push_back(std::make_unique<CTimeZone>(std::move(name), source, std::move(values)));
+        else
+            complete = false;
+        return true;
+    });
+    return walked && complete;
+}
+
+bool LoadTimeZoneNames(TimeZoneList& zones, HKEY root, const wchar_t* path) {
+    zones.clear();
+    auto source = std::make_shared<const CTimeZone::Source>(CTimeZone::Source{root, path});
+    return ForEachZoneKey(root, path, [&](HKEY, std::wstring name) {
+        zones.push_back(std::make_unique<CTimeZone>(std::move(name), source));
+        return true;
+    });
 }
 
 const CTimeZone* FindTimeZone(const TimeZoneList& zones, const std::wstring& keyName) {

@@ -20,19 +20,24 @@ CConfigItemWindow::CConfigItemWindow(HFONT font, COLORREF textColor, COLORREF ba
     : font_(font), textColor_(textColor), backgroundColor_(backgroundColor), textFormat_(textFormat), frame_(frame) {}
 
 bool CConfigItemWindow::Create(DWORD style, const RECT& rect, HWND parent, int id) {
-    // Both ends of the band move when it is resized, so the whole face is redrawn.
-    if (!RegisterControlClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true))
-        return false;
-    return CreateControl(kClassName, L"", style, rect, parent, id);
+    // Both ends of the band move when it is resized, so the whole face is redrawn. Registered once: every file
+    // item of a module page has one of these.
+    static const bool registered =
+        RegisterControlClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true);
+    // The title is also the window text, for screen readers and for tools that look at the window.
+    return registered && CreateControl(kClassName, title_.c_str(), style, rect, parent, id);
 }
 
 void CConfigItemWindow::SetTexts(const std::wstring& title, const std::wstring& description) {
+    if (hwnd() && title == title_ && description == description_)
+        return;
     title_ = title;
     description_ = description;
     if (hwnd()) {
-        // The title is also the window text, for screen readers and for tools that look at the window.
         ::SetWindowTextW(hwnd(), title.c_str());
-        ::InvalidateRect(hwnd(), nullptr, TRUE);
+        // A hidden band is drawn in full when it is shown.
+        if (::IsWindowVisible(hwnd()))
+            ::InvalidateRect(hwnd(), nullptr, TRUE);
     }
 }
 

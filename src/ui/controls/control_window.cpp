@@ -45,13 +45,13 @@ bool ControlWindow::RegisterControlClass(const wchar_t* name, UINT style, HCURSO
 }
 
 bool ControlWindow::CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
-                                  HWND parent, int id) {
+                                  HWND parent, int id, DWORD exStyle) {
     if (hwnd_)
         return false;
     creating = this;
-    HWND window = ::CreateWindowExW(0, className, text, style | WS_CHILD, rect.left, rect.top, rect.right - rect.left,
-                                    rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                    ModuleInstance(), nullptr);
+    HWND window = ::CreateWindowExW(exStyle, className, text, style | WS_CHILD, rect.left, rect.top,
+                                    rect.right - rect.left, rect.bottom - rect.top, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
     creating = nullptr;
     if (!window)
         return false;

@@ -30,7 +30,7 @@ protected:
     static HINSTANCE ModuleInstance() noexcept;
 
     bool CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect, HWND parent,
-                       int id);
+                       int id, DWORD exStyle = 0);
 
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called once the object owns its window, whichever way it got it.
