@@ -313,6 +313,11 @@ TEST_F(AdditionalPage, StoredValuesFollowTheValueRulesOfEachKind) {
     auto* slider = Control<CConfSlider>(1);
     EXPECT_EQ(::SendMessageW(slider->slider(), TBM_GETRANGEMAX, 0, 0), 2) << "three positions";
     EXPECT_EQ(::SendMessageW(slider->slider(), TBM_GETPOS, 0, 0), 1);
+    // The skin draws the thumb where the control says it is, also for a value set while the page was hidden.
+    RECT channel{}, thumb{};
+    ::SendMessageW(slider->slider(), TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    ::SendMessageW(slider->slider(), TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    EXPECT_NEAR((thumb.left + thumb.right) / 2, (channel.left + channel.right) / 2, 2) << "the middle position";
     EXPECT_EQ(Control<CConfSlider>(2)->value(), L"10") << "12 is off the step: the default stays";
     EXPECT_EQ(Control<CConfEditBox>(3)->value(), L"<b> & \"q\"");
     EXPECT_EQ(Control<CConfComboBox>(4)->value(), L"b") << "the first valid value of the first item of the key";

@@ -286,9 +286,9 @@ bool CConfSlider::CreateRow(int top, int rowHeight, int width) {
                                 rowHeight, kControlId);
     if (!focusControl_ || !sliderSkin_.Attach(focusControl_))
         return false;
-    // Drawn when the page is shown.
+    // With redraw asked for: Wine's trackbar moves its thumb only then, also while the page is hidden.
     ::SendMessageW(focusControl_, TBM_SETRANGEMIN, FALSE, 0);
-    ::SendMessageW(focusControl_, TBM_SETRANGEMAX, FALSE, additional::SliderPositions(min_, max_, delta_));
+    ::SendMessageW(focusControl_, TBM_SETRANGEMAX, TRUE, additional::SliderPositions(min_, max_, delta_));
     return true;
 }
 
@@ -303,10 +303,10 @@ void CConfSlider::Exchange(bool toControl) {
         return;
     }
     const int64_t value = additional::ParseDecimal(value_).value_or(min_);
-    // A hidden page draws the slider and its number in full when it is shown.
-    const BOOL visible = ::IsWindowVisible(hwnd());
-    ::SendMessageW(focusControl_, TBM_SETPOS, visible, LPARAM((value - min_) / delta_));
-    if (visible)
+    // Redraw is asked for even on a hidden page, since Wine's trackbar moves its thumb only then; the number is
+    // drawn in full when a hidden page is shown.
+    ::SendMessageW(focusControl_, TBM_SETPOS, TRUE, LPARAM((value - min_) / delta_));
+    if (::IsWindowVisible(hwnd()))
         ::InvalidateRect(hwnd(), &numberRect_, TRUE);
 }
 

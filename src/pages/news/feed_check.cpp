@@ -130,8 +130,21 @@ int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& t
     // A check that was killed or hung leaves its scratch file behind; a live check keeps its file open from the
     // download to the end, so only leftovers go.
     win32::RemoveAbandonedTempFiles(folder, L"tmp");
+    // The file is made and opened in one step (a name from GetTempFileNameW would exist closed for a moment, and
+    // a parallel check's clean-up would take it for a leftover).
     wchar_t tempPath[MAX_PATH] = {};
-    if (!::GetTempFileNameW(folder.c_str(), L"tmp", 0, tempPath))
+    win32::FileHandle file;
+    UINT unique = (::GetCurrentProcessId() * 7919u + ::GetTickCount()) & 0xFFFF;
+    for (int attempt = 0; attempt < 0x10000 && !file; ++attempt) {
+        unique = (unique % 0xFFFF) + 1; // 1 to 0xFFFF: with 0, GetTempFileNameW would make the file itself
+        if (!::GetTempFileNameW(folder.c_str(), L"tmp", unique, tempPath))
+            return kFeedFailed;
+        file.reset(::CreateFileW(tempPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        if (!file && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ACCESS_DENIED)
+            return kFeedFailed;
+    }
+    if (!file)
         return kFeedFailed;
     // The download streams to this scratch file chunk by chunk, so it cannot be written in one step; it is
     // never a data file, and it is deleted on every path below.
@@ -146,13 +159,10 @@ int CheckFeed(const CancelFlag& cancel, const std::wstring& url, std::wstring& t
     int lastCount = 0;
     bool writeFailed = false;
     {
-        win32::FileHandle file(::CreateFileW(tempPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_TEMPORARY, nullptr));
-        if (!file)
-            return kFeedFailed;
         keepAlive.reset(::CreateFileW(tempPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         lastCount = CopyToFile(download, file.get(), cancel, writeFailed);
+        file.reset();
     }
     download.Close();
     if (lastCount < 0)
