@@ -65,6 +65,8 @@ int VelourControl::Scaled(int pixelsAt96) const {
 }
 
 bool VelourControl::MayChangeFace(UINT message, WPARAM wParam) const {
+    if (IsCtlColorMessage(message))
+        return false;
     switch (message) {
     case WM_MOUSEMOVE:
         // Only a drag can change the face (a button pushed while the pointer is over it); hot tracking is handled
@@ -95,13 +97,6 @@ bool VelourControl::MayChangeFace(UINT message, WPARAM wParam) const {
     case WM_CHILDACTIVATE:
     case WM_PARENTNOTIFY:
     case WM_STYLECHANGING:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_MEASUREITEM:
     case WM_DESTROY:
         return false;

@@ -11,14 +11,7 @@ BOOL AbstractDialog::OnInitDialog() {
 }
 
 bool AbstractDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
+    if (velour::IsCtlColorMessage(message)) {
         // The dialog base hands this result back as the brush itself.
         HBRUSH brush =
             OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message - WM_CTLCOLORMSGBOX);
@@ -27,14 +20,10 @@ bool AbstractDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = reinterpret_cast<LRESULT>(brush);
         return true;
     }
-    case WM_ERASEBKGND:
-        if (!OnEraseBackground(reinterpret_cast<HDC>(wParam)))
-            return false;
-        result = 1;
-        return true;
-    default:
+    if (message != WM_ERASEBKGND || !OnEraseBackground(reinterpret_cast<HDC>(wParam)))
         return false;
-    }
+    result = 1;
+    return true;
 }
 
 HBRUSH AbstractDialog::OnCtlColor(HDC, HWND, UINT) {

@@ -35,6 +35,10 @@ void DrawButtonFace(HDC dc, const RECT& rect, bool pushed, bool hot, COLORREF bo
 HFONT WindowFont(HWND window);
 // Asks the parent for the control's background brush the standard way, leaving its text colour in dc.
 HBRUSH ParentBackground(HWND control, HDC dc, UINT ctlColorMessage);
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: a window asking its parent for the brush to paint with.
+inline bool IsCtlColorMessage(UINT message) {
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
 // A focus rectangle drawn whatever the keyboard-cue setting says: the skin always shows where focus is.
 void DrawFocus(HDC dc, RECT rect);
 
