@@ -17,30 +17,23 @@
 //   show_settings close              cancels an open dialog and the settings window and waits until they are gone
 //   show_settings ok                 presses OK in the settings window and waits until it is gone
 // Exit 2 when INDEX is past the last category or the command is unknown.
+#include "test_env.h"
+
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+using testenv::ClassOf;
+using testenv::CurrentPage;
+using testenv::TextOf;
+
 namespace {
 
 constexpr wchar_t kSettingsClass[] = L"TesselSetting0505301612";
 constexpr int kCategoryList = 1001;
-
-std::wstring Text(HWND window) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
 
 void Repaint(HWND window) {
     ::SetForegroundWindow(window);
@@ -68,13 +61,6 @@ HWND WaitForSettings() {
     return window;
 }
 
-HWND CurrentPage(HWND window) {
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (ClassOf(child) == L"#32770" && ::IsWindowVisible(child))
-            return child;
-    return nullptr;
-}
-
 void Select(HWND window, int index) {
     HWND list = ::GetDlgItem(window, kCategoryList);
     ::SendMessageW(list, LB_SETCURSEL, index, 0);
@@ -89,7 +75,7 @@ bool SelectCategory(HWND window, int index, std::wstring& title) {
     if (index < 0 || index >= count)
         return false;
     Select(window, index);
-    title = Text(::FindWindowExW(window, nullptr, L"SkylumeConfigItemWindow", nullptr));
+    title = TextOf(::FindWindowExW(window, nullptr, L"SkylumeConfigItemWindow", nullptr));
     return true;
 }
 
@@ -157,20 +143,6 @@ void PostCommand(HWND page, int id) {
     ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(page, id)));
 }
 
-// Selects `path` in the folder browser; the path goes through the program's own memory, since a pointer does not
-// cross processes.
-void ChooseFolder(HWND browser, const std::wstring& path) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(browser, &processId);
-    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
-    ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-    ::CloseHandle(target);
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -213,7 +185,9 @@ int wmain(int argc, wchar_t** argv) {
             HWND browser = WaitForDialog(window);
             if (!browser)
                 return 3;
-            ChooseFolder(browser, argument(2));
+            DWORD processId = 0;
+            ::GetWindowThreadProcessId(browser, &processId);
+            testenv::SelectFolderInBrowser(processId, browser, argument(2));
             PrintRect(browser);
             return 0;
         } else if (argc > 3) {
@@ -240,7 +214,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND page = CurrentPage(window);
     if (buttons) {
         for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            const std::wstring text = Text(child);
+            const std::wstring text = TextOf(child);
             const LONG style = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
             if (ClassOf(child) == L"Button" && (style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON) &&
                 ::IsWindowVisible(child) && text.size() > 3 && text.ends_with(L"..."))
@@ -264,7 +238,7 @@ int wmain(int argc, wchar_t** argv) {
             Dismiss(dialog);
             return 3;
         }
-        PrintRect(dialog, Text(dialog));
+        PrintRect(dialog, TextOf(dialog));
         return 0;
     }
     PrintRect(window, title);

@@ -209,9 +209,7 @@ HWND WaitForAnyWindowOfClass(const std::wstring& windowClass, DWORD timeoutMs) {
 std::wstring MessageBoxText(HWND box) {
     std::wstring text;
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t className[64] = {};
-        ::GetClassNameW(child, className, 64);
-        if (::lstrcmpiW(className, L"Static") != 0)
+        if (::lstrcmpiW(ClassOf(child).c_str(), L"Static") != 0)
             continue;
         wchar_t buffer[2048] = {};
         ::GetWindowTextW(child, buffer, 2048);
@@ -228,18 +226,6 @@ std::wstring AnswerMessageBox(HWND box, int button) {
     for (int i = 0; i < 100 && ::IsWindow(box); ++i)
         ::Sleep(20);
     return text;
-}
-
-void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path) {
-    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    ::WriteProcessMemory(target, remote, path.c_str(), bytes, nullptr);
-    ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-    ::CloseHandle(target);
-    ::Sleep(200);
-    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
 }
 
 std::string WithoutCr(std::string text) {
@@ -471,13 +457,6 @@ HWND FindPage(HWND window, std::initializer_list<int> ids) {
     return nullptr;
 }
 
-HWND CurrentPage(HWND window) {
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (ClassOf(child) == L"#32770" && ::IsWindowVisible(child))
-            return child;
-    return nullptr;
-}
-
 HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DWORD timeoutMs) {
     struct Search {
         DWORD processId;
@@ -504,12 +483,6 @@ HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DW
     return nullptr;
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    ::GetClassNameW(window, name, 256);
-    return name;
-}
-
 HWND FindDescendant(HWND parent, const std::wstring& className) {
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (::lstrcmpiW(ClassOf(child).c_str(), className.c_str()) == 0)
@@ -520,10 +493,10 @@ HWND FindDescendant(HWND parent, const std::wstring& className) {
     return nullptr;
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[2048] = {};
-    ::GetWindowTextW(window, text, 2048);
-    return text;
+void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path) {
+    SelectFolderInBrowser(processId, browser, path);
+    ::Sleep(200);
+    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
 }
 
 void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {

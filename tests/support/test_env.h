@@ -187,8 +187,9 @@ std::wstring ClassOf(HWND window);
 // The first descendant window of this class (compared without regard to case), depth first.
 HWND FindDescendant(HWND parent, const std::wstring& className);
 std::wstring TextOf(HWND window);
-// Selects `path` in the program's folder browser `browser` and presses OK; the path goes through the program's own
-// memory, since a pointer does not cross processes.
+// Selects `path` in the folder browser `browser` of the process; the path goes through the process's own memory,
+// since a pointer does not cross processes. ChooseFolderInBrowser then presses OK.
+void SelectFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path);
 void ChooseFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path);
 // Sets a string value, creating its key.
 void SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
