@@ -18,8 +18,6 @@ using namespace testenv;
 namespace {
 
 constexpr wchar_t kTimerKey[] = L"Software\\Quillon\\Tessel\\Timer";
-constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr int kEnable = 1016, kHour = 1048, kMinute = 1022, kAmPm = 1055, kMonday = 1049, kSaturday = 1029,
               kSunday = 1030, kAlbum = 1018, kSong = 1021, kSetVolume = 1031, kVolume = 1020;
 
@@ -34,30 +32,13 @@ std::vector<BYTE> Bytes(std::initializer_list<DWORD> values) {
 // The user's Startup folder pointed at a fresh folder for the life of the object.
 class StartupFolder {
 public:
-    StartupFolder() {
-        wchar_t saved[MAX_PATH] = {};
-        DWORD size = sizeof(saved);
-        if (::RegGetValueW(HKEY_CURRENT_USER, kUserShellFolders, L"Startup",
-                           RRF_RT_REG_EXPAND_SZ | RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr, saved, &size) == ERROR_SUCCESS)
-            saved_ = saved;
-        Set(folder_.path());
-    }
-    ~StartupFolder() {
-        Set(saved_.empty() ? L"%USERPROFILE%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"
-                           : saved_);
-        wchar_t path[MAX_PATH];
-        ::SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, path);
-    }
     std::wstring Shortcut() const { return folder_ / L"SkylumeWakeup.lnk"; }
 
 private:
-    static void Set(const std::wstring& value) {
-        const DWORD bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, L"Startup", REG_EXPAND_SZ, value.c_str(), bytes);
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", REG_SZ, value.c_str(), bytes);
-    }
     TempFolder folder_{L"startup"};
-    std::wstring saved_;
+    ShellFolderRedirect redirect_{
+        HKEY_CURRENT_USER, L"Startup", CSIDL_STARTUP, folder_.path(),
+        L"%USERPROFILE%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"};
 };
 
 class WakeupPageTest : public ::testing::Test {
@@ -65,9 +46,7 @@ protected:
     WakeupPageTest() {
         InstallShippedDefaults(folders);
         ::CopyFileW((FolderOfThisExecutable() + L"\\Wakeup.exe").c_str(), (program / L"Wakeup.exe").c_str(), FALSE);
-        const std::wstring application = program / L"Skylume.exe";
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", L"ApplicationPath", REG_SZ,
-                          application.c_str(), DWORD((application.size() + 1) * sizeof(wchar_t)));
+        SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Tessel", L"ApplicationPath", program / L"Skylume.exe");
         standIns.SetText(L"Wakeup", L"LogFolder", log.path());
     }
     ~WakeupPageTest() override {

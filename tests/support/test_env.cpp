@@ -86,23 +86,27 @@ TempFolder::~TempFolder() {
     DeleteTree(path_);
 }
 
-IsolatedFolders::IsolatedFolders()
-    : root_(L"folders"), appData_(root_ / L"AppData"), commonAppData_(root_ / L"ProgramData") {
-    MakeFolders(appData_);
-    MakeFolders(commonAppData_);
-    savedAppData_ = ReadValue(HKEY_CURRENT_USER, kUserShellFolders, L"AppData");
-    savedCommonAppData_ = ReadValue(HKEY_LOCAL_MACHINE, kUserShellFolders, L"Common AppData");
-    Redirect(HKEY_CURRENT_USER, L"AppData", appData_);
-    Redirect(HKEY_LOCAL_MACHINE, L"Common AppData", commonAppData_);
+ShellFolderRedirect::ShellFolderRedirect(HKEY root, const wchar_t* name, int csidl, const std::wstring& folder,
+                                         std::wstring fallback)
+    : root_(root), name_(name), csidl_(csidl),
+      saved_(ReadValue(root, kUserShellFolders, name).value_or(std::move(fallback))) {
+    Redirect(root_, name_, folder);
 }
 
-IsolatedFolders::~IsolatedFolders() {
-    Redirect(HKEY_CURRENT_USER, L"AppData", savedAppData_.value_or(L"%USERPROFILE%\\AppData\\Roaming"));
-    Redirect(HKEY_LOCAL_MACHINE, L"Common AppData", savedCommonAppData_.value_or(L"%ProgramData%"));
+ShellFolderRedirect::~ShellFolderRedirect() {
+    Redirect(root_, name_, saved_);
     // "Shell Folders" holds expanded paths; the shell rewrites it from "User Shell Folders" on the next query.
     wchar_t path[MAX_PATH];
-    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
-    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    ::SHGetFolderPathW(nullptr, csidl_, nullptr, SHGFP_TYPE_CURRENT, path);
+}
+
+IsolatedFolders::IsolatedFolders()
+    : root_(L"folders"), appData_(root_ / L"AppData"), commonAppData_(root_ / L"ProgramData"),
+      appDataRedirect_(HKEY_CURRENT_USER, L"AppData", CSIDL_APPDATA, appData_, L"%USERPROFILE%\\AppData\\Roaming"),
+      commonAppDataRedirect_(HKEY_LOCAL_MACHINE, L"Common AppData", CSIDL_COMMON_APPDATA, commonAppData_,
+                             L"%ProgramData%") {
+    MakeFolders(appData_);
+    MakeFolders(commonAppData_);
 }
 
 ProgramFolder::ProgramFolder() : folder_(L"program") {

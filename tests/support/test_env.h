@@ -24,12 +24,27 @@ private:
     std::wstring path_;
 };
 
+// Points one shell folder (`name` among the "User Shell Folders" values of `root`) at `folder` for the life of
+// the object; then back to the value it had, or to `fallback` when it had none.
+class ShellFolderRedirect {
+public:
+    ShellFolderRedirect(HKEY root, const wchar_t* name, int csidl, const std::wstring& folder, std::wstring fallback);
+    ~ShellFolderRedirect();
+    ShellFolderRedirect(const ShellFolderRedirect&) = delete;
+    ShellFolderRedirect& operator=(const ShellFolderRedirect&) = delete;
+
+private:
+    HKEY root_;
+    const wchar_t* name_;
+    int csidl_;
+    std::wstring saved_;
+};
+
 // Points the per-user and all-users application-data folders at fresh folders for the life of the object, by
 // the shell's own "User Shell Folders" values, so the program under test needs no hook of its own.
 class IsolatedFolders {
 public:
     IsolatedFolders();
-    ~IsolatedFolders();
     IsolatedFolders(const IsolatedFolders&) = delete;
     IsolatedFolders& operator=(const IsolatedFolders&) = delete;
 
@@ -42,8 +57,8 @@ private:
     TempFolder root_;
     std::wstring appData_;
     std::wstring commonAppData_;
-    std::optional<std::wstring> savedAppData_;
-    std::optional<std::wstring> savedCommonAppData_;
+    ShellFolderRedirect appDataRedirect_;
+    ShellFolderRedirect commonAppDataRedirect_;
 };
 
 // A copy of the built program and its language libraries in a folder of its own.
