@@ -40,8 +40,6 @@ public:
     int requestCount() const { return requests_.load(); }
     int RequestsFor(const std::string& path);
     int maxConcurrent() const { return maxActive_.load(); }
-    // Answers sent in full for this path.
-    int AnswersFor(const std::string& path);
     // Opens gates 1 to `gate`: held /gate/ requests up to that number are answered.
     void OpenGates(int gate) { openGates_ = gate; }
 
@@ -60,7 +58,7 @@ private:
     std::thread acceptThread_;
     std::mutex lock_;
     std::vector<std::thread> workers_;
-    std::map<std::string, int> perPath_, answered_;
+    std::map<std::string, int> perPath_;
     std::atomic<int> requests_{0}, active_{0}, maxActive_{0}, openGates_{0};
 };
 

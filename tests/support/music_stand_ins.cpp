@@ -23,8 +23,6 @@ void ClearSwitches() {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSwitchesKey) + L"\\" + part).c_str());
 }
 
-} // namespace
-
 std::vector<std::wstring> ReadUtf8Lines(const std::wstring& path) {
     std::vector<std::wstring> lines;
     const std::string bytes = ReadFile(path).value_or("");
@@ -58,6 +56,8 @@ void WriteUtf8Lines(const std::wstring& path, const std::vector<std::wstring>& l
     WriteFile(path, bytes);
 }
 
+} // namespace
+
 MusicStandIns::MusicStandIns() {
     ClearSwitches();
     if (FAILED(CallExport("DllRegisterServer")))
@@ -87,10 +87,6 @@ std::vector<std::wstring> MusicStandIns::Calls() const {
     return ReadUtf8Lines(state_ / L"calls.log");
 }
 
-void MusicStandIns::ClearCalls() const {
-    ::DeleteFileW((state_ / L"calls.log").c_str());
-}
-
 void MusicStandIns::SetFixture(const std::vector<std::wstring>& lines) const {
     WriteUtf8Lines(state_ / L"fixture.txt", lines);
     SetText(L"Music", L"Fixture", state_ / L"fixture.txt");
@@ -102,8 +98,7 @@ void MusicStandIns::SetSwitch(const wchar_t* part, const wchar_t* name, DWORD va
 }
 
 void MusicStandIns::SetText(const wchar_t* part, const wchar_t* name, const std::wstring& value) const {
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kSwitchesKey) + L"\\" + part).c_str(), name, REG_SZ,
-                      value.c_str(), DWORD((value.size() + 1) * sizeof(wchar_t)));
+    SetRegistryText(HKEY_CURRENT_USER, std::wstring(kSwitchesKey) + L"\\" + part, name, value);
 }
 
 std::optional<DWORD> MusicStandIns::Switch(const wchar_t* part, const wchar_t* name) const {

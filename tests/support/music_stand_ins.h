@@ -19,7 +19,6 @@ public:
     std::vector<std::wstring> Folders(const std::wstring& client = L"Skylume") const;
     void SetFolders(const std::vector<std::wstring>& folders, const std::wstring& client = L"Skylume") const;
     std::vector<std::wstring> Calls() const;
-    void ClearCalls() const;
     // Fixture lines (see the stand-ins' music_fixture.h) served by the media database and media player.
     void SetFixture(const std::vector<std::wstring>& lines) const;
     void SetSwitch(const wchar_t* part, const wchar_t* name, DWORD value) const;
@@ -28,13 +27,9 @@ public:
     // No class registered for any of the three, as on a machine without the media software; "WMPlayer.OCX"
     // names the platform's own player again. The object registers them anew when it goes.
     void Unregister() const;
-    const std::wstring& stateFolder() const { return state_.path(); }
 
 private:
     TempFolder state_{L"music-stand-ins"};
 };
-
-std::vector<std::wstring> ReadUtf8Lines(const std::wstring& path);
-void WriteUtf8Lines(const std::wstring& path, const std::vector<std::wstring>& lines);
 
 } // namespace testenv
