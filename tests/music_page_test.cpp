@@ -59,23 +59,17 @@ protected:
             return L"(no browser)";
         ChooseFolderInBrowser(process->id(), browser, path);
         HWND box = WaitForDialog(process->id(), false, 1500);
-        if (!box)
-            return L"";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ::Sleep(200);
-        return text;
+        return box ? AnswerMessageBox(box, IDOK) : L"";
     }
     Lines ListedFolders() const {
         HWND list = ::GetDlgItem(page, kFolderList);
         Lines folders;
         const int count = int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            // The item text is read across processes through a buffer in the program's own memory.
+        for (int i = 0; i < count; ++i)
             folders.push_back(ItemText(list, i));
-        }
         return folders;
     }
+    // The item text is read across processes through a buffer in the program's own memory.
     std::wstring ItemText(HWND list, int index) const {
         constexpr int kLongest = 1024;
         HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process->id());
@@ -181,17 +175,12 @@ TEST_F(MusicPageTest, RemovingALongPathAsksFirstAndUnregistersAtOk) {
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, kRemove)));
 
     Click(kRemove);
-    HWND box = WaitForDialog(process->id(), false);
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(MessageBoxText(box).find(L"other programs that share this setting"), std::wstring::npos);
-    ::PostMessageW(box, WM_COMMAND, IDNO, 0);
-    ::Sleep(300);
+    EXPECT_NE(
+        AnswerMessageBox(WaitForDialog(process->id(), false), IDNO).find(L"other programs that share this setting"),
+        std::wstring::npos);
     EXPECT_EQ(ListedFolders().size(), 2u) << "No keeps the list";
     Click(kRemove);
-    box = WaitForDialog(process->id(), false);
-    ASSERT_NE(box, nullptr);
-    ::PostMessageW(box, WM_COMMAND, IDYES, 0);
-    ::Sleep(300);
+    EXPECT_NE(AnswerMessageBox(WaitForDialog(process->id(), false), IDYES), L"(no message box)");
     EXPECT_EQ(ListedFolders(), (Lines{root + L"\\A\\B"}));
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
     EXPECT_EQ(standIns.Folders(), (Lines{root + L"\\A\\B"}));
