@@ -110,18 +110,14 @@ TEST_F(LibraryTest, PlayerJacketNeedsTheSettingAndTheFile) {
     standIns.SetFixture({Song(L"1", music / L"1.mp3", L"s", L"With", L"Abba", L"{ID-1}"),
                          Song(L"2", music / L"2.mp3", L"s", L"Without", L"Abba", L"{ID-2}")});
     WriteFile(music / L"AlbumArt_{ID-1}_Large.jpg", "jpeg");
-    {
+    // No setting, or one other than 1: no lookup.
+    for (std::optional<DWORD> setting : {std::optional<DWORD>(), std::optional<DWORD>(2)}) {
+        if (setting)
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel\\Music", L"EnableWMAAlbumArt", REG_DWORD,
+                              &*setting, sizeof(DWORD));
         CMusicLibrary library;
         ASSERT_TRUE(library.Open());
-        EXPECT_EQ(Album(library, L"With")->Field(music::kAlbumJacket), L"") << "no setting, no lookup";
-    }
-    DWORD two = 2;
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel\\Music", L"EnableWMAAlbumArt", REG_DWORD, &two,
-                      sizeof(two));
-    {
-        CMusicLibrary library;
-        ASSERT_TRUE(library.Open());
-        EXPECT_EQ(Album(library, L"With")->Field(music::kAlbumJacket), L"");
+        EXPECT_EQ(Album(library, L"With")->Field(music::kAlbumJacket), L"") << setting.value_or(0);
     }
     DWORD one = 1;
     ::RegSetKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Quillon\\Tessel\\Music", L"EnableWMAAlbumArt", REG_DWORD, &one,
