@@ -39,13 +39,6 @@ std::string ListFile(const std::string& outlines, const std::string& headTitle =
            outlines + "\t</body>\r\n</opml>\r\n";
 }
 
-std::string WithoutCarriageReturns(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
 class ChannelListTest : public ::testing::Test {
 protected:
     win32::ComInit com;
@@ -62,7 +55,7 @@ protected:
             *ok = loaded;
         return channels;
     }
-    std::string FileText() { return WithoutCarriageReturns(ReadFile(listPath()).value_or("")); }
+    std::string FileText() { return WithoutCr(ReadFile(listPath()).value_or("")); }
 };
 
 TEST_F(ChannelListTest, FirstAppendWritesANewFileInTheExactLayout) {
@@ -73,7 +66,7 @@ TEST_F(ChannelListTest, FirstAppendWritesANewFileInTheExactLayout) {
     EXPECT_EQ(FileText(), "<opml version=\"1.0\">\n\t<head>\n\t\t<title>Skylume RSS channels</title>\n\t</head>\n"
                           "\t<body>\n\t\t<outline text=\"Town &amp; Crier\" type=\"rss\" "
                           "xmlUrl=\"http://town.example.invalid/rss\" description=\"\" title=\"Town &amp; Crier\"/>\n"
-                          "\t</body>\n</opml>");
+                          "\t</body>\n</opml>\n");
 
     EXPECT_EQ(news::AppendChannel(cache.path(), channel), 0);
     channel.xmlUrl = L"http://other.example.invalid/rss";
@@ -188,7 +181,7 @@ TEST_F(ChannelListTest, RemovedChannelsLeaveGarbageThatLaterSavesKeep) {
         "<opml version=\"1.1\">\n\t<head>\n\t\t<title>My list</title>\n\t</head>\n\t<body>\n"
         "\t\t<outline text=\"B\" type=\"rss\" cachePath=\"C:\\cache\\b\" cacheSize=\"20\" "
         "xmlUrl=\"http://b.example.invalid/\" description=\"About B\" title=\"My B\"/>\n"
-        "\t\t<garbage>C:\\cache\\a</garbage>\n\t\t<garbage>C:\\cache\\old</garbage>\n\t</body>\n</opml>";
+        "\t\t<garbage>C:\\cache\\a</garbage>\n\t\t<garbage>C:\\cache\\old</garbage>\n\t</body>\n</opml>\n";
     EXPECT_EQ(FileText(), expected);
     // A second save of the same list writes the same file: garbage survives, nothing is added twice.
     Channels again = Load(&header);
