@@ -39,14 +39,10 @@ protected:
     }
     int TemporaryFiles() {
         WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return 0;
+        win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*").c_str(), &found));
         int count = 0;
-        do
+        for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found) != FALSE)
             ++count;
-        while (::FindNextFileW(search, &found));
-        ::FindClose(search);
         return count;
     }
 };
