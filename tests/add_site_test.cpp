@@ -57,7 +57,6 @@ protected:
             urls.push_back(c->xmlUrl);
         return urls;
     }
-    std::string Codes() { return monitor.Codes(); }
     int ScratchFiles() const {
         WIN32_FIND_DATAW found;
         win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*.tmp").c_str(), &found));
@@ -81,7 +80,7 @@ TEST_F(AddRssRunTest, AFeedIsAppendedRecordedAndAnnounced) {
     std::optional<std::string> arf = ReadFile(arfPath());
     ASSERT_TRUE(arf);
     EXPECT_EQ(arf->substr(0, 4), std::string("\x01\x00\x00\x00", 4));
-    EXPECT_NE(Codes().find("0xABE0000F"), std::string::npos);
+    EXPECT_NE(monitor.Codes().find("0xABE0000F"), std::string::npos);
 }
 
 TEST_F(AddRssRunTest, KnownUrlsAndFullListsAreRefusedWithoutARequest) {
@@ -122,7 +121,7 @@ TEST_F(AddRssRunTest, AFailedSaveOfTheListIsReportedAndNothingIsRecordedOrAnnoun
     EXPECT_EQ(Run(server.Url(L"/feeds/rss20.xml")), kFailed);
     EXPECT_EQ(server.RequestsFor("/feeds/rss20.xml"), 1);
     EXPECT_FALSE(FileExists(arfPath()));
-    EXPECT_EQ(Codes().find("0xABE0000F"), std::string::npos);
+    EXPECT_EQ(monitor.Codes().find("0xABE0000F"), std::string::npos);
 }
 
 TEST_F(AddRssRunTest, RunsAgainstServersThatStopAnsweringEndAtTheirDeadlineAndTheNextRunGoesOn) {

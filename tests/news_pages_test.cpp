@@ -132,7 +132,6 @@ protected:
         for (int i = 0; i < 100 && ::IsWindow(dialog); ++i)
             ::Sleep(20);
     }
-    std::string Codes() { return monitor.Codes(); }
     // The size of the largest scratch file of a feed check in the RSS folder.
     size_t LargestScratchFile() const {
         WIN32_FIND_DATAW found;
@@ -179,7 +178,7 @@ protected:
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(process->Wait(10000).has_value());
         window = nullptr;
-        return Codes();
+        return monitor.Codes();
     }
 };
 

@@ -104,7 +104,6 @@ protected:
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
         return process->Wait(10000);
     }
-    std::string Codes() const { return monitor.Codes(); }
     // The wake-up program's log once it holds `line` (a started program may take a moment), or as it is.
     std::string WakeupLog(const std::string& line = "") const {
         for (int i = 0; i < 100; ++i) {
@@ -191,7 +190,7 @@ TEST_F(WakeupPageTest, VolumeAloneLeavesScheduleAndShortcutAlone) {
     EXPECT_EQ(Value(L"SetVolume"), Bytes({0}));
     EXPECT_FALSE(Value(L"WeekDayTimerProperties").has_value());
     EXPECT_FALSE(FileExists(startup.Shortcut()));
-    EXPECT_EQ(Codes(), "");
+    EXPECT_EQ(monitor.Codes(), "");
 
     ASSERT_NE(OpenPage(), nullptr);
     Check(kEnable, true);
@@ -204,7 +203,7 @@ TEST_F(WakeupPageTest, VolumeAloneLeavesScheduleAndShortcutAlone) {
     EXPECT_EQ(Value(L"Volume"), Bytes({35}));
     EXPECT_EQ(Value(L"SetVolume"), Bytes({1}));
     EXPECT_FALSE(Value(L"WeekDayTimerProperties").has_value());
-    EXPECT_EQ(Codes(), "");
+    EXPECT_EQ(monitor.Codes(), "");
     EXPECT_FALSE(FileExists(folders.userModules() + L"\\cmf.dat"));
 }
 
@@ -335,7 +334,7 @@ TEST_F(WakeupPageTest, SwitchingOffDeletesTheShortcutAndTellsTheProgram) {
     Check(kEnable, false);
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
     EXPECT_FALSE(FileExists(startup.Shortcut()));
-    EXPECT_NE(Codes().find("0xABE00004"), std::string::npos) << Codes();
+    EXPECT_NE(monitor.Codes().find("0xABE00004"), std::string::npos) << monitor.Codes();
     EXPECT_NE(WakeupLog("heard").find("heard 0xABE00004"), std::string::npos) << WakeupLog();
 }
 
@@ -344,7 +343,7 @@ TEST_F(WakeupPageTest, SwitchingOffWithoutAShortcutStillBroadcasts) {
     ASSERT_NE(OpenPage(), nullptr);
     Check(kMonday, true);
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    EXPECT_NE(Codes().find("0xABE00004"), std::string::npos) << Codes();
+    EXPECT_NE(monitor.Codes().find("0xABE00004"), std::string::npos) << monitor.Codes();
     EXPECT_FALSE(FileExists(startup.Shortcut()));
 }
 
