@@ -4,7 +4,6 @@
 #include "pages/news/channel_list.h"
 #include "test_env.h"
 #include "win32/com.h"
-#include "win32/handle.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +56,7 @@ protected:
             urls.push_back(c->xmlUrl);
         return urls;
     }
-    int ScratchFiles() const {
-        WIN32_FIND_DATAW found;
-        win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*.tmp").c_str(), &found));
-        int count = 0;
-        for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found) != FALSE)
-            ++count;
-        return count;
-    }
+    int ScratchFiles() const { return int(FileSizes(folders.userModules() + L"\\RSS\\tmp*.tmp").size()); }
 };
 
 TEST_F(AddRssRunTest, AFeedIsAppendedRecordedAndAnnounced) {

@@ -37,14 +37,7 @@ protected:
             *title = result;
         return code;
     }
-    int TemporaryFiles() {
-        WIN32_FIND_DATAW found;
-        win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*").c_str(), &found));
-        int count = 0;
-        for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found) != FALSE)
-            ++count;
-        return count;
-    }
+    int TemporaryFiles() { return int(FileSizes(folders.userModules() + L"\\RSS\\tmp*").size()); }
 };
 
 TEST_F(FeedCheckTest, EveryDialectAndEncodingGivesItsExactTitle) {

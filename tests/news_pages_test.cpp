@@ -6,7 +6,6 @@
 #include "pages/news/named_mutex.h"
 #include "test_env.h"
 #include "win32/com.h"
-#include "win32/handle.h"
 #include "win32/strings.h"
 
 #include <gtest/gtest.h>
@@ -134,24 +133,17 @@ protected:
     }
     // The size of the largest scratch file of a feed check in the RSS folder.
     size_t LargestScratchFile() const {
-        WIN32_FIND_DATAW found;
-        win32::FindHandle search(::FindFirstFileW((folders.userModules() + L"\\RSS\\tmp*.tmp").c_str(), &found));
-        size_t largest = 0;
-        for (bool more = bool(search); more; more = ::FindNextFileW(search.get(), &found) != FALSE)
-            largest = std::max(largest, size_t(found.nFileSizeLow));
-        return largest;
+        const std::vector<size_t> sizes = FileSizes(folders.userModules() + L"\\RSS\\tmp*.tmp");
+        return sizes.empty() ? 0 : *std::max_element(sizes.begin(), sizes.end());
     }
     // A photo list of one picture.
     void WritePhotoList(const TempFolder& photos) {
         const std::wstring picture = photos / L"p.jpg";
         ASSERT_TRUE(WriteFile(picture, "\xFF\xD8 picture"));
-        std::string layouts;
-        for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
-            layouts += std::string("<") + name + "><slideshow>true</slideshow><interval>10</interval></" + name + ">";
         MakeFolders(folders.userModules() + L"\\Photo");
         ASSERT_TRUE(WriteFile(folders.userModules() + L"\\Photo\\data.xml",
-                              "<conf_data><main>" + layouts + "<contents><file>" + win32::WideToUtf8(picture) +
-                                  "</file></contents></main></conf_data>"));
+                              "<conf_data><main>" + PhotoLayouts("true", "10") + "<contents><file>" +
+                                  win32::WideToUtf8(picture) + "</file></contents></main></conf_data>"));
     }
     // A message box of the program other than `dialog`.
     HWND WaitForBoxOver(HWND dialog) {

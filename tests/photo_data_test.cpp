@@ -13,14 +13,6 @@ using namespace testenv;
 
 namespace {
 
-std::string Layout(const std::string& slideshow, const std::string& interval) {
-    std::string xml;
-    for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
-        xml += std::string("<") + name + "><slideshow>" + slideshow + "</slideshow><interval>" + interval +
-               "</interval></" + name + ">";
-    return xml;
-}
-
 class PhotoDataTest : public ::testing::Test {
 protected:
     PhotoDataTest() {
@@ -59,18 +51,18 @@ protected:
 
 TEST_F(PhotoDataTest, IntervalsOutsideTenToSixtyOrNotNumbersFailTheLoad) {
     for (const char* good : {"10", "60"}) {
-        Data(Layout("true", good), "");
+        Data(PhotoLayouts("true", good), "");
         EXPECT_TRUE(data.Load(path, false)) << good;
         EXPECT_EQ(data.views()[4].interval, atoi(good));
     }
     for (const char* bad : {"9", "61", "ten", ""}) {
-        Data(Layout("true", bad), "");
+        Data(PhotoLayouts("true", bad), "");
         EXPECT_FALSE(data.Load(path, false)) << bad;
     }
     Data("<SingleLayout><slideshow>true</slideshow><interval>30</interval></SingleLayout>", "");
     EXPECT_FALSE(data.Load(path, false)) << "four layouts missing";
     EXPECT_EQ(data.views()[0].interval, 30) << "a layout read before the failure keeps its value";
-    WriteFile(path, "<conf_data><main>" + Layout("true", "20") + "</main></conf_data>");
+    WriteFile(path, "<conf_data><main>" + PhotoLayouts("true", "20") + "</main></conf_data>");
     EXPECT_FALSE(data.Load(path, false)) << "no contents";
     EXPECT_FALSE(data.Load(photos / L"missing.xml", false));
 }
@@ -78,7 +70,7 @@ TEST_F(PhotoDataTest, IntervalsOutsideTenToSixtyOrNotNumbersFailTheLoad) {
 // The slideshow flag is read case-sensitively ("TRUE" is off) and written in lower case (a "true" is written by
 // the photo page test's layout dialog).
 TEST_F(PhotoDataTest, EmptyListStillWritesAllFiveLayoutsInTheExactLayout) {
-    Data(Layout("TRUE", "15"), "", " file_format=\"png,GIF\"");
+    Data(PhotoLayouts("TRUE", "15"), "", " file_format=\"png,GIF\"");
     ASSERT_TRUE(data.Load(path, false));
     EXPECT_EQ(data.views()[0].slideshow, 0);
     EXPECT_EQ(data.formats().gif, 1);
@@ -96,13 +88,13 @@ TEST_F(PhotoDataTest, EmptyListStillWritesAllFiveLayoutsInTheExactLayout) {
 
 TEST_F(PhotoDataTest, GarbageOnlyForRemovedShownPhotosWithSource) {
     const std::wstring copied = Photo(L"copy1.jpg"), plain = Photo(L"plain.jpg"), folderPhoto = Photo(L"f.jpg");
-    Data(Layout("false", "20"), "<garbage>C:\\old\\kept.jpg</garbage>"
-                                "<file src=\"D:\\Camera\\Beach.JPG\">" +
-                                    Narrow(copied) + "</file><file>" + Narrow(plain) +
-                                    "</file>"
-                                    "<file src=\"\">" +
-                                    Narrow(plain) + "</file><folder path=\"" + Narrow(photos.path()) +
-                                    "\"><file src=\"x\">" + Narrow(folderPhoto) + "</file></folder>");
+    Data(PhotoLayouts("false", "20"), "<garbage>C:\\old\\kept.jpg</garbage>"
+                                      "<file src=\"D:\\Camera\\Beach.JPG\">" +
+                                          Narrow(copied) + "</file><file>" + Narrow(plain) +
+                                          "</file>"
+                                          "<file src=\"\">" +
+                                          Narrow(plain) + "</file><folder path=\"" + Narrow(photos.path()) +
+                                          "\"><file src=\"x\">" + Narrow(folderPhoto) + "</file></folder>");
     ASSERT_TRUE(data.Load(path, false));
     std::vector<CPhotoItem*> shown = Shown();
     ASSERT_EQ(shown.size(), 4u);
@@ -137,8 +129,8 @@ TEST_F(PhotoDataTest, GarbageOnlyForRemovedShownPhotosWithSource) {
 
 TEST_F(PhotoDataTest, SaveWritesSourcesAndFolderFilesAndLoadsBackTheSame) {
     const std::wstring a = Photo(L"a.jpg"), b = Photo(L"b.jpeg");
-    Data(Layout("true", "33"), "<file src=\"\">" + Narrow(a) + "</file><folder path=\"" + Narrow(photos.path()) +
-                                   "\"><file>" + Narrow(b) + "</file></folder>");
+    Data(PhotoLayouts("true", "33"), "<file src=\"\">" + Narrow(a) + "</file><folder path=\"" + Narrow(photos.path()) +
+                                         "\"><file>" + Narrow(b) + "</file></folder>");
     ASSERT_TRUE(data.Load(path, false));
     CPhotoFileItem added(b);
     std::vector<CPhotoItem*> shown = Shown();
@@ -168,7 +160,7 @@ TEST_F(PhotoDataTest, SourcesAndPathsOfAnyCharactersAreWrittenAsUtf8AndComeBackU
     const std::string boundaryBytes = "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBD\xF0\x90\x80\x80";
     const std::wstring source = L"D:\\x & <y> \"q\" 'z'\tT\nN\r\nR\\" + boundaries + L"\\" + farSource;
     const std::wstring folderPath = farFolder + L"\\&<'>";
-    Data(Layout("false", "20"), "");
+    Data(PhotoLayouts("false", "20"), "");
     ASSERT_TRUE(data.Load(path, false));
     CPhotoFileItem file(a);
     file.src = source;
@@ -214,9 +206,9 @@ TEST_F(PhotoDataTest, OldGarbageIsKeptAcrossPieceBoundariesAndInOtherEncodings) 
 
 TEST_F(PhotoDataTest, VanishedFilesAreDroppedAndFoldersWithoutPathToo) {
     const std::wstring kept = Photo(L"kept.jpg");
-    Data(Layout("false", "20"), "<file>" + Narrow(photos / L"gone.jpg") + "</file><folder/><folder path=\"" +
-                                    Narrow(photos.path()) + "\"><file>" + Narrow(photos / L"gone2.jpg") +
-                                    "</file><file>" + Narrow(kept) + "</file></folder><other/>");
+    Data(PhotoLayouts("false", "20"), "<file>" + Narrow(photos / L"gone.jpg") + "</file><folder/><folder path=\"" +
+                                          Narrow(photos.path()) + "\"><file>" + Narrow(photos / L"gone2.jpg") +
+                                          "</file><file>" + Narrow(kept) + "</file></folder><other/>");
     ASSERT_TRUE(data.Load(path, false));
     ASSERT_EQ(data.items().size(), 1u);
     auto* folder = dynamic_cast<CPhotoFolderItem*>(data.items()[0].get());
@@ -234,7 +226,7 @@ TEST_F(PhotoDataTest, PurgeDeletesCacheFilesNamedByGarbageWhateverTheSlashes) {
     WriteFile(cache + L"\\y.jpg", "cached");
     WriteFile(cache + L"\\z.jpg", "cached");
     WriteFile(cache + L"\\keep.jpg", "cached");
-    Data(Layout("false", "20"), "<garbage>C:/x/y.jpg</garbage><garbage>C:\\x/w\\z.jpg</garbage>");
+    Data(PhotoLayouts("false", "20"), "<garbage>C:/x/y.jpg</garbage><garbage>C:\\x/w\\z.jpg</garbage>");
     ASSERT_TRUE(data.Load(path, false));
     EXPECT_TRUE(FileExists(cache + L"\\y.jpg")) << "the page's load never purges";
     ASSERT_TRUE(data.Load(path, true));
@@ -245,8 +237,8 @@ TEST_F(PhotoDataTest, PurgeDeletesCacheFilesNamedByGarbageWhateverTheSlashes) {
 }
 
 TEST_F(PhotoDataTest, FolderPathsBecomeAbsoluteOnceAndFilesStayAsTheyAre) {
-    Data(Layout("false", "20"), "<folder path=\"Quillon\\Skylume\\Demo\\Photos\"/><file>rel.jpg</file>"
-                                "<folder path=\"C:\\Absolute\"/><folder path=\"\\Quillon\\Rooted\"/>");
+    Data(PhotoLayouts("false", "20"), "<folder path=\"Quillon\\Skylume\\Demo\\Photos\"/><file>rel.jpg</file>"
+                                      "<folder path=\"C:\\Absolute\"/><folder path=\"\\Quillon\\Rooted\"/>");
     ASSERT_TRUE(MakeFolderPathsAbsolute(path));
     const std::string once = ReadFile(path).value_or("");
     const std::string expected = "path=\"" + Narrow(folders.commonAppData()) + "\\Quillon\\Skylume\\Demo\\Photos\"";
@@ -266,7 +258,7 @@ TEST_F(PhotoDataTest, FolderPathsBecomeAbsoluteOnceAndFilesStayAsTheyAre) {
 // one whole version and every load under the mutex succeeds.
 TEST_F(PhotoDataTest, TwoWritersAtOnceLeaveOneCompleteVersion) {
     const std::wstring writer = FolderOfThisExecutable() + L"\\photo_writer.exe";
-    Data(Layout("false", "20"), "");
+    Data(PhotoLayouts("false", "20"), "");
     RunningProcess first(writer, {path, L"11", L"40"});
     RunningProcess second(writer, {path, L"22", L"40"});
     ASSERT_TRUE(first.started() && second.started());

@@ -11,14 +11,6 @@ constexpr int kPhotoList = 1001, kAddPhotos = 1002, kRemove = 1003, kDetails = 1
               kLayoutBox = 1018, kPreview = 1052;
 constexpr int kSlideshow = 1016, kInterval = 1017;
 
-std::string Layouts(const std::string& interval = "20") {
-    std::string xml;
-    for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
-        xml += std::string("<") + name + "><slideshow>true</slideshow><interval>" + interval + "</interval></" + name +
-               ">";
-    return xml;
-}
-
 class PhotoPageTest : public pagetest::PageWindowTest {
 protected:
     PhotoPageTest() { MakeFolders(photos.path()); }
@@ -29,7 +21,7 @@ protected:
     }
     void WritePhotoData(const std::string& contents, const std::string& format = "") {
         MakeFolders(folders.userModules() + L"\\Photo");
-        WriteFile(DataFile(), "<conf_data><main>" + Layouts() + "<contents" + format + ">" + contents +
+        WriteFile(DataFile(), "<conf_data><main>" + PhotoLayouts("true", "20") + "<contents" + format + ">" + contents +
                                   "</contents></main></conf_data>");
     }
     std::wstring DataFile() const { return folders.userModules() + L"\\Photo\\data.xml"; }

@@ -7,17 +7,6 @@ namespace {
 
 constexpr wchar_t kSwitchesKey[] = L"Software\\SkylumeStandIns";
 
-HRESULT CallExport(const char* name) {
-    HMODULE library = ::LoadLibraryW((FolderOfThisExecutable() + L"\\MusicStandIns.dll").c_str());
-    if (!library)
-        return E_FAIL;
-    using Export = HRESULT(STDAPICALLTYPE*)();
-    auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
-    const HRESULT hr = function ? function() : E_FAIL;
-    ::FreeLibrary(library);
-    return hr;
-}
-
 void ClearSwitches() {
     for (const wchar_t* part : {L"FolderWatcher", L"MediaDatabase", L"MediaPlayer", L"Music", L"Wakeup"})
         ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSwitchesKey) + L"\\" + part).c_str());
@@ -60,18 +49,18 @@ void WriteUtf8Lines(const std::wstring& path, const std::vector<std::wstring>& l
 
 MusicStandIns::MusicStandIns() {
     ClearSwitches();
-    if (FAILED(CallExport("DllRegisterServer")))
+    if (FAILED(CallExport(L"MusicStandIns.dll", "DllRegisterServer")))
         throw std::runtime_error("cannot register the music stand-ins");
     SetText(L"FolderWatcher", L"StateFolder", state_.path());
 }
 
 MusicStandIns::~MusicStandIns() {
     ClearSwitches();
-    CallExport("DllRegisterServer");
+    CallExport(L"MusicStandIns.dll", "DllRegisterServer");
 }
 
 void MusicStandIns::Unregister() const {
-    if (FAILED(CallExport("DllUnregisterServer")))
+    if (FAILED(CallExport(L"MusicStandIns.dll", "DllUnregisterServer")))
         throw std::runtime_error("cannot unregister the music stand-ins");
 }
 

@@ -20,18 +20,11 @@ std::optional<std::wstring> ReadValue(HKEY root, const wchar_t* path, const wcha
     return std::wstring(buffer);
 }
 
-void WriteValue(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& value, DWORD type) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot open the shell folders key");
-    ::RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                     DWORD((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-}
-
 void Redirect(HKEY root, const wchar_t* name, const std::wstring& folder) {
-    WriteValue(root, kUserShellFolders, name, folder, REG_EXPAND_SZ);
-    WriteValue(root, kShellFolders, name, folder, REG_SZ);
+    const DWORD bytes = DWORD((folder.size() + 1) * sizeof(wchar_t));
+    if (::RegSetKeyValueW(root, kUserShellFolders, name, REG_EXPAND_SZ, folder.c_str(), bytes) != ERROR_SUCCESS ||
+        ::RegSetKeyValueW(root, kShellFolders, name, REG_SZ, folder.c_str(), bytes) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot write the shell folders keys");
 }
 
 std::wstring Quote(const std::wstring& argument) {
@@ -154,36 +147,9 @@ std::optional<DWORD> RunningProcess::Wait(DWORD timeoutMs) {
     return code;
 }
 
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    const std::wstring* windowClass;
-    HWND found;
-};
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t className[256] = {};
-    ::GetClassNameW(window, className, 256);
-    if (owner == search->processId && *search->windowClass == className && ::IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
 HWND WaitForWindow(DWORD processId, const std::wstring& windowClass, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    do {
-        WindowSearch search{processId, &windowClass, nullptr};
-        ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        ::Sleep(50);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return WaitForTopLevel(
+        processId, [&windowClass](HWND window) { return ClassOf(window) == windowClass; }, timeoutMs);
 }
 
 DisplayMonitor::DisplayMonitor()
@@ -232,6 +198,14 @@ std::wstring AnswerMessageBox(HWND box, int button) {
     return text;
 }
 
+std::string PhotoLayouts(const std::string& slideshow, const std::string& interval) {
+    std::string xml;
+    for (const char* name : {"SingleLayout", "TileLayout", "BoardLayout", "CinemaLayout", "CompositeLayout"})
+        xml += std::string("<") + name + "><slideshow>" + slideshow + "</slideshow><interval>" + interval +
+               "</interval></" + name + ">";
+    return xml;
+}
+
 std::string WithoutCr(std::string text) {
     std::erase(text, '\r');
     return text;
@@ -249,6 +223,19 @@ std::wstring FolderOfThisExecutable() {
     DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring full(path, length);
     return full.substr(0, full.find_last_of(L'\\'));
+}
+
+std::vector<size_t> FileSizes(const std::wstring& pattern) {
+    std::vector<size_t> sizes;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return sizes;
+    do
+        sizes.push_back(size_t(found.nFileSizeLow));
+    while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return sizes;
 }
 
 bool FileExists(const std::wstring& path) {
@@ -308,36 +295,34 @@ void DeleteTree(const std::wstring& path) {
 
 namespace testenv {
 namespace {
-HRESULT CallStandInExport(const char* name) {
-    HMODULE library = ::LoadLibraryW((FolderOfThisExecutable() + L"\\FlashStandIn.dll").c_str());
-    if (!library)
-        return E_FAIL;
-    using Export = HRESULT(STDAPICALLTYPE*)();
-    auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
-    HRESULT hr = function ? function() : E_FAIL;
-    ::FreeLibrary(library);
-    return hr;
-}
 constexpr wchar_t kFlashConfigKey[] = L"Software\\SkylumeStandIns\\Flash";
 } // namespace
 
+HRESULT CallExport(const std::wstring& library, const char* name) {
+    HMODULE module = ::LoadLibraryW((FolderOfThisExecutable() + L"\\" + library).c_str());
+    if (!module)
+        return E_FAIL;
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    const HRESULT hr = function ? function() : E_FAIL;
+    ::FreeLibrary(module);
+    return hr;
+}
+
 FlashPlayer::FlashPlayer(std::optional<DWORD> version) {
     if (!version) {
-        CallStandInExport("DllUnregisterServer");
+        CallExport(L"FlashStandIn.dll", "DllUnregisterServer");
         return;
     }
-    if (FAILED(CallStandInExport("DllRegisterServer")))
+    if (FAILED(CallExport(L"FlashStandIn.dll", "DllRegisterServer")))
         throw std::runtime_error("cannot register the Flash stand-in");
-    HKEY key = nullptr;
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, kFlashConfigKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    DWORD value = *version;
-    ::RegSetValueExW(key, L"Version", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    ::RegCloseKey(key);
+    const DWORD value = *version;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kFlashConfigKey, L"Version", REG_DWORD, &value, sizeof(value));
 }
 
 FlashPlayer::~FlashPlayer() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kFlashConfigKey);
-    CallStandInExport("DllRegisterServer");
+    CallExport(L"FlashStandIn.dll", "DllRegisterServer");
 }
 
 RegistryKeyCleaner::RegistryKeyCleaner(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {

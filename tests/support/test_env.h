@@ -126,9 +126,13 @@ std::wstring AnswerMessageBox(HWND box, int button);
 
 std::wstring FolderOfThisExecutable();
 bool FileExists(const std::wstring& path);
+// The sizes of the files that `pattern` (a path whose last part may hold wildcards) matches.
+std::vector<size_t> FileSizes(const std::wstring& pattern);
 bool WriteFile(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadFile(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
+// The five layouts of a photo data file's main element, each with this slideshow flag and interval.
+std::string PhotoLayouts(const std::string& slideshow, const std::string& interval);
 // Text without CRs, for comparing saved files: Wine's save writes a "\r\n" text node as a bare LF.
 std::string WithoutCr(std::string text);
 // The bytes of a UTF-16 (little-endian) file with its byte-order mark.
@@ -138,6 +142,9 @@ void DeleteTree(const std::wstring& path);
 } // namespace testenv
 
 namespace testenv {
+
+// Calls the export `name` (DllRegisterServer, say) of `library`, a stand-in built beside the tests.
+HRESULT CallExport(const std::wstring& library, const char* name);
 
 // Registers the Flash stand-in (built beside the tests) for the life of the object, reporting `version`;
 // std::nullopt leaves the control unregistered, as on a machine without Flash Player.
