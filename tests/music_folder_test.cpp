@@ -148,10 +148,6 @@ protected:
         testenv::MakeFolders(root_ + L"\\Songs");
     }
     ~ExclusionTest() override { DeleteTree(root_); }
-    static void SetMachineValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, value.c_str(),
-                          DWORD((value.size() + 1) * sizeof(wchar_t)));
-    }
     bool Allowed(const std::wstring& path, std::optional<unsigned long> bus = std::nullopt) {
         return music::IsFolderAllowed(path, [bus](wchar_t) { return bus; });
     }
@@ -175,17 +171,19 @@ TEST_F(ExclusionTest, DriveRootsAndRemovableBusesAreRefused) {
 }
 
 TEST_F(ExclusionTest, MediaCentreFolderRefusesItsWholeFirstLevelFolder) {
-    SetMachineValue(L"SOFTWARE\\Quillon\\Orvella\\1.0\\System", L"RecordingFolder", root_ + L"\\Rec");
+    SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Orvella\\1.0\\System", L"RecordingFolder",
+                    root_ + L"\\Rec");
     EXPECT_FALSE(Allowed(root_));
     EXPECT_FALSE(Allowed(root_ + L"\\Songs"));
     EXPECT_TRUE(Allowed(root_ + L"Other"));
 }
 
 TEST_F(ExclusionTest, RegistryListsAndUploadRootRefuseTheirFolders) {
-    SetMachineValue(L"SOFTWARE\\Quillon\\Pennard", L"UploadRoot", root_ + L"\\Upload");
-    SetMachineValue(L"SOFTWARE\\Quillon\\Orvella Platform\\1.0\\Qbfw\\Excluded\\Hidden", L"any name",
-                    root_ + L"\\Hidden");
-    SetMachineValue(L"SOFTWARE\\Quillon\\Orvella Platform\\1.0\\Qbfw\\Excluded\\Inhibited", L"x", root_ + L"\\No");
+    SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Pennard", L"UploadRoot", root_ + L"\\Upload");
+    SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Orvella Platform\\1.0\\Qbfw\\Excluded\\Hidden",
+                    L"any name", root_ + L"\\Hidden");
+    SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Orvella Platform\\1.0\\Qbfw\\Excluded\\Inhibited", L"x",
+                    root_ + L"\\No");
     EXPECT_FALSE(Allowed(root_ + L"\\Upload\\Inside"));
     EXPECT_FALSE(Allowed(root_ + L"\\HIDDEN"));
     EXPECT_FALSE(Allowed(root_ + L"\\No\\Deeper"));
@@ -239,11 +237,8 @@ protected:
     // Every text the dialog shows.
     std::wstring Texts() const {
         std::wstring all;
-        for (HWND child = ::GetWindow(dialog_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t text[1024] = {};
-            ::GetWindowTextW(child, text, 1024);
-            all += std::wstring(text) + L"|";
-        }
+        for (HWND child = ::GetWindow(dialog_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            all += TextOf(child) + L"|";
         return all;
     }
     bool OkEnabled() const { return ::IsWindowEnabled(::GetDlgItem(dialog_, IDOK)) != FALSE; }
@@ -264,7 +259,8 @@ protected:
 } // namespace
 
 TEST_F(BrowserTest, RefusedFoldersShowTheMessageAndDisableOk) {
-    SetMachineValue(L"SOFTWARE\\Quillon\\Orvella\\1.0\\System", L"RecordingFolder", root_ + L"Tv\\Rec");
+    SetRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillon\\Orvella\\1.0\\System", L"RecordingFolder",
+                    root_ + L"Tv\\Rec");
     testenv::MakeFolders(root_ + L"Tv\\Shows");
     const std::wstring desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\SkylumeSongs";
     testenv::MakeFolders(desktop);
@@ -275,19 +271,15 @@ TEST_F(BrowserTest, RefusedFoldersShowTheMessageAndDisableOk) {
     ASSERT_NE(Open(list), nullptr);
     const std::wstring refused = L"This folder cannot be selected.";
 
-    Select(L"C:\\");
-    EXPECT_NE(Texts().find(refused), std::wstring::npos) << Texts();
-    EXPECT_FALSE(OkEnabled());
+    for (const std::wstring& folder : {std::wstring(L"C:\\"), otherProfile + L"\\Music", root_ + L"Tv\\Shows"}) {
+        Select(folder);
+        EXPECT_NE(Texts().find(refused), std::wstring::npos) << Texts();
+        EXPECT_FALSE(OkEnabled());
+    }
     Select(desktop);
     EXPECT_EQ(Texts().find(refused), std::wstring::npos) << Texts();
     EXPECT_NE(Texts().find(desktop), std::wstring::npos) << "the status line shows the path: " << Texts();
     EXPECT_TRUE(OkEnabled());
-    Select(otherProfile + L"\\Music");
-    EXPECT_NE(Texts().find(refused), std::wstring::npos) << Texts();
-    EXPECT_FALSE(OkEnabled());
-    Select(root_ + L"Tv\\Shows");
-    EXPECT_NE(Texts().find(refused), std::wstring::npos) << Texts();
-    EXPECT_FALSE(OkEnabled());
     Select(root_ + L"\\Songs");
     EXPECT_TRUE(OkEnabled());
     EXPECT_EQ(Close(IDOK), root_ + L"\\Songs");
