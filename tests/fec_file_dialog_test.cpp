@@ -16,22 +16,14 @@ namespace {
 
 constexpr DWORD kMultiSelect = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 
-HWND WaitForTopWindow(const wchar_t* title) {
-    for (int i = 0; i < 400; ++i) {
-        if (HWND window = ::FindWindowW(L"#32770", title))
-            return window;
-        ::Sleep(50);
-    }
-    return nullptr;
-}
-
 // Runs `drive` on a second thread against the dialog titled `title` while the dialog runs on this one.
 INT_PTR RunDriven(CFECFileDialog& dialog, const wchar_t* title, std::function<void(HWND frame, HWND list)> drive) {
     dialog.SetTitle(title);
     INT_PTR result = 0;
     DriveModal([&] { result = dialog.DoModal(); },
                [&] {
-                   HWND frame = WaitForTopWindow(title);
+                   HWND frame = WaitForTopLevel(
+                       ::GetCurrentProcessId(), [title](HWND window) { return TextOf(window) == title; }, 20000);
                    if (!frame)
                        return;
                    HWND list = nullptr;
@@ -92,9 +84,7 @@ TEST_F(FileDialog, FiveHundredFilesComeBackInTheFieldsOrder) {
         SelectItems(list, -1, true);
         ::Sleep(300);
         field = FileNameField(frame);
-        wchar_t title[64] = {};
-        ::GetWindowTextW(frame, title, 64);
-        shownTitle = title;
+        shownTitle = TextOf(frame);
         ::PostMessageW(frame, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(result, IDOK);
