@@ -356,8 +356,7 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     for (int i = 0; i < 40; ++i)
         items += Item(L"k" + std::to_wstring(i), L"<control name='editbox'><label>Item</label></control>",
                       i % 3 ? L"" : L"<description>A line of description above the control.</description>");
-    WriteDescription(L"preference.xml", Description(items));
-    ASSERT_EQ(Build(L"usa", {0, 0, 460, 300}), 1);
+    ASSERT_EQ(BuildItems(items), 1);
     HWND window = page->hwnd();
     ::ShowWindow(window, SW_SHOW);
     RECT client;
@@ -406,8 +405,7 @@ TEST_F(AdditionalPage, KeyboardReachesEveryItemOfALongPage) {
     for (int i = 0; i < 30; ++i)
         items += Item(L"k" + std::to_wstring(i), L"<control name='editbox'><label>Item</label></control>",
                       L"<description>A line of description above the control.</description>");
-    WriteDescription(L"preference.xml", Description(items));
-    ASSERT_EQ(Build(L"usa", {0, 0, 460, 300}), 1);
+    ASSERT_EQ(BuildItems(items), 1);
     HWND window = page->hwnd();
     ::ShowWindow(window, SW_SHOW);
     RECT client;
@@ -464,12 +462,9 @@ TEST_F(AdditionalPage, BrowseButtonTakesTheConfirmedFile) {
         std::wstring filter;
         DriveModal([&] { ::SendMessageW(selector->focusControl(), BM_CLICK, 0, 0); },
                    [&] {
-                       HWND dialog = nullptr;
-                       for (int i = 0; i < 200 && !dialog; ++i, ::Sleep(50))
-                           for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window && !dialog;
-                                window = ::FindWindowExW(nullptr, window, L"#32770", nullptr))
-                               if (window != host && ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER))
-                                   dialog = window;
+                       HWND dialog = WaitForTopLevel(::GetCurrentProcessId(), [&](HWND window) {
+                           return window != host && ClassOf(window) == L"#32770" && ::GetWindow(window, GW_OWNER);
+                       });
                        if (!dialog)
                            return;
                        wchar_t type[64] = {};
@@ -502,9 +497,8 @@ TEST_F(AdditionalPage, ThousandItemsAndTenThousandStrayValuesOpenAndSave) {
         values += Stored(L"stray" + std::to_wstring(i), L"old");
     for (int i = 0; i < 1000; i += 5)
         values += Stored(L"k" + std::to_wstring(i), L"1");
-    WriteDescription(L"preference.xml", Description(items));
     WriteValues(values);
-    ASSERT_EQ(Build(), 1);
+    ASSERT_EQ(BuildItems(items), 1);
     ASSERT_EQ(page->controls().size(), 1000u);
     EXPECT_EQ(page->controls()[5]->value(), L"1");
     page->SaveData();
