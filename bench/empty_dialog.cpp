@@ -24,7 +24,22 @@ static INT_PTR CALLBACK EmptyPageProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-static void CreatePageTemplates(HINSTANCE instance, HMODULE resources, HWND dialog) {
+// The program's own control classes that page templates name, as windows that do nothing: without them the
+// dialog manager refuses the whole template.
+static void RegisterTemplateClasses(HINSTANCE instance) {
+    for (const wchar_t* name : {L"ImageControlClass", L"LinkControlClass"}) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = name;
+        ::RegisterClassW(&windowClass);
+    }
+}
+
+// False when a page template could not be created, so that the benchmark never measures a floor with a page
+// missing.
+static bool CreatePageTemplates(HINSTANCE instance, HMODULE resources, HWND dialog) {
+    RegisterTemplateClasses(instance);
     // In the order the settings window creates its pages.
     const int pages[] = {IDD_PAGE_GENERAL,  IDD_PAGE_DISPLAY,      IDD_PAGE_WAKEUP,        IDD_PAGE_VERSION,
                          IDD_PAGE_PHOTO,    IDD_PAGE_NEWS_OPTIONS, IDD_PAGE_NEWS_REGISTER, IDD_PAGE_CLOCK,
@@ -32,10 +47,12 @@ static void CreatePageTemplates(HINSTANCE instance, HMODULE resources, HWND dial
     for (int id : pages) {
         HRSRC found = ::FindResourceW(resources, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
         if (!found)
-            continue;
+            return false;
         auto* pageTemplate = static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(resources, found)));
-        ::CreateDialogIndirectParamW(instance, pageTemplate, dialog, EmptyPageProc, 0);
+        if (!::CreateDialogIndirectParamW(instance, pageTemplate, dialog, EmptyPageProc, 0))
+            return false;
     }
+    return true;
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
@@ -59,8 +76,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     HWND dialog = ::CreateDialogIndirectParamW(instance, dialogTemplate, nullptr, EmptyDialogProc, 0);
     if (!dialog)
         return 1;
-    if (commandLine && std::wstring(commandLine).find(L"--pages") != std::wstring::npos)
-        CreatePageTemplates(instance, resources, dialog);
+    if (commandLine && std::wstring(commandLine).find(L"--pages") != std::wstring::npos &&
+        !CreatePageTemplates(instance, resources, dialog))
+        return 1;
     ::ShowWindow(dialog, SW_SHOWNORMAL);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

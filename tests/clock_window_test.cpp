@@ -119,6 +119,15 @@ protected:
     // The page of the settings window that has controls with all these ids (other pages reuse single ids).
     HWND ClockPage() const { return FindPage(window, {kList, kAdd, kDelete, kUp, kDown, kAnalog}); }
     HWND CalendarPage() const { return FindPage(window, {kLink, kWeekdayCombo, kHolidayCheck}); }
+    // Writes the user's file and opens the window on its page; nullptr when either fails.
+    HWND OpenClockPage(const std::string& clockData) {
+        WriteUserFile(ClockFile(), clockData);
+        return Open() ? ClockPage() : nullptr;
+    }
+    HWND OpenCalendarPage(const std::string& calendarData) {
+        WriteUserFile(CalendarFile(), calendarData);
+        return Open() ? CalendarPage() : nullptr;
+    }
     // A top-level dialog of the program (other than the settings window) holding control `id`.
     HWND WaitForDialogWith(int id) const {
         return WaitForTopLevel(
@@ -134,6 +143,15 @@ protected:
         ::SendMessageW(list, LB_SETCURSEL, index, 0);
         ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), LPARAM(list));
     }
+    // Clicks a page button and waits for the dialog it opens, which holds control `id`.
+    HWND OpenDialog(HWND page, int button, int id) const {
+        Click(page, button);
+        return WaitForDialogWith(id);
+    }
+    static void CloseDialog(HWND dialog, int id) {
+        ::PostMessageW(dialog, WM_COMMAND, id, 0);
+        ::Sleep(300);
+    }
     static void ChooseCity(HWND dialog, int index) {
         HWND combo = ::GetDlgItem(dialog, kCityCombo);
         ::SendMessageW(combo, CB_SETCURSEL, index, 0);
@@ -142,6 +160,11 @@ protected:
     static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)); }
     static bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)); }
     std::optional<DWORD> PressOk() { return Press(window, IDOK); }
+    // OK, then the saved clock file without its layout.
+    std::string SavedAfterOk() {
+        EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
+        return WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    }
 
     FlashPlayer flash{0x000A0000};
     HWND window = nullptr;
@@ -153,9 +176,7 @@ TEST_F(ClockWindowTest, SevenClocksDisableAddAndDeletingOneEnablesIt) {
     std::string clocks = LocalClock();
     for (int i = 1; i < 7; ++i)
         clocks += CityClock("City" + std::to_string(i));
-    WriteUserFile(ClockFile(), ClockData(clocks));
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(ClockData(clocks));
     ASSERT_NE(page, nullptr);
     HWND list = ::GetDlgItem(page, kList);
     ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 7);
@@ -175,16 +196,13 @@ TEST_F(ClockWindowTest, SevenClocksDisableAddAndDeletingOneEnablesIt) {
     EXPECT_FALSE(Enabled(page, kEdit));
     EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
 
-    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = ReadFile(ClockFile()).value_or("");
+    const std::string saved = SavedAfterOk();
     EXPECT_EQ(saved.find("City3"), std::string::npos) << saved;
     EXPECT_NE(saved.find("City6"), std::string::npos) << saved;
 }
 
 TEST_F(ClockWindowTest, TheLocalClockStaysFirst) {
-    WriteUserFile(ClockFile(), ClockData(LocalClock() + CityClock("Osaka") + CityClock("Sapporo")));
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(ClockData(LocalClock() + CityClock("Osaka") + CityClock("Sapporo")));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(::SendMessageW(::GetDlgItem(page, kList), LB_GETCURSEL, 0, 0), 0) << "the first item starts selected";
     EXPECT_TRUE(Enabled(page, kEdit));
@@ -209,9 +227,7 @@ TEST_F(ClockWindowTest, AFileTheClockPageCannotUseGivesWayToTheDefault) {
                                  "<conf_data><main><mode>analog</mode></main></conf_data>"};
     const std::string shipped = ReadFile(SourceFile(L"data/common/Modules/Clock/data.xml")).value_or("");
     for (const std::string& data : cases) {
-        WriteUserFile(ClockFile(), data);
-        ASSERT_NE(Open(), nullptr);
-        HWND page = ClockPage();
+        HWND page = OpenClockPage(data);
         ASSERT_NE(page, nullptr);
         HWND list = ::GetDlgItem(page, kList);
         EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3) << data;
@@ -230,9 +246,7 @@ TEST_F(ClockWindowTest, ClocksOfZonesTheMachineLacksAreKeptAndTheWindowOpens) {
     const std::string casablanca = CityClock("Casablanca", "Morocco Standard Time"),
                       atlantis = CityClock("Atlantis", "Atlantis Standard Time");
     const std::string data = ClockData(LocalClock() + casablanca + atlantis + CityClock("Tokyo"));
-    WriteUserFile(ClockFile(), data);
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(data);
     ASSERT_NE(page, nullptr) << "the window opened, not the reinstall message";
     HWND list = ::GetDlgItem(page, kList);
     ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 4);
@@ -244,15 +258,12 @@ TEST_F(ClockWindowTest, ClocksOfZonesTheMachineLacksAreKeptAndTheWindowOpens) {
     page = ClockPage();
     ASSERT_NE(page, nullptr);
     Select(page, 2);
-    Click(page, kEdit);
-    HWND dialog = WaitForDialogWith(kCityCombo);
+    HWND dialog = OpenDialog(page, kEdit, kCityCombo);
     ASSERT_NE(dialog, nullptr);
     EXPECT_GT(::SendMessageW(::GetDlgItem(dialog, kCityCombo), CB_GETCOUNT, 0, 0), 100) << "the other cities stay";
-    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ::Sleep(300);
+    CloseDialog(dialog, IDCANCEL);
     ::SendMessageW(::GetDlgItem(ClockPage(), kDigital), BM_CLICK, 0, 0);
-    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = ReadFile(ClockFile()).value_or("");
+    const std::string saved = SavedAfterOk();
     EXPECT_NE(saved.find(casablanca + atlantis), std::string::npos) << saved;
     EXPECT_NE(saved.find("<main><mode>digital</mode>"), std::string::npos) << saved;
 }
@@ -275,9 +286,7 @@ TEST_F(ClockWindowTest, ADamagedCityDatabaseEndsTheWindowAndLeavesTheClockFile) 
 TEST_F(ClockWindowTest, EditUpAndTheirCancelsChangeExactlyWhatTheUserChose) {
     const std::string office = "<clock><locale>Tokyo Standard Time</locale><display>Office</display><name>Office"
                                "</name><daylightsaving>false</daylightsaving><region>Tokyo</region></clock>";
-    WriteUserFile(ClockFile(), ClockData(LocalClock() + office + CityClock("Kobe")));
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(ClockData(LocalClock() + office + CityClock("Kobe")));
     ASSERT_NE(page, nullptr);
     HWND list = ::GetDlgItem(page, kList);
     Select(page, 1);
@@ -291,8 +300,7 @@ TEST_F(ClockWindowTest, EditUpAndTheirCancelsChangeExactlyWhatTheUserChose) {
         return std::wstring(name);
     };
     Select(page, 1);
-    Click(page, kEdit);
-    HWND dialog = WaitForDialogWith(kCityCombo);
+    HWND dialog = OpenDialog(page, kEdit, kCityCombo);
     ASSERT_NE(dialog, nullptr);
     HWND combo = ::GetDlgItem(dialog, kCityCombo);
     EXPECT_EQ(ComboText(combo, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0))), L"Tokyo");
@@ -303,33 +311,27 @@ TEST_F(ClockWindowTest, EditUpAndTheirCancelsChangeExactlyWhatTheUserChose) {
     ChooseCity(dialog, tokyo);
     EXPECT_EQ(editName(dialog), L"Office") << "back at its own city, the clock gets its own name back";
     ChooseCity(dialog, edinburgh);
-    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ::Sleep(300);
+    CloseDialog(dialog, IDCANCEL);
     EXPECT_EQ(ListText(list, 1), L"Office");
 
     Select(page, 0);
-    Click(page, kEdit);
-    dialog = WaitForDialogWith(kDigital);
+    dialog = OpenDialog(page, kEdit, kDigital);
     ASSERT_NE(dialog, nullptr);
     ::SendMessageW(::GetDlgItem(dialog, kDigital), BM_CLICK, 0, 0);
-    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ::Sleep(300);
+    CloseDialog(dialog, IDCANCEL);
 
     Select(page, 2);
     Click(page, kUp);
     EXPECT_EQ(ListText(list, 1), L"Kobe");
     Select(page, 2);
-    Click(page, kEdit);
-    dialog = WaitForDialogWith(kCityCombo);
+    dialog = OpenDialog(page, kEdit, kCityCombo);
     ASSERT_NE(dialog, nullptr);
     ChooseCity(dialog, edinburgh);
     ::SendMessageW(::GetDlgItem(dialog, kDaylightCheck), BM_SETCHECK, BST_CHECKED, 0);
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ::Sleep(300);
+    CloseDialog(dialog, IDOK);
     EXPECT_EQ(ListText(list, 2), L"Edinburgh");
 
-    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    const std::string saved = SavedAfterOk();
     EXPECT_NE(saved.find("<sub><mode>analog</mode>"), std::string::npos) << "Cancel kept the sub screen: " << saved;
     EXPECT_NE(
         saved.find("<region>Kobe</region></clock><clock><locale>GMT Standard Time</locale><display>Edinburgh"
@@ -344,9 +346,7 @@ TEST_F(ClockWindowTest, LongNamesAreShortenedUntilMoved) {
     std::string longName;
     for (int i = 0; i < 48; ++i)
         longName += "\xE6\x9D\xB1";
-    WriteUserFile(ClockFile(), ClockData(LocalClock(longName) + CityClock(longName) + CityClock("Kobe")));
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(ClockData(LocalClock(longName) + CityClock(longName) + CityClock("Kobe")));
     ASSERT_NE(page, nullptr);
     HWND list = ::GetDlgItem(page, kList);
     const std::wstring wideName(48, L'\x6771');
@@ -366,13 +366,10 @@ TEST_F(ClockWindowTest, LongNamesAreShortenedUntilMoved) {
 }
 
 TEST_F(ClockWindowTest, AddInsertsAfterTheSelectionAndDaylightFollowsTheZone) {
-    WriteUserFile(ClockFile(), ClockData(LocalClock() + CityClock("A") + CityClock("B") + CityClock("C")));
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(ClockData(LocalClock() + CityClock("A") + CityClock("B") + CityClock("C")));
     ASSERT_NE(page, nullptr);
     Select(page, 2);
-    Click(page, kAdd);
-    HWND dialog = WaitForDialogWith(kCityCombo);
+    HWND dialog = OpenDialog(page, kAdd, kCityCombo);
     ASSERT_NE(dialog, nullptr);
     HWND combo = ::GetDlgItem(dialog, kCityCombo);
     // A new clock starts in the machine's own zone, as this process reads it.
@@ -413,8 +410,7 @@ TEST_F(ClockWindowTest, AddInsertsAfterTheSelectionAndDaylightFollowsTheZone) {
     EXPECT_EQ(ListText(list, 3), L"Tokyo office");
     EXPECT_EQ(ListText(list, 4), L"C");
 
-    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    const std::string saved = SavedAfterOk();
     const std::string added = "<clock><locale>Tokyo Standard Time</locale><display>Tokyo office</display>"
                               "<name>Tokyo office</name><daylightsaving>false</daylightsaving>"
                               "<region>Tokyo</region></clock>";
@@ -422,22 +418,17 @@ TEST_F(ClockWindowTest, AddInsertsAfterTheSelectionAndDaylightFollowsTheZone) {
 }
 
 TEST_F(ClockWindowTest, EditingOnlyTheSubScreenModeIsAChange) {
-    WriteUserFile(ClockFile(), ClockData(LocalClock() + CityClock("Osaka")));
-    ASSERT_NE(Open(), nullptr);
-    HWND page = ClockPage();
+    HWND page = OpenClockPage(ClockData(LocalClock() + CityClock("Osaka")));
     ASSERT_NE(page, nullptr);
     Select(page, 0);
-    Click(page, kEdit);
-    HWND dialog = WaitForDialogWith(kDigital);
+    HWND dialog = OpenDialog(page, kEdit, kDigital);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(::GetDlgItem(dialog, kCityCombo), nullptr) << "the local clock's own dialog";
     EXPECT_EQ(::SendMessageW(::GetDlgItem(dialog, kAnalog), BM_GETCHECK, 0, 0), BST_CHECKED);
     ::SendMessageW(::GetDlgItem(dialog, kDigital), BM_CLICK, 0, 0);
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ::Sleep(300);
+    CloseDialog(dialog, IDOK);
 
-    EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
-    const std::string saved = WithoutLayout(ReadFile(ClockFile()).value_or(""));
+    const std::string saved = SavedAfterOk();
     EXPECT_EQ(saved.find("<conf_data><sub><mode>digital</mode><ampm>false</ampm><seconds>true</seconds></sub>"
                          "<main><mode>analog</mode><ampm>false</ampm><seconds>true</seconds>"
                          "<clock><display>Home</display><name>Home</name></clock><clock><locale>"),
@@ -456,8 +447,7 @@ TEST_F(ClockWindowTest, TheAddDialogListsTheCitiesOfTheProgramsLanguage) {
         ASSERT_NE(Open(), nullptr) << language;
         HWND page = ClockPage();
         ASSERT_NE(page, nullptr) << language;
-        Click(page, kAdd);
-        HWND dialog = WaitForDialogWith(kCityCombo);
+        HWND dialog = OpenDialog(page, kAdd, kCityCombo);
         ASSERT_NE(dialog, nullptr) << language;
         const CCityGroup* group = database.FindCityGroup(language <= 5 ? language : 2);
         HWND combo = ::GetDlgItem(dialog, kCityCombo);
@@ -481,22 +471,18 @@ TEST_F(ClockWindowTest, AJapaneseUsersDefaultClocksRoundTripThroughEdit) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(ListText(::GetDlgItem(page, kList), 1), L"ロンドン");
     Select(page, 1);
-    Click(page, kEdit);
-    HWND dialog = WaitForDialogWith(kCityCombo);
+    HWND dialog = OpenDialog(page, kEdit, kCityCombo);
     ASSERT_NE(dialog, nullptr);
     HWND combo = ::GetDlgItem(dialog, kCityCombo);
     EXPECT_EQ(ComboText(combo, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0))), L"ロンドン（イギリス）");
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ::Sleep(300);
+    CloseDialog(dialog, IDOK);
     EXPECT_EQ(PressOk(), std::optional<DWORD>(0));
     EXPECT_EQ(ReadFile(ClockFile()), ReadFile(SourceFile(L"data/defaults/jpn/Clock/data.xml"))) << "nothing changed";
 }
 
 TEST_F(ClockWindowTest, CalendarReadsOnlyExactValuesAndKeepsTheRestOfItsFile) {
-    WriteUserFile(CalendarFile(), "<conf_data><setting><calendar>Mon</calendar><holiday><display>TRUE</display>"
-                                  "</holiday></setting><other>kept</other></conf_data>");
-    ASSERT_NE(Open(), nullptr);
-    HWND page = CalendarPage();
+    HWND page = OpenCalendarPage("<conf_data><setting><calendar>Mon</calendar><holiday><display>TRUE</display>"
+                                 "</holiday></setting><other>kept</other></conf_data>");
     ASSERT_NE(page, nullptr);
     HWND combo = ::GetDlgItem(page, kWeekdayCombo);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 7);
@@ -546,9 +532,7 @@ TEST_F(ClockWindowTest, RestoresKeepEveryDamagedCopyOfTheUserAndOverwriteNone) {
 TEST_F(ClockWindowTest, CalendarChangedAndChangedBackIsNotSaved) {
     const std::string data = "<conf_data><setting><calendar>wed</calendar><holiday><display></display>"
                              "</holiday></setting></conf_data>";
-    WriteUserFile(CalendarFile(), data);
-    ASSERT_NE(Open(), nullptr);
-    HWND page = CalendarPage();
+    HWND page = OpenCalendarPage(data);
     ASSERT_NE(page, nullptr);
     HWND combo = ::GetDlgItem(page, kWeekdayCombo);
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);

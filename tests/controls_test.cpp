@@ -289,20 +289,6 @@ TEST_F(ControlsTest, ConfigItemWithoutFramePutsTheTitleLeftAndTheDescriptionRigh
     EXPECT_GT(withAmpersand->right - withAmpersand->left, without->right - without->left + 5);
 }
 
-TEST_F(ControlsTest, ConfigItemPaintsItsFaceThroughWmPaint) {
-    CConfigItemWindow band(font.get(), RGB(0, 0, 0), kPage, DT_SINGLELINE | DT_VCENTER, 1);
-    ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{20, 20, 220, 60}, host, 505));
-    ::RedrawWindow(band.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    HDC dc = ::GetDC(band.hwnd());
-    COLORREF corner = ::GetPixel(dc, 0, 0);
-    COLORREF inside = ::GetPixel(dc, 3, 3);
-    ::ReleaseDC(band.hwnd(), dc);
-    EXPECT_EQ(corner, kBlack);
-    EXPECT_EQ(inside, kPage);
-    RECT update{};
-    EXPECT_FALSE(::GetUpdateRect(band.hwnd(), &update, FALSE)) << "WM_PAINT did not validate";
-}
-
 // A control whose handler throws must not take the process down with it.
 class ThrowingBand : public CConfigItemWindow {
 public:
@@ -336,10 +322,11 @@ TEST_F(ControlsTest, DestroyingTheObjectDestroysTheWindowItCreated) {
 
 // ---- Group title
 
-TEST_F(ControlsTest, GroupTitleHeightIsTheFontHeightPlusSix) {
+// The title is the font's height plus six, with its underline from the indent to the right edge.
+TEST_F(ControlsTest, GroupTitleIsTheFontHeightPlusSixAndUnderlinedToTheRightEdge) {
     CGroupTitleWindow title(font.get());
     int height = 0;
-    ASSERT_TRUE(title.Create(L"Group", WS_VISIBLE, 10, 20, 200, height, host, 601));
+    ASSERT_TRUE(title.Create(L"Group", WS_VISIBLE, 10, 20, 200, height, host, 602));
     EXPECT_EQ(height, 24 + 6);
     RECT rect{};
     ::GetWindowRect(title.hwnd(), &rect);
@@ -348,12 +335,6 @@ TEST_F(ControlsTest, GroupTitleHeightIsTheFontHeightPlusSix) {
     EXPECT_EQ(rect.top, 20);
     EXPECT_EQ(rect.right - rect.left, 200);
     EXPECT_EQ(rect.bottom - rect.top, 30);
-}
-
-TEST_F(ControlsTest, GroupTitleUnderlineRunsFromTheIndentToTheRightEdge) {
-    CGroupTitleWindow title(font.get());
-    int height = 0;
-    ASSERT_TRUE(title.Create(L"Group", WS_VISIBLE, 0, 0, 200, height, host, 602));
     Pixels face(title.hwnd());
     const int lineY = 24 + 2;
     EXPECT_EQ(face.at(199, lineY), kUnderline) << Hex(face.at(199, lineY));
@@ -722,21 +703,8 @@ TEST_F(ImageTest, TallPictureWithFitIsPillarboxedOnBlack) {
     EXPECT_EQ(pixels.at(90, 50), kBlack);
 }
 
-TEST_F(ImageTest, MissingOrUnreadableFileShowsNothing) {
-    CImageControl image;
-    image.SetFit(1);
-    ASSERT_TRUE(image.Create(WS_VISIBLE, RECT{0, 0, 80, 60}, host, 904));
-    image.Load(folder / L"absent.png");
-    Pixels missing(image.hwnd());
-    EXPECT_EQ(missing.Count(face), 80 * 60);
-
-    std::wstring broken = folder / L"broken.png";
-    ASSERT_TRUE(testenv::WriteFile(broken, "not a picture at all"));
-    image.Load(broken);
-    EXPECT_EQ(Pixels(image.hwnd()).Count(face), 80 * 60);
-}
-
-TEST_F(ImageTest, LoadingAnotherPictureReplacesTheShownOne) {
+// Each load replaces the shown picture; a missing or unreadable file shows nothing.
+TEST_F(ImageTest, LoadingAnotherPictureReplacesTheShownOneAndABadFileShowsNothing) {
     std::wstring red = Picture(L"red.png", 50, 50, Gdiplus::Color(255, 255, 0, 0));
     std::wstring green = Picture(L"green.png", 50, 50, Gdiplus::Color(255, 0, 160, 0));
     CImageControl image;
@@ -746,7 +714,13 @@ TEST_F(ImageTest, LoadingAnotherPictureReplacesTheShownOne) {
     image.Load(green);
     EXPECT_EQ(Pixels(image.hwnd()).at(30, 30), RGB(0, 160, 0));
     image.Load(folder / L"absent.png");
-    EXPECT_EQ(Pixels(image.hwnd()).at(30, 30), face);
+    EXPECT_EQ(Pixels(image.hwnd()).Count(face), 60 * 60);
+
+    image.Load(red);
+    const std::wstring broken = folder / L"broken.png";
+    ASSERT_TRUE(testenv::WriteFile(broken, "not a picture at all"));
+    image.Load(broken);
+    EXPECT_EQ(Pixels(image.hwnd()).Count(face), 60 * 60);
 }
 
 // The drawn picture is kept while the size stays: it survives the file, until a new size draws it anew.
@@ -783,15 +757,27 @@ TEST_F(ImageTest, PictureBoxMadeElsewhereIsTakenOverAndHandedBack) {
     ::DestroyWindow(window);
 }
 
-TEST_F(ImageTest, PictureBoxPaintsThroughWmPaint) {
+// Beside WM_PRINTCLIENT, which the other cases read, the text band and the picture box paint through WM_PAINT.
+TEST_F(ImageTest, BandAndPictureBoxPaintThroughWmPaint) {
+    CConfigItemWindow band(font.get(), RGB(0, 0, 0), kPage, DT_SINGLELINE | DT_VCENTER, 1);
+    ASSERT_TRUE(band.Create(WS_VISIBLE, RECT{20, 20, 220, 60}, host, 505));
     std::wstring path = Picture(L"red.png", 40, 40, Gdiplus::Color(255, 255, 0, 0));
     CImageControl image;
-    ASSERT_TRUE(image.Create(WS_VISIBLE, RECT{30, 30, 90, 90}, host, 908));
+    ASSERT_TRUE(image.Create(WS_VISIBLE, RECT{30, 100, 90, 160}, host, 908));
     image.Load(path);
-    HDC dc = ::GetDC(image.hwnd());
-    COLORREF centre = ::GetPixel(dc, 30, 30);
-    ::ReleaseDC(image.hwnd(), dc);
-    EXPECT_EQ(centre, RGB(255, 0, 0));
+    for (HWND control : {band.hwnd(), image.hwnd()})
+        ::RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto pixel = [](HWND control, int x, int y) {
+        HDC dc = ::GetDC(control);
+        const COLORREF color = ::GetPixel(dc, x, y);
+        ::ReleaseDC(control, dc);
+        return color;
+    };
+    EXPECT_EQ(pixel(band.hwnd(), 0, 0), kBlack);
+    EXPECT_EQ(pixel(band.hwnd(), 3, 3), kPage);
+    RECT update{};
+    EXPECT_FALSE(::GetUpdateRect(band.hwnd(), &update, FALSE)) << "WM_PAINT did not validate";
+    EXPECT_EQ(pixel(image.hwnd(), 30, 30), RGB(255, 0, 0));
 }
 
 } // namespace

@@ -107,7 +107,6 @@ TEST_F(LanguageChoice, IndexIsComputedOnceForTheRun) {
 TEST_F(LanguageChoice, LibrariesHoldTheTitleInTheirLanguage) {
     InstallDefaults();
     ProgramFolder program;
-    InstallDefaults();
     WriteUserData(DataFileWithLocale("fra"));
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Paramètres de Skylume");
@@ -126,7 +125,6 @@ TEST_F(LanguageChoice, MissingActiveLibraryShowsTheTextOfTheActiveLanguage) {
 TEST_F(LanguageChoice, SecondStartDoesNotFindAWindowTitledInAnotherLanguage) {
     InstallDefaults();
     ProgramFolder program;
-    InstallDefaults();
     WriteUserData(DataFileWithLocale("deu"));
     RunningProcess first(program.exe(), {});
     HWND window = WaitForWindow(first.id(), kSettingsWindowClass);
@@ -158,7 +156,6 @@ TEST_F(LanguageChoice, RussianSystemWithRussianLocaleRunsInRussian) {
     InstallDefaults();
     WriteUserData(DataFileWithLocale("rus"));
     EXPECT_EQ(shell::GetLanguageIndex(), 7);
-    InstallDefaults();
     ProgramFolder program;
     RunningProcess process(program.exe(), {});
     EXPECT_EQ(WindowTitleOf(process), L"Настройки Skylume");

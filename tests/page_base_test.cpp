@@ -143,6 +143,23 @@ TEST_F(PageHost, TabStopsSkipDisabledControlsAndUncheckedRadioButtons) {
     EXPECT_EQ(page->NextTabStop(Item(kLast), true), Item(kRadioTwo));
 }
 
+// Controls are remembered once found; a control that went, moved or took another identifier is not returned.
+TEST_F(PageHost, ControlsFoundOnceFollowReplacementMovesAndNewIdentifiers) {
+    HWND first = page->item(kPush);
+    ASSERT_NE(first, nullptr);
+    ::DestroyWindow(first);
+    EXPECT_EQ(page->item(kPush), nullptr);
+    HWND second = ::CreateWindowW(L"BUTTON", L"again", WS_CHILD, 0, 0, 40, 20, page->hwnd(), HMENU(kPush), nullptr,
+                                  nullptr);
+    EXPECT_EQ(page->item(kPush), second);
+    ::SetParent(second, host);
+    EXPECT_EQ(page->item(kPush), nullptr);
+    HWND last = page->item(kLast);
+    ::SetWindowLongPtrW(last, GWLP_ID, kPush);
+    EXPECT_EQ(page->item(kLast), nullptr);
+    EXPECT_EQ(page->item(kPush), last);
+}
+
 TEST_F(PageHost, EnterPressesTheFocusedPushButton) {
     ::SetFocus(Item(kPush));
     EXPECT_TRUE(Key(WM_KEYDOWN, VK_RETURN));

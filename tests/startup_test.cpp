@@ -33,15 +33,6 @@ protected:
     }
 };
 
-TEST_F(StartupTest, MoreThanThreeArgumentsEndAtOnceAndTouchNothing) {
-    ProcessResult result = Run({L"INIT_DATA", L"a", L"b"});
-    EXPECT_TRUE(result.finished);
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_FALSE(FileExists(program / L"aiesc.html"));
-    EXPECT_FALSE(MenuEntryExists());
-    EXPECT_FALSE(FileExists(folders.appData() + L"\\Quillon"));
-}
-
 // Every spelling of the keywords is parsed in command_line_test; one of the others here shows the program uses it.
 TEST_F(StartupTest, InitDataWritesTheScriptAndTheMenuEntry) {
     ProcessResult result = Run({L"-Init_Data"});
@@ -82,14 +73,6 @@ TEST_F(StartupTest, InitDataPutsTheDefaultsOfTheAllUsersLanguageInPlace) {
     EXPECT_EQ(ReadFile(modules + L"\\Clock\\data.xml"), ReadFile(SourceFile(L"data/defaults/fra/Clock/data.xml")));
     EXPECT_EQ(ReadFile(modules + L"\\Calendar\\data.xml"),
               ReadFile(SourceFile(L"data/defaults/fra/Calendar/data.xml")));
-}
-
-TEST_F(StartupTest, TwoKeywordsTogetherDoNothing) {
-    ProcessResult result = Run({L"INIT_DATA", L"HALT"});
-    EXPECT_TRUE(result.finished);
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_FALSE(FileExists(program / L"aiesc.html"));
-    EXPECT_FALSE(MenuEntryExists());
 }
 
 TEST_F(StartupTest, RemoveSettingDeletesReadOnlyBackgroundListScriptAndMenuEntry) {
@@ -192,15 +175,21 @@ TEST_F(StartupTest, MissingLanguageLibraryShowsTheBuiltInTextAndEnds) {
     EXPECT_EQ(process.Wait(10000), std::optional<DWORD>(0));
 }
 
-TEST_F(StartupTest, OddArgumentsEndQuietly) {
+// More than three arguments, two keywords together and words that are no keyword end at once and touch nothing.
+TEST_F(StartupTest, TooManyOrOddArgumentsEndAtOnceAndTouchNothing) {
     const std::vector<std::vector<std::wstring>> cases = {
-        {L""}, {std::wstring(32000, L'A')}, {L"-\u65e5\u672c\u8a9e"}, {L"/"}};
+        {L"INIT_DATA", L"a", L"b"},  {L"INIT_DATA", L"HALT"},  {L""},
+        {std::wstring(32000, L'A')}, {L"-\u65e5\u672c\u8a9e"}, {L"/"}};
     for (const auto& arguments : cases) {
         ProcessResult result = Run(arguments);
-        EXPECT_TRUE(result.finished) << arguments[0].size();
-        EXPECT_EQ(result.exitCode, 0u) << arguments[0].size();
+        SCOPED_TRACE(std::to_string(arguments.size()) + " arguments, the first " + std::to_string(arguments[0].size()) +
+                     " characters long");
+        EXPECT_TRUE(result.finished);
+        EXPECT_EQ(result.exitCode, 0u);
+        EXPECT_FALSE(FileExists(program / L"aiesc.html"));
+        EXPECT_FALSE(MenuEntryExists());
+        EXPECT_FALSE(FileExists(folders.appData() + L"\\Quillon"));
     }
-    EXPECT_FALSE(FileExists(program / L"aiesc.html"));
 }
 
 TEST_F(StartupTest, KeywordJobsSurviveAMissingAllUsersTree) {

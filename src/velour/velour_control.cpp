@@ -1,6 +1,7 @@
 #include "velour/velour_controls.h"
 
 #include "velour/velour_paint.h"
+#include "win32/dialog.h"
 #include "win32/gdi.h"
 
 using namespace velour;
@@ -33,7 +34,7 @@ VelourControl* VelourControl::FromWindow(HWND control) {
 }
 
 bool VelourControl::Bind(HWND dialog, int id) {
-    return dialog && Attach(::GetDlgItem(dialog, id));
+    return dialog && Attach(win32::CachedDialogItem(dialog, id));
 }
 
 bool VelourControl::Attach(HWND control) {

@@ -94,8 +94,8 @@ LRESULT AbstractScrollBarPaintHook::HookProc(UINT message, WPARAM wParam, LPARAM
         break;
     default:
         // The system redraws scroll bars straight to the screen when their range or position changes; paint
-        // over them again afterwards.
-        if (ScrollState() != lastState_)
+        // over them again afterwards. A hidden window draws nothing, and is painted whole when shown.
+        if (::IsWindowVisible(hookedWindow()) && ScrollState() != lastState_)
             PaintScrollBars();
         break;
     }

@@ -1,8 +1,11 @@
 #include "win32/dialog.h"
 
 #include "win32/app.h"
+#include "win32/window_table.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace win32 {
 
@@ -14,7 +17,19 @@ std::wstring WindowText(HWND window) {
 }
 
 namespace {
-constexpr wchar_t kDialogProperty[] = L"Skylume.Dialog";
+
+WindowTable<Dialog*>& Dialogs() {
+    static WindowTable<Dialog*> dialogs;
+    return dialogs;
+}
+
+// The controls of each dialog found so far, by identifier: GetDlgItem lists every child of the dialog through the
+// server under Wine, and pages look their controls up again on every change.
+using KnownItems = std::vector<std::pair<int, HWND>>;
+WindowTable<KnownItems>& Items() {
+    static WindowTable<KnownItems> items;
+    return items;
+}
 
 // Messages whose answer is the dialog procedure's return value itself rather than DWLP_MSGRESULT.
 bool AnswersDirectly(UINT message) {
@@ -103,7 +118,36 @@ void Dialog::EndDialog(INT_PTR result) {
 }
 
 Dialog* Dialog::FromHandle(HWND window) {
-    return window ? static_cast<Dialog*>(::GetPropW(window, kDialogProperty)) : nullptr;
+    return window ? Dialogs().Find(window).value_or(nullptr) : nullptr;
+}
+
+HWND CachedDialogItem(HWND dialog, int id) {
+    // A remembered control still counts only while it is that dialog's child with that identifier (a control
+    // can be destroyed, or its handle reused).
+    HWND known = nullptr;
+    Items().Read(dialog, [&](const KnownItems& items) {
+        for (const auto& [itemId, control] : items)
+            if (itemId == id)
+                known = control;
+    });
+    if (known && ::IsWindow(known) && ::GetAncestor(known, GA_PARENT) == dialog &&
+        int(::GetWindowLongPtrW(known, GWLP_ID)) == id)
+        return known;
+    HWND control = ::GetDlgItem(dialog, id);
+    if (control)
+        Items().Update(dialog, [&](KnownItems& items) {
+            const auto same =
+                std::find_if(items.begin(), items.end(), [id](const auto& item) { return item.first == id; });
+            if (same != items.end())
+                same->second = control;
+            else
+                items.emplace_back(id, control);
+        });
+    return control;
+}
+
+void ForgetDialogItems(HWND dialog) {
+    Items().Erase(dialog);
 }
 
 bool Dialog::WalkPreTranslate(MSG& msg) {
@@ -148,7 +192,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         self = reinterpret_cast<Dialog*>(lParam);
         self->hwnd_ = window;
         ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-        ::SetPropW(window, kDialogProperty, self);
+        Dialogs().Set(window, self);
     } else {
         self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
     }
@@ -162,7 +206,8 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
         answer = FALSE;
     }
     if (message == WM_NCDESTROY) {
-        ::RemovePropW(window, kDialogProperty);
+        Dialogs().Erase(window);
+        ForgetDialogItems(window);
         ::SetWindowLongPtrW(window, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }

@@ -10,6 +10,11 @@ namespace win32 {
 // The whole text of a window (a label, an edit, a button).
 std::wstring WindowText(HWND window);
 
+// GetDlgItem, remembering each control once found (GetDlgItem walks the dialog's children on every call).
+HWND CachedDialogItem(HWND dialog, int id);
+// Lets go of what CachedDialogItem remembers of a dialog that is going.
+void ForgetDialogItems(HWND dialog);
+
 class Dialog {
 public:
     explicit Dialog(UINT templateId, HWND parent = nullptr);
@@ -25,7 +30,7 @@ public:
     void EndDialog(INT_PTR result);
 
     HWND hwnd() const { return hwnd_; }
-    HWND item(int id) const { return ::GetDlgItem(hwnd_, id); }
+    HWND item(int id) const { return CachedDialogItem(hwnd_, id); }
     UINT templateId() const { return templateId_; }
 
     // Returns true when the message was consumed. The default lets the dialog manager handle navigation keys.

@@ -1,12 +1,17 @@
 #include "win32/dpi.h"
 
 #include "win32/gdi.h"
+#include "win32/window_table.h"
 
 namespace win32 {
 
 namespace {
 
-constexpr wchar_t kLayoutDpiProperty[] = L"Skylume.LayoutDpi";
+// Asked for by every control as it draws, so kept in the process rather than as a window property.
+WindowTable<int>& LayoutDpis() {
+    static WindowTable<int> dpis;
+    return dpis;
+}
 
 // Functions of Windows 10 (1607 and later); the program also runs where user32 lacks them.
 template <typename Function> Function User32Function(const char* name) {
@@ -31,8 +36,8 @@ int ScaleToDpi(int pixelsAt96, int dpi) {
 
 int WindowDpi(HWND window) {
     if (HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr)
-        if (const auto recorded = int(reinterpret_cast<INT_PTR>(::GetPropW(root, kLayoutDpiProperty))); recorded > 0)
-            return recorded;
+        if (const std::optional<int> recorded = LayoutDpis().Find(root))
+            return *recorded;
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
     if (window && getDpiForWindow)
@@ -43,9 +48,9 @@ int WindowDpi(HWND window) {
 
 void SetLayoutDpi(HWND topLevel, int dpi) {
     if (dpi > 0)
-        ::SetPropW(topLevel, kLayoutDpiProperty, reinterpret_cast<HANDLE>(INT_PTR(dpi)));
+        LayoutDpis().Set(topLevel, dpi);
     else
-        ::RemovePropW(topLevel, kLayoutDpiProperty);
+        LayoutDpis().Erase(topLevel);
 }
 
 int SystemMetricForDpi(int index, int dpi) {

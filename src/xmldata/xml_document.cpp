@@ -5,6 +5,7 @@
 #include "xmldata/xml_encoding.h"
 #include "win32/strings.h"
 
+#include <atomic>
 #include <cstring>
 
 #include <algorithm>
@@ -63,6 +64,24 @@ struct Parked {
 };
 std::optional<Parked> g_parked;
 int g_parseOnceScopes = 0;
+
+// Inside a parse-once scope the thread that opened it keeps the DOM's class object: every CoCreateInstance looks
+// the class up in the registry again. Other threads (and their apartments) create documents as before.
+std::atomic<DWORD> g_scopeThread{0};
+win32::ComPtr<IClassFactory> g_domClass;
+
+constexpr DWORD kDomClassContext =
+    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+
+HRESULT CreateDomDocument(win32::ComPtr<IUnknown>& unknown) {
+    if (g_scopeThread == ::GetCurrentThreadId()) {
+        if (!g_domClass)
+            ::CoGetClassObject(kDomDocumentClassId, kDomClassContext, nullptr, IID_IClassFactory, g_domClass.putVoid());
+        if (g_domClass)
+            return g_domClass->CreateInstance(nullptr, IID_IUnknown, unknown.putVoid());
+    }
+    return ::CoCreateInstance(kDomDocumentClassId, nullptr, kDomClassContext, IID_IUnknown, unknown.putVoid());
+}
 
 // A text node's exact data; `text` would trim the whitespace that the layout rules look at.
 std::wstring NodeValue(IXMLDOMNode* node) {
@@ -271,10 +290,7 @@ std::vector<Attribute> Attributes(NodeRef node) {
 
 XmlDocument::XmlDocument() {
     win32::ComPtr<IUnknown> unknown;
-    HRESULT hr =
-        ::CoCreateInstance(kDomDocumentClassId, nullptr,
-                           CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                           IID_IUnknown, unknown.putVoid());
+    HRESULT hr = CreateDomDocument(unknown);
     if (SUCCEEDED(hr))
         hr = ::OleRun(unknown.get());
     if (FAILED(hr))
@@ -334,15 +350,19 @@ bool XmlDocument::TakeParked(const std::wstring& path, const std::optional<FileS
 }
 
 ParseOnceScope::ParseOnceScope() {
-    ++g_parseOnceScopes;
+    if (g_parseOnceScopes++ == 0)
+        g_scopeThread = ::GetCurrentThreadId();
 }
 
 void ParseOnceScope::End() {
     if (!open_)
         return;
     open_ = false;
-    if (--g_parseOnceScopes == 0)
+    if (--g_parseOnceScopes == 0) {
         g_parked.reset();
+        g_scopeThread = 0;
+        g_domClass.reset();
+    }
 }
 
 Node XmlDocument::DocumentNode() const {

@@ -119,7 +119,9 @@ void CCWRSSModule_Register::UpdateButtons() {
     ::EnableWindow(item(IDC_NEWS_IMPORT), count < news::kMaxChannels);
     ::EnableWindow(item(IDC_NEWS_UP), selected >= 1);
     ::EnableWindow(item(IDC_NEWS_DOWN), selected != -1 && selected < count - 1);
-    if (!::GetFocus())
+    // A button that had the focus may just have been disabled; the focus then goes to the list (not while the
+    // page is hidden, as when it loads).
+    if (::IsWindowVisible(siteList_) && !::GetFocus())
         ::SetFocus(siteList_);
     if (optionsPage_)
         optionsPage_->UpdateFromSiteList(siteList_);

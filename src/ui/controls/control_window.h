@@ -2,6 +2,8 @@
 // GWLP_USERDATA, set at WM_NCCREATE for windows made in code and by Attach for windows a dialog template made.
 // No exception leaves the window procedure.
 #pragma once
+#include "win32/dialog.h"
+
 #include <windows.h>
 
 namespace controls {
@@ -20,7 +22,7 @@ public:
     // Takes over an existing window, such as a control of a dialog template; false when it is not a window or
     // already belongs to an object.
     bool Attach(HWND window);
-    bool SubclassDlgItem(int id, HWND dialog) { return Attach(::GetDlgItem(dialog, id)); }
+    bool SubclassDlgItem(int id, HWND dialog) { return Attach(win32::CachedDialogItem(dialog, id)); }
 
 protected:
     // Registers a class whose windows run through this base; `ownProcedure` false registers it with the
