@@ -537,6 +537,45 @@ TEST(VelourControlsTest, BoundPushButtonIsDrawnInTheSkin) {
     EXPECT_NE(ClientPrint(button)[0], COLORREF(0x00807974));
 }
 
+// What the screen shows of a window's client area.
+std::vector<COLORREF> ScreenPixels(HWND window) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    HDC dc = ::GetDC(window);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            pixels.push_back(::GetPixel(dc, x, y));
+    ::ReleaseDC(window, dc);
+    return pixels;
+}
+
+// A page loads hidden: a button or label disabled then shows its disabled face once the page is shown.
+TEST(VelourControlsTest, ControlsDisabledWhileHiddenShowTheDisabledFace) {
+    TestParent parent;
+    HWND hidden = parent.AddChild(L"Button", L"Skinned", BS_PUSHBUTTON, 140, 10);
+    HWND shown = parent.AddChild(L"Button", L"Skinned", BS_PUSHBUTTON, 141, 50);
+    HWND hiddenLabel = parent.AddChild(L"Static", L"Label", SS_LEFT, 142, 90);
+    HWND shownLabel = parent.AddChild(L"Static", L"Label", SS_LEFT, 143, 130);
+    VelourButton2 hiddenSkin, shownSkin;
+    VelourStatic hiddenLabelSkin, shownLabelSkin;
+    ASSERT_TRUE(hiddenSkin.Bind(parent.get(), 140) && shownSkin.Bind(parent.get(), 141));
+    ASSERT_TRUE(hiddenLabelSkin.Bind(parent.get(), 142) && shownLabelSkin.Bind(parent.get(), 143));
+    PumpMessages();
+    const std::vector<COLORREF> enabledFace = ScreenPixels(shown);
+    ::ShowWindow(parent.get(), SW_HIDE);
+    ::EnableWindow(hidden, FALSE);
+    ::EnableWindow(hiddenLabel, FALSE);
+    ::ShowWindow(parent.get(), SW_SHOW);
+    ::EnableWindow(shown, FALSE);
+    ::EnableWindow(shownLabel, FALSE);
+    ::UpdateWindow(parent.get());
+    PumpMessages();
+    EXPECT_NE(ScreenPixels(shown), enabledFace);
+    EXPECT_EQ(ScreenPixels(hidden), ScreenPixels(shown));
+    EXPECT_EQ(ScreenPixels(hiddenLabel), ScreenPixels(shownLabel));
+}
+
 BOOL CALLBACK CountListWindow(HWND window, LPARAM count) {
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);

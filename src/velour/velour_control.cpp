@@ -172,9 +172,15 @@ LRESULT VelourControl::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
             ::InvalidateRect(hwnd(), nullptr, FALSE);
         }
         break;
+    case WM_ENABLE:
+        // Pages are loaded hidden, and under Wine every repaint the standard control asks for is a server request.
+        if (!KeepsEnabledState() && !::IsWindowVisible(hwnd())) {
+            faceKnown_ = false;
+            return 0;
+        }
+        [[fallthrough]];
     case WM_SETTEXT:
     case WM_SETFONT:
-    case WM_ENABLE:
     case WM_SIZE: {
         LRESULT result = Default(message, wParam, lParam);
         if (DrawsFace())

@@ -40,6 +40,9 @@ protected:
     // Whether handling `message` can change what FaceState summarises: only then is it read again (each read is a
     // few messages and, under Wine, a server request for the focus). Queries, layout and painting messages cannot.
     virtual bool MayChangeFace(UINT message, WPARAM wParam) const;
+    // Whether the standard control keeps state of its own when enabled or disabled; buttons and static controls
+    // only repaint, which a hidden control need not do (it is painted in full once shown).
+    virtual bool KeepsEnabledState() const { return true; }
     // Asks for the face to be painted again; a control that cannot be seen is painted in full once it is shown.
     void InvalidateFace(BOOL erase = FALSE);
     bool hot() const { return hot_; }
@@ -61,6 +64,7 @@ private:
 // class bound to a differently styled button still draws it correctly.
 class VelourButtonBase : public VelourControl {
 protected:
+    bool KeepsEnabledState() const override { return false; }
     bool DrawsFace() const override;
     void PaintFace(HDC dc, const RECT& client) override;
     bool PaintsOpaque() const override;
@@ -110,6 +114,7 @@ public:
     const wchar_t* RuntimeClassName() const override { return L"VelourStatic"; }
 
 protected:
+    bool KeepsEnabledState() const override { return false; }
     bool DrawsFace() const override;
     void PaintFace(HDC dc, const RECT& client) override;
     bool PaintsOpaque() const override { return false; }
