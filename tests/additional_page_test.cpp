@@ -208,30 +208,15 @@ TEST_F(AdditionalPage, PerChildRulesOfTheFiveKinds) {
     EXPECT_EQ(page->controls().size(), 8u);
 }
 
-BOOL CALLBACK CountComboList(HWND window, LPARAM count) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    if (std::wstring(name).find(L"ComboLBox") != std::wstring::npos)
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-// Combo boxes' list windows on this thread (top-level windows of their own).
-int ComboListWindows() {
-    int count = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountComboList, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // A combo item makes its list window only when the user opens it; opened, it keeps its value rules and its place
 // in the page's tab order.
 TEST_F(AdditionalPage, ComboItemMakesItsListWindowOnlyWhenOpened) {
     const std::wstring combo = L"<control name='combobox'><label>c</label><option>a</option><option>b</option>"
                                L"</control>";
-    const int before = ComboListWindows();
+    const int before = ComboListWindowCount();
     WriteValues(Stored(L"c1", L"b"));
     ASSERT_EQ(BuildItems(Item(L"c1", combo) + Item(L"c2", combo) + Item(L"c3", combo)), 1);
-    EXPECT_EQ(ComboListWindows(), before);
+    EXPECT_EQ(ComboListWindowCount(), before);
     auto* first = Control<CConfComboBox>(0);
     EXPECT_EQ(first->value(), L"b");
     EXPECT_EQ(ComboBox_GetCurSel(first->focusControl()), 1);
@@ -240,7 +225,7 @@ TEST_F(AdditionalPage, ComboItemMakesItsListWindowOnlyWhenOpened) {
     HWND list = first->focusControl();
     ::SetFocus(list);
     ::SendMessageW(list, WM_KEYDOWN, VK_F4, 0);
-    EXPECT_EQ(ComboListWindows(), before + 1);
+    EXPECT_EQ(ComboListWindowCount(), before + 1);
     EXPECT_TRUE(ComboBox_GetDroppedState(list));
     HWND opened = ::GetFocus();
     EXPECT_TRUE(::IsChild(list, opened));

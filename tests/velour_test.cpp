@@ -576,21 +576,6 @@ TEST(VelourControlsTest, ControlsDisabledWhileHiddenShowTheDisabledFace) {
     EXPECT_EQ(ScreenPixels(hiddenLabel), ScreenPixels(shownLabel));
 }
 
-BOOL CALLBACK CountListWindow(HWND window, LPARAM count) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    if (std::wstring(name).find(L"ComboLBox") != std::wstring::npos)
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-// The drop-down lists' own windows on this thread (combo boxes make theirs as top-level windows).
-int ListWindowCount() {
-    int count = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountListWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // A skinned combo box and a drop-down list side by side, with the same entries and font.
 struct ComboPair {
     TestParent parent;
@@ -631,9 +616,9 @@ std::wstring Shown(HWND control) {
 // Until it is opened a drop-down list has no list window of its own, and it takes the keyboard and the wheel as
 // the platform's combo box does: same selection, same text, same notifications, step by step.
 TEST(VelourDropDownListTest, TakesKeysCharactersAndWheelAsTheComboBoxDoesWithoutAListWindow) {
-    const int listsBefore = ListWindowCount();
+    const int listsBefore = testenv::ComboListWindowCount();
     ComboPair pair({L"apple", L"Banana", L"berry", L"cherry", L"\u00e9t\u00e9"});
-    EXPECT_EQ(ListWindowCount(), listsBefore + 1) << "only the combo box has a list window";
+    EXPECT_EQ(testenv::ComboListWindowCount(), listsBefore + 1) << "only the combo box has a list window";
     EXPECT_EQ(pair.list.comboBox(), nullptr);
     RECT comboRect, listRect;
     ::GetWindowRect(pair.combo, &comboRect);
@@ -693,13 +678,13 @@ TEST(VelourDropDownListTest, TakesKeysCharactersAndWheelAsTheComboBoxDoesWithout
         EXPECT_EQ(pair.Heard(151), pair.Heard(150)) << "step " << index;
     }
     EXPECT_EQ(pair.list.comboBox(), nullptr);
-    EXPECT_EQ(ListWindowCount(), listsBefore + 1);
+    EXPECT_EQ(testenv::ComboListWindowCount(), listsBefore + 1);
 }
 
 // Opening it (here with a click) makes the skinned combo box inside it, which then gets the click, the focus and
 // every message; before that it looks exactly like the skinned combo box.
 TEST(VelourDropDownListTest, LooksLikeTheSkinnedComboBoxAndOpensItsComboBoxWhenClicked) {
-    const int listsBefore = ListWindowCount();
+    const int listsBefore = testenv::ComboListWindowCount();
     ComboPair pair({L"one", L"two", L"three"});
     for (HWND control : {pair.combo, pair.list.hwnd()})
         ::SendMessageW(control, CB_SETCURSEL, 2, 0);
@@ -722,7 +707,7 @@ TEST(VelourDropDownListTest, LooksLikeTheSkinnedComboBoxAndOpensItsComboBoxWhenC
     HWND inner = pair.list.comboBox();
     ASSERT_NE(inner, nullptr);
     EXPECT_EQ(::GetParent(inner), pair.list.hwnd());
-    EXPECT_EQ(ListWindowCount(), listsBefore + 2);
+    EXPECT_EQ(testenv::ComboListWindowCount(), listsBefore + 2);
     EXPECT_TRUE(::SendMessageW(pair.list.hwnd(), CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_EQ(::GetFocus(), inner);
     EXPECT_EQ(::SendMessageW(inner, CB_GETCURSEL, 0, 0), 2);

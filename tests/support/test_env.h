@@ -209,6 +209,8 @@ std::wstring ClassOf(HWND window);
 // The first descendant window of this class (compared without regard to case), depth first.
 HWND FindDescendant(HWND parent, const std::wstring& className);
 std::wstring TextOf(HWND window);
+// The drop-down list windows of combo boxes on this thread (each a top-level window of its own).
+int ComboListWindowCount();
 // Selects `path` in the folder browser `browser` of the process; the path goes through the process's own memory,
 // since a pointer does not cross processes. ChooseFolderInBrowser then presses OK.
 void SelectFolderInBrowser(DWORD processId, HWND browser, const std::wstring& path);

@@ -18,6 +18,20 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+namespace {
+BOOL CALLBACK CountComboList(HWND window, LPARAM count) {
+    if (ClassOf(window).find(L"ComboLBox") != std::wstring::npos)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+} // namespace
+
+int ComboListWindowCount() {
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountComboList, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 HWND CurrentPage(HWND window) {
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         if (ClassOf(child) == L"#32770" && ::IsWindowVisible(child))
