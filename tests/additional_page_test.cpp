@@ -71,11 +71,15 @@ protected:
         ASSERT_TRUE(WriteFile(folder / name, xml));
     }
 
-    // Builds the page from the folder (language "usa"), with values from the folder's data.xml.
-    int Build(const std::wstring& languageCode = L"usa", RECT rect = {0, 0, 460, 300}) {
+    // Builds the page from the folder (language "usa"), with values from the folder's data.xml, and activates it
+    // as the settings window does before it first shows a page.
+    int Build(const std::wstring& languageCode = L"usa", RECT rect = {0, 0, 460, 300}, bool activate = true) {
         page = std::make_unique<CCWAdditionalModule>(nullptr, nullptr, font.get());
         page->UseDataFile(DataFile());
-        return page->CreateFromFolder(L"Test", folder.path(), languageCode, rect, host);
+        const int built = page->CreateFromFolder(L"Test", folder.path(), languageCode, rect, host);
+        if (built && activate)
+            page->OnPageActivate();
+        return built;
     }
     int BuildItems(const std::wstring& items) {
         WriteDescription(L"preference.xml", Description(items));
@@ -334,6 +338,61 @@ TEST_F(AdditionalPage, StoredValuesFollowTheValueRulesOfEachKind) {
     ASSERT_EQ(Build(), 1);
     EXPECT_EQ(Control<CConfCheckBox>(0)->value(), L"1");
     EXPECT_EQ(Control<CConfEditBox>(3)->value(), L"new");
+}
+
+// The settings window makes an additional page's item windows only when it first shows the page; until then the
+// page loads, counts changes and saves exactly as it does once shown.
+TEST_F(AdditionalPage, ItemWindowsWaitForTheFirstShowAndChangeNothing) {
+    const RECT rect = {0, 0, 460, 300};
+    WriteDescription(
+        L"preference.xml",
+        Description(Item(L"check", L"<control name='checkbox'><label>c</label></control>") +
+                    Item(L"step", L"<control name='slider'><label>s</label><min>10</min><max>20</max><delta>5"
+                                  L"</delta><default>17</default></control>") +
+                    Item(L"combo", L"<control name='combobox'><label>c</label><option>a</option><option>b</option>"
+                                   L"<default>z</default></control>") +
+                    L"<item><group>G</group>" +
+                    Item(L"edit", L"<control name='editbox'><label>e</label></control>",
+                         L"<description>About the edit box</description>") +
+                    L"</item>"));
+    WriteValues(Stored(L"check", L"0") + Stored(L"edit", L"kept"));
+    ASSERT_EQ(Build(L"usa", rect, false), 1);
+    for (const auto& control : page->controls())
+        EXPECT_EQ(control->hwnd(), nullptr) << "no window yet for " << control->key();
+    EXPECT_EQ(Control<CConfComboBox>(2)->value(), L"a") << "a default that names no option gives way to the first";
+    EXPECT_EQ(page->IsModified(), 1) << "the off-step default 17 would be shown as 15";
+    page->SaveData();
+    const auto unshown = ReadFile(DataFile());
+    ASSERT_TRUE(unshown);
+    for (const char* stored :
+         {"\"check\"><value>0<", "\"step\"><value>15<", "\"combo\"><value>a<", "\"edit\"><value>kept<"})
+        EXPECT_NE(unshown->find(stored), std::string::npos) << stored << " in " << *unshown;
+
+    ASSERT_EQ(Build(L"usa", rect, false), 1);
+    ::ShowWindow(page->hwnd(), SW_SHOW);
+    auto placed = [&](HWND window) {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        ::MapWindowPoints(nullptr, page->hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    int top = 0;
+    for (const auto& control : page->controls()) {
+        ASSERT_NE(control->focusControl(), nullptr) << control->key();
+        const RECT item = placed(control->hwnd());
+        if (control->key() == L"edit")
+            top = placed(page->groupTitles()[0]->hwnd()).bottom;
+        EXPECT_EQ(item.top, top) << control->key() << " stands where the layout placed it";
+        EXPECT_EQ(item.bottom - item.top, control->height()) << control->key();
+        top = item.bottom;
+    }
+    EXPECT_EQ(Button_GetCheck(Control<CConfCheckBox>(0)->focusControl()), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(Control<CConfSlider>(1)->slider(), TBM_GETPOS, 0, 0), 1);
+    EXPECT_EQ(ComboBox_GetCurSel(Control<CConfComboBox>(2)->focusControl()), 0);
+    EXPECT_EQ(win32::WindowText(Control<CConfEditBox>(3)->focusControl()), L"kept");
+    EXPECT_EQ(page->IsModified(), 0);
+    page->SaveData();
+    EXPECT_EQ(ReadFile(DataFile()), unshown) << "shown or not, the page saves the same";
 }
 
 TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {

@@ -157,7 +157,8 @@ void PreferenceTarget(std::string_view input) {
     CCWAdditionalModule page(nullptr, nullptr, nullptr);
     page.UseDataFile(folder + L"\\data.xml");
     const RECT rect = {0, 0, 400, 300};
-    page.CreateFromFolder(L"Module", folder, L"usa", rect, g_context->host);
+    if (page.CreateFromFolder(L"Module", folder, L"usa", rect, g_context->host))
+        page.OnPageActivate();
 }
 
 // The input cut into up to three zones of four values each; a value's first byte picks its type (string,

@@ -251,6 +251,9 @@ int Check(const Options& options) {
         page.UseDataFile(options.folder + L"\\data.xml");
         const RECT rect = {0, 0, size.cx, size.cy};
         const bool built = page.CreateFromFolder(moduleName, options.folder, languageCode, rect, host) > 0;
+        // As the settings window does before it first shows the page: the items' windows are made.
+        if (built)
+            page.OnPageActivate();
         if (built)
             Print(L"Description " + page.descriptionFile() + L"\nPage " + Quoted(page.title()) + L", description " +
                   Quoted(page.description()) + L"\n");

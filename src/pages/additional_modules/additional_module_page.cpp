@@ -146,8 +146,6 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
             ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_VSCROLL);
             ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-            // The scroll bar is the page's last tab stop: with the focus the page scrolls by the keyboard.
-            AddTabStopWindow(hwnd());
             scrollBarSkin_.MarkFocus(true);
         }
         scrollBarSkin_.HookWindow(hwnd());
@@ -239,15 +237,10 @@ bool CCWAdditionalModule::ParseItem(xmldata::NodeRef settingItem, const std::wst
             break;
         }
     verdict.kind = control->kind();
-    if (!control->Create(hwnd(), left, position, width, description.value_or(L""))) {
-        verdict.rule = L"its window could not be created";
-        verdicts_.push_back(std::move(verdict));
-        return false;
-    }
+    control->Place(hwnd(), left, position, width, description.value_or(L""));
     height = control->height();
     verdict.accepted = true;
     verdict.control = control.get();
-    AddTabStopWindow(control->focusControl());
     controls_.push_back(std::move(control));
     verdicts_.push_back(std::move(verdict));
     return true;
@@ -301,6 +294,38 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
     groupTitles_.push_back(std::move(titleWindow));
     height = top - position;
     return true;
+}
+
+int CCWAdditionalModule::OnPageActivate() {
+    RealizeItems();
+    return 1;
+}
+
+// The item windows of a large module are a large part of the settings window's start, and most pages are never
+// opened: they are made when the page is first shown, where the description placed them.
+void CCWAdditionalModule::RealizeItems() {
+    if (itemsRealized_)
+        return;
+    itemsRealized_ = true;
+    const int scrolled = Scrolls() ? ::GetScrollPos(hwnd(), SB_VERT) : 0;
+    for (auto control = controls_.begin(); control != controls_.end();) {
+        if ((*control)->Realize(scrolled)) {
+            AddTabStopWindow((*control)->focusControl());
+            ++control;
+            continue;
+        }
+        // The page goes on without an item whose windows could not be made; its place stays empty.
+        for (DescriptionVerdict& verdict : verdicts_)
+            if (verdict.control == control->get()) {
+                verdict.accepted = false;
+                verdict.control = nullptr;
+                verdict.rule = L"its window could not be created";
+            }
+        control = controls_.erase(control);
+    }
+    // The scroll bar is the page's last tab stop: with the focus the page scrolls by the keyboard.
+    if (Scrolls())
+        AddTabStopWindow(hwnd());
 }
 
 std::wstring CCWAdditionalModule::DataFile() const {
@@ -395,6 +420,8 @@ void CCWAdditionalModule::ScrollTo(int position) {
 void CCWAdditionalModule::OnDpiChanged(HFONT font, int fromDpi, int toDpi) {
     CConfWindowInf::OnDpiChanged(font, fromDpi, toDpi);
     owner_.font = font;
+    for (auto& control : controls_)
+        control->RescalePlacement(fromDpi, toDpi);
     contentHeight_ = ::MulDiv(contentHeight_, toDpi, fromDpi);
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
@@ -463,6 +490,8 @@ bool CCWAdditionalModule::OnKey(UINT key) {
 }
 
 bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_SHOWWINDOW && wParam)
+        RealizeItems();
     if (message == WM_VSCROLL && lParam == 0) {
         Scroll(LOWORD(wParam), HIWORD(wParam));
         result = 0;

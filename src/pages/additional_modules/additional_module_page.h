@@ -47,6 +47,8 @@ public:
     int LoadData() override;
     void SaveData() override;
     int IsModified() override;
+    // Makes the item windows, the first time the page is about to be shown.
+    int OnPageActivate() override;
 
     bool ParseWindow(xmldata::NodeRef root);
     bool ParseGroup(xmldata::NodeRef groupItem, int position, int left, int width, int& height);
@@ -75,6 +77,7 @@ private:
     // Loads one description file and checks its root; the reason it was refused otherwise.
     bool ReadDescription(const std::wstring& path, xmldata::XmlDocument& document);
     void LayOut(xmldata::NodeRef root, int width);
+    void RealizeItems();
     void Scroll(int request, int thumb);
     void ScrollTo(int position);
     void ScrollIntoView(HWND control);
@@ -90,5 +93,6 @@ private:
     std::wstring descriptionFile_;
     std::wstring dataFile_;
     int contentHeight_ = 0;
+    bool itemsRealized_ = false;
     VelourScrollBarPaintHook scrollBarSkin_;
 };

@@ -75,27 +75,57 @@ int CConfControlInf::Scaled(int pixelsAt96) const {
 }
 
 bool CConfControlInf::Create(HWND page, int left, int top, int width, const std::wstring& description) {
+    Place(page, left, top, width, description);
+    return Realize(0);
+}
+
+void CConfControlInf::Place(HWND page, int left, int top, int width, const std::wstring& description) {
+    page_ = page;
+    description_ = description;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    dpi_ = win32::WindowDpi(page);
+    rowHeight_ = RowHeight(font());
+    descriptionHeight_ = description.empty() ? 0 : TextHeight(font(), description, width - Scaled(10));
+    height_ = rowHeight_ + descriptionHeight_ + Scaled(10);
+    rowTop_ = description.empty() ? Scaled(5) : Scaled(5) + descriptionHeight_ + Scaled(2);
+}
+
+bool CConfControlInf::Realize(int pageScroll) {
+    if (hwnd())
+        return realized();
     // Registered once for all items of all pages: a registration and a cursor per item cost server requests.
     static const bool registered =
         RegisterControlClass(kItemClass, 0, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, true);
     if (!registered)
         return false;
-    dpi_ = win32::WindowDpi(page);
-    rowHeight_ = RowHeight(font());
-    const int descriptionHeight = description.empty() ? 0 : TextHeight(font(), description, width - Scaled(10));
-    height_ = rowHeight_ + descriptionHeight + Scaled(10);
-    rowTop_ = description.empty() ? Scaled(5) : Scaled(5) + descriptionHeight + Scaled(2);
-    RECT rect = {left, top, left + width, top + height_};
+    const RECT rect = {left_, top_ - pageScroll, left_ + width_, top_ - pageScroll + height_};
     // The item's controls take part in the page's dialog navigation.
-    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page, 0, WS_EX_CONTROLPARENT))
+    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page_, 0, WS_EX_CONTROLPARENT))
         return false;
-    if (!description.empty()) {
-        description_ = CreateChild(L"Static", description.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, Scaled(5),
-                                   Scaled(5), width - Scaled(10), descriptionHeight, kDescriptionId);
-        if (!description_)
-            return false;
-    }
-    return CreateRow(rowTop_, rowHeight_, width);
+    if (!description_.empty() &&
+        !CreateChild(L"Static", description_.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, Scaled(5), Scaled(5),
+                     width_ - Scaled(10), descriptionHeight_, kDescriptionId))
+        return false;
+    if (!CreateRow(rowTop_, rowHeight_, width_))
+        return false;
+    Exchange(true);
+    return true;
+}
+
+void CConfControlInf::RescalePlacement(int fromDpi, int toDpi) {
+    if (realized() || fromDpi <= 0)
+        return;
+    auto scale = [&](int value) { return ::MulDiv(value, toDpi, fromDpi); };
+    left_ = scale(left_);
+    top_ = scale(top_);
+    width_ = scale(width_);
+    descriptionHeight_ = scale(descriptionHeight_);
+    height_ = scale(height_);
+    rowTop_ = scale(rowTop_);
+    rowHeight_ = scale(rowHeight_);
+    dpi_ = toDpi;
 }
 
 HWND CConfControlInf::CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,

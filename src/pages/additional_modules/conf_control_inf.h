@@ -1,5 +1,7 @@
 // One setting of an additional module's page: a child window that holds the setting's key, label and value,
 // draws its label, owns the skinned control that edits the value and moves the value to and from data.xml.
+// An item can be placed on its page before its windows exist: until then it keeps what its control would show,
+// so loading, the change check and saving work the same either way.
 #pragma once
 #include "ui/controls/control_window.h"
 #include "win32/handle.h"
@@ -30,6 +32,14 @@ public:
     virtual bool Parse(xmldata::NodeRef control) = 0;
     // Creates the item window and its child controls on the page; the item is height() high.
     virtual bool Create(HWND page, int left, int top, int width, const std::wstring& description);
+    // Create in two steps: Place lays the item out (its height is known from then on), Realize makes its windows
+    // at that place, less the distance the page has scrolled, and shows the value in them.
+    void Place(HWND page, int left, int top, int width, const std::wstring& description);
+    bool Realize(int pageScroll);
+    // Whether the item's control exists.
+    bool realized() const { return focusControl_ != nullptr; }
+    // The page moved to another DPI before the item's windows were made.
+    void RescalePlacement(int fromDpi, int toDpi);
     virtual bool IsValid(const std::wstring& text) = 0;
     virtual void LoadValue(const StoredValues& stored);
     virtual void SaveValue(xmldata::XmlWriter& document);
@@ -89,7 +99,12 @@ private:
     const ConfOwnerInfo& owner_;
     win32::Brush background_;
     std::wstring key_;
-    HWND description_ = nullptr;
+    HWND page_ = nullptr;
+    std::wstring description_;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int descriptionHeight_ = 0;
     int height_ = 0;
     int rowTop_ = 0;
     int rowHeight_ = 0;

@@ -87,6 +87,8 @@ bool CConfCheckBox::CreateRow(int top, int rowHeight, int width) {
 }
 
 void CConfCheckBox::Exchange(bool toControl) {
+    if (!realized()) // the box will show the value when it is made
+        return;
     if (toControl)
         Button_SetCheck(focusControl_, value_ == L"1" ? BST_CHECKED : BST_UNCHECKED);
     else
@@ -94,6 +96,8 @@ void CConfCheckBox::Exchange(bool toControl) {
 }
 
 bool CConfCheckBox::IsChanged() {
+    if (!realized())
+        return false;
     const bool checked = Button_GetCheck(focusControl_) == BST_CHECKED;
     return value_ == L"1" ? !checked : checked;
 }
@@ -129,6 +133,8 @@ std::wstring CConfEditBox::EditText() const {
 }
 
 void CConfEditBox::Exchange(bool toControl) {
+    if (!realized())
+        return;
     if (toControl)
         ::SetWindowTextW(focusControl_, value_.c_str());
     else
@@ -136,7 +142,7 @@ void CConfEditBox::Exchange(bool toControl) {
 }
 
 bool CConfEditBox::IsChanged() {
-    return EditText() != value_;
+    return realized() && EditText() != value_;
 }
 
 // Combo box.
@@ -195,10 +201,18 @@ std::wstring CConfComboBox::SelectedText() const {
 }
 
 bool CConfComboBox::IsValid(const std::wstring& text) {
+    if (!realized())
+        return std::find(options_.begin(), options_.end(), text) != options_.end();
     return FindExact(text) >= 0;
 }
 
 void CConfComboBox::Exchange(bool toControl) {
+    if (!realized()) {
+        // What filling the box would select: a value that names no option becomes the first option.
+        if (toControl && !IsValid(value_) && !options_.empty())
+            value_ = options_.front();
+        return;
+    }
     if (!toControl) {
         value_ = SelectedText();
         return;
@@ -213,7 +227,7 @@ void CConfComboBox::Exchange(bool toControl) {
 }
 
 bool CConfComboBox::IsChanged() {
-    return SelectedText() != value_;
+    return realized() && SelectedText() != value_;
 }
 
 // Slider.
@@ -293,7 +307,7 @@ bool CConfSlider::CreateRow(int top, int rowHeight, int width) {
 }
 
 std::wstring CConfSlider::PositionText() const {
-    const int64_t position = ::SendMessageW(focusControl_, TBM_GETPOS, 0, 0);
+    const int64_t position = focusControl_ ? ::SendMessageW(focusControl_, TBM_GETPOS, 0, 0) : position_;
     return Decimal(position * delta_ + min_);
 }
 
@@ -303,9 +317,12 @@ void CConfSlider::Exchange(bool toControl) {
         return;
     }
     const int64_t value = additional::ParseDecimal(value_).value_or(min_);
+    position_ = (value - min_) / delta_;
+    if (!realized())
+        return;
     // Redraw is asked for even on a hidden page, since Wine's trackbar moves its thumb only then; the number is
     // drawn in full when a hidden page is shown.
-    ::SendMessageW(focusControl_, TBM_SETPOS, TRUE, LPARAM((value - min_) / delta_));
+    ::SendMessageW(focusControl_, TBM_SETPOS, TRUE, LPARAM(position_));
     if (::IsWindowVisible(hwnd()))
         ::InvalidateRect(hwnd(), &numberRect_, TRUE);
 }

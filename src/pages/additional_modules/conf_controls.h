@@ -47,7 +47,7 @@ public:
     void Exchange(bool toControl) override;
     bool IsChanged() override;
     const wchar_t* kind() const override { return L"combobox"; }
-    // The parsed options until the combo box is filled.
+    // The parsed options until the combo box is filled; until then they decide which values are valid.
     const std::vector<std::wstring>& options() const { return options_; }
 
 protected:
@@ -85,6 +85,8 @@ private:
     int32_t min_ = 0;
     int32_t max_ = 0;
     int32_t delta_ = 1;
+    // The position the value falls on: the slider's own once it exists.
+    int64_t position_ = 0;
     RECT numberRect_ = {};
     VelourSliderCtrl sliderSkin_;
 };
