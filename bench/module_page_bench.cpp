@@ -2,7 +2,8 @@
 // description has 100, 300 or 1,000 items (and whose value file holds 10,000 stray items besides), next to the
 // same window without a module. Each round starts the four in a shuffled order (seed printed), pausing between
 // starts; medians of the per-round ratios with 95% confidence intervals, and the time per item between the sizes
-// (equal slopes mean the page grows linearly).
+// (equal slopes mean the page grows linearly). The page makes its items' windows when it is first shown, so each
+// start with a module then also times that: from selecting the module's category until the window has painted.
 //
 //     module_page_bench.exe <folder with SkylumeSetting.exe> [rounds] [--count]
 //
@@ -85,6 +86,56 @@ std::string Values(int items) {
     return xml + "</conf_data>\r\n";
 }
 
+constexpr int kCategoryList = 1001;
+
+struct WindowSearch {
+    DWORD threadId = 0;
+    HWND window = nullptr;
+};
+
+// The settings window of the process's main thread: the visible top-level window with the category list.
+HWND SettingsWindow(DWORD threadId) {
+    WindowSearch search{threadId, nullptr};
+    ::EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* found = reinterpret_cast<WindowSearch*>(data);
+            if (::IsWindowVisible(window) && ::GetDlgItem(window, kCategoryList)) {
+                found->window = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.window;
+}
+
+std::wstring PageTitle(HWND window) {
+    wchar_t title[256] = {};
+    ::GetWindowTextW(::FindWindowExW(window, nullptr, L"SkylumeConfigItemWindow", nullptr), title, 256);
+    return title;
+}
+
+// Selects the categories from the last one up, as a click would, until the page titled `title` is shown; the
+// milliseconds that selection took, painting included, or a negative value when no page has that title.
+double TimeFirstOpening(DWORD threadId, const std::wstring& title) {
+    HWND window = SettingsWindow(threadId);
+    HWND list = window ? ::GetDlgItem(window, kCategoryList) : nullptr;
+    const int count = list ? int(::SendMessageW(list, LB_GETCOUNT, 0, 0)) : 0;
+    for (int index = count - 1; index >= 0; --index) {
+        LARGE_INTEGER frequency, begin, end;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&begin);
+        ::SendMessageW(list, LB_SETCURSEL, index, 0);
+        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(kCategoryList, LBN_SELCHANGE), LPARAM(list));
+        ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::QueryPerformanceCounter(&end);
+        if (PageTitle(window) == title)
+            return double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart);
+    }
+    return -1;
+}
+
 // One module of `items` items; it is seen by the settings program only while its folder is moved from where it is
 // parked into the all-users Modules folder. Each size has a module of its own, so its per-user copy of the
 // description is its own too.
@@ -105,11 +156,18 @@ struct Module {
         ::DeleteFileW((user + L"\\preference.xml").c_str());
         return Write(parked + L"\\preference.xml", Description(items)) && Write(user + L"\\data.xml", Values(items));
     }
-    double Start(const std::wstring& exe, DWORD pollMs = 2,
-                 const std::function<void(DWORD, DWORD)>& whenReady = {}) const {
+    // With `opening`, the first opening of the module's page is timed too (negative when it failed).
+    double Start(const std::wstring& exe, DWORD pollMs = 2, const std::function<void(DWORD, DWORD)>& whenReady = {},
+                 double* opening = nullptr) const {
         if (items)
             ::MoveFileW(parked.c_str(), installed.c_str());
-        const double ms = bench::TimeUntilReady(exe, L"", 600000, whenReady, pollMs);
+        auto ready = [&](DWORD processId, DWORD threadId) {
+            if (whenReady)
+                whenReady(processId, threadId);
+            if (opening)
+                *opening = items ? TimeFirstOpening(threadId, L"Bench") : 0;
+        };
+        const double ms = bench::TimeUntilReady(exe, L"", 600000, ready, pollMs);
         if (items)
             ::MoveFileW(installed.c_str(), parked.c_str());
         ::Sleep(kPauseMs);
@@ -172,19 +230,21 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "a window did not become ready\n");
             return 1;
         }
-    std::vector<std::vector<double>> times(modules.size());
+    std::vector<std::vector<double>> times(modules.size()), openings(modules.size());
     for (int round = 0; round < rounds; ++round) {
         std::vector<size_t> sequence(modules.size());
         for (size_t k = 0; k < sequence.size(); ++k)
             sequence[k] = k;
         std::shuffle(sequence.begin(), sequence.end(), order);
         for (size_t which : sequence) {
-            const double ms = modules[which].Start(exe);
-            if (ms < 0) {
+            double opening = 0;
+            const double ms = modules[which].Start(exe, 2, {}, &opening);
+            if (ms < 0 || opening < 0) {
                 std::fprintf(stderr, "a window did not become ready\n");
                 return 1;
             }
             times[which].push_back(ms);
+            openings[which].push_back(opening);
         }
         std::printf("round %2d:", round + 1);
         for (size_t k = 1; k < modules.size(); ++k)
@@ -200,6 +260,16 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("window with %4d items:        %8.1f ms (median of %d)\n", modules[k].items,
                     bench::Median(times[k]), rounds);
         bench::PrintRatio(("  ratio " + std::to_string(modules[k].items) + " items/none:").c_str(), ratios);
+    }
+    for (size_t k = 1; k < modules.size(); ++k) {
+        std::vector<double> ratios;
+        for (int round = 0; round < rounds; ++round)
+            ratios.push_back(openings[k][round] / times[0][round]);
+        std::printf("first opening of the page with %4d items: %8.1f ms (median of %d)\n", modules[k].items,
+                    bench::Median(openings[k]), rounds);
+        bench::PrintRatio(
+            ("  ratio to the window without a module, " + std::to_string(modules[k].items) + " items:").c_str(),
+            ratios);
     }
     // Time per item between neighbouring sizes, per round; a linear page has the same slope throughout.
     for (size_t k = 2; k < modules.size(); ++k) {

@@ -72,13 +72,18 @@ protected:
     }
 
     // Builds the page from the folder (language "usa"), with values from the folder's data.xml, and activates it
-    // as the settings window does before it first shows a page.
+    // as the settings window does before it first shows a page; the items below the view are made from the
+    // message queue.
     int Build(const std::wstring& languageCode = L"usa", RECT rect = {0, 0, 460, 300}, bool activate = true) {
         page = std::make_unique<CCWAdditionalModule>(nullptr, nullptr, font.get());
         page->UseDataFile(DataFile());
         const int built = page->CreateFromFolder(L"Test", folder.path(), languageCode, rect, host);
-        if (built && activate)
+        if (built && activate) {
             page->OnPageActivate();
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&msg);
+        }
         return built;
     }
     int BuildItems(const std::wstring& items) {
@@ -449,7 +454,8 @@ TEST_F(AdditionalPage, KeyboardReachesEveryItemOfALongPage) {
     for (int i = 0; i < 30; ++i)
         items += Item(L"k" + std::to_wstring(i), L"<control name='editbox'><label>Item</label></control>",
                       L"<description>A line of description above the control.</description>");
-    ASSERT_EQ(BuildItems(items), 1);
+    WriteDescription(L"preference.xml", Description(items));
+    ASSERT_EQ(Build(L"usa", {0, 0, 460, 300}, false), 1);
     HWND window = page->hwnd();
     ::ShowWindow(window, SW_SHOW);
     RECT client;
@@ -466,6 +472,12 @@ TEST_F(AdditionalPage, KeyboardReachesEveryItemOfALongPage) {
     };
 
     CConfWindowInf& base = *page;
+    // Shown, the page makes the items in view at once and the rest later; Tab makes them first.
+    ASSERT_NE(page->controls().front()->focusControl(), nullptr);
+    EXPECT_EQ(page->controls().back()->focusControl(), nullptr);
+    base.FocusControl(page->controls().front()->focusControl());
+    pressTab();
+    ASSERT_NE(page->controls().back()->focusControl(), nullptr);
     base.FocusControl(page->controls().back()->focusControl());
     EXPECT_TRUE(inView(page->controls().back()->focusControl())) << "Shift+Tab from OK";
     base.FocusControl(page->controls().front()->focusControl());

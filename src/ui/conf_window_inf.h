@@ -3,6 +3,7 @@
 #pragma once
 #include "win32/dialog.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -73,6 +74,9 @@ protected:
 
     void AddTabStop(int controlId) { tabStops_.push_back(item(controlId)); }
     void AddTabStopWindow(HWND control) { tabStops_.push_back(control); }
+    void InsertTabStopWindow(size_t at, HWND control) {
+        tabStops_.insert(tabStops_.begin() + std::min(at, tabStops_.size()), control);
+    }
 
     // The page's data file loaded into `document`; false when the page has no file path or the file does not load.
     bool LoadDataFile(xmldata::XmlDocument& document) const;

@@ -158,7 +158,7 @@ void PreferenceTarget(std::string_view input) {
     page.UseDataFile(folder + L"\\data.xml");
     const RECT rect = {0, 0, 400, 300};
     if (page.CreateFromFolder(L"Module", folder, L"usa", rect, g_context->host))
-        page.OnPageActivate();
+        page.RealizeAllItems();
 }
 
 // The input cut into up to three zones of four values each; a value's first byte picks its type (string,

@@ -251,9 +251,9 @@ int Check(const Options& options) {
         page.UseDataFile(options.folder + L"\\data.xml");
         const RECT rect = {0, 0, size.cx, size.cy};
         const bool built = page.CreateFromFolder(moduleName, options.folder, languageCode, rect, host) > 0;
-        // As the settings window does before it first shows the page: the items' windows are made.
+        // The items' windows, which the settings window makes when it shows the page.
         if (built)
-            page.OnPageActivate();
+            page.RealizeAllItems();
         if (built)
             Print(L"Description " + page.descriptionFile() + L"\nPage " + Quoted(page.title()) + L", description " +
                   Quoted(page.description()) + L"\n");

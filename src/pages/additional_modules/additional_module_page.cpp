@@ -7,11 +7,15 @@
 #include "win32/dpi.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
 
 constexpr int kGroupGap = 10;
+// Posted to the page while it still has items without windows.
+constexpr UINT kRealizeMore = WM_APP + 1;
+constexpr size_t kItemsPerMessage = 20;
 constexpr int kGroupIndent = 9;
 constexpr wchar_t kNeutralFile[] = L"\\preference.xml";
 constexpr wchar_t kKindsList[] = L"checkbox, editbox, combobox, slider, fileselector";
@@ -297,35 +301,57 @@ bool CCWAdditionalModule::ParseGroup(xmldata::NodeRef groupItem, int position, i
 }
 
 int CCWAdditionalModule::OnPageActivate() {
-    RealizeItems();
+    StartRealizing();
     return 1;
 }
 
 // The item windows of a large module are a large part of the settings window's start, and most pages are never
-// opened: they are made when the page is first shown, where the description placed them.
-void CCWAdditionalModule::RealizeItems() {
-    if (itemsRealized_)
+// opened: they are made when the page is first shown, where the layout placed them. The items in view come at once,
+// the rest a few at a time from the message queue so that the page answers the user meanwhile; scrolling and Tab
+// first make the items they reach.
+void CCWAdditionalModule::StartRealizing() {
+    if (activated_)
         return;
-    itemsRealized_ = true;
-    const int scrolled = Scrolls() ? ::GetScrollPos(hwnd(), SB_VERT) : 0;
-    for (auto control = controls_.begin(); control != controls_.end();) {
-        if ((*control)->Realize(scrolled)) {
-            AddTabStopWindow((*control)->focusControl());
-            ++control;
+    activated_ = true;
+    // The scroll bar is the page's last tab stop: with the focus the page scrolls by the keyboard.
+    if (Scrolls())
+        AddTabStopWindow(hwnd());
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    RealizeItems(controls_.size(), ScrollPosition() + client.bottom);
+    if (realized_ < controls_.size())
+        ::PostMessageW(hwnd(), kRealizeMore, 0, 0);
+}
+
+void CCWAdditionalModule::RealizeAllItems() {
+    StartRealizing();
+    RealizeItems(controls_.size(), INT_MAX);
+}
+
+void CCWAdditionalModule::RealizeItems(size_t count, int above) {
+    const int scrolled = ScrollPosition();
+    while (count > 0 && realized_ < controls_.size() && controls_[realized_]->placedTop() < above) {
+        CConfControlInf* control = controls_[realized_].get();
+        if (control->Realize(scrolled)) {
+            // Before the scroll bar's stop, in the order of the items.
+            InsertTabStopWindow(realized_, control->focusControl());
+            ++realized_;
+            --count;
             continue;
         }
         // The page goes on without an item whose windows could not be made; its place stays empty.
         for (DescriptionVerdict& verdict : verdicts_)
-            if (verdict.control == control->get()) {
+            if (verdict.control == control) {
                 verdict.accepted = false;
                 verdict.control = nullptr;
                 verdict.rule = L"its window could not be created";
             }
-        control = controls_.erase(control);
+        controls_.erase(controls_.begin() + std::ptrdiff_t(realized_));
     }
-    // The scroll bar is the page's last tab stop: with the focus the page scrolls by the keyboard.
-    if (Scrolls())
-        AddTabStopWindow(hwnd());
+}
+
+int CCWAdditionalModule::ScrollPosition() const {
+    return Scrolls() ? ::GetScrollPos(hwnd(), SB_VERT) : 0;
 }
 
 std::wstring CCWAdditionalModule::DataFile() const {
@@ -409,6 +435,9 @@ void CCWAdditionalModule::Scroll(int request, int) {
 }
 
 void CCWAdditionalModule::ScrollTo(int position) {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    RealizeItems(controls_.size(), position + client.bottom);
     const int old = ::GetScrollPos(hwnd(), SB_VERT);
     ::SetScrollPos(hwnd(), SB_VERT, position, TRUE);
     const int now = ::GetScrollPos(hwnd(), SB_VERT);
@@ -433,6 +462,13 @@ void CCWAdditionalModule::OnDpiChanged(HFONT font, int fromDpi, int toDpi) {
     info.nPage = UINT(::MulDiv(int(info.nPage), toDpi, fromDpi));
     info.nPos = ::MulDiv(info.nPos, toDpi, fromDpi);
     ::SetScrollInfo(hwnd(), SB_VERT, &info, TRUE);
+}
+
+bool CCWAdditionalModule::PreTranslateMessage(MSG& msg) {
+    // Tab goes from item to item in their order: the items still without windows are made first.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB)
+        RealizeItems(controls_.size(), INT_MAX);
+    return CConfWindowInf::PreTranslateMessage(msg);
 }
 
 bool CCWAdditionalModule::Scrolls() const {
@@ -491,7 +527,14 @@ bool CCWAdditionalModule::OnKey(UINT key) {
 
 bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SHOWWINDOW && wParam)
-        RealizeItems();
+        StartRealizing();
+    if (message == kRealizeMore) {
+        RealizeItems(kItemsPerMessage, INT_MAX);
+        if (realized_ < controls_.size())
+            ::PostMessageW(hwnd(), kRealizeMore, 0, 0);
+        result = 0;
+        return true;
+    }
     if (message == WM_VSCROLL && lParam == 0) {
         Scroll(LOWORD(wParam), HIWORD(wParam));
         result = 0;

@@ -47,8 +47,11 @@ public:
     int LoadData() override;
     void SaveData() override;
     int IsModified() override;
-    // Makes the item windows, the first time the page is about to be shown.
+    // Starts making the item windows, the first time the page is about to be shown.
     int OnPageActivate() override;
+    // Makes every item window now (the module checker, before it reports and draws the page).
+    void RealizeAllItems();
+    bool PreTranslateMessage(MSG& msg) override;
 
     bool ParseWindow(xmldata::NodeRef root);
     bool ParseGroup(xmldata::NodeRef groupItem, int position, int left, int width, int& height);
@@ -77,7 +80,10 @@ private:
     // Loads one description file and checks its root; the reason it was refused otherwise.
     bool ReadDescription(const std::wstring& path, xmldata::XmlDocument& document);
     void LayOut(xmldata::NodeRef root, int width);
-    void RealizeItems();
+    void StartRealizing();
+    // Makes up to `count` more item windows, in order, of the items placed above `above`.
+    void RealizeItems(size_t count, int above);
+    int ScrollPosition() const;
     void Scroll(int request, int thumb);
     void ScrollTo(int position);
     void ScrollIntoView(HWND control);
@@ -93,6 +99,8 @@ private:
     std::wstring descriptionFile_;
     std::wstring dataFile_;
     int contentHeight_ = 0;
-    bool itemsRealized_ = false;
+    bool activated_ = false;
+    // The leading items whose windows exist.
+    size_t realized_ = 0;
     VelourScrollBarPaintHook scrollBarSkin_;
 };

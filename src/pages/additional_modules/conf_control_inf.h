@@ -51,6 +51,8 @@ public:
     const std::wstring& label() const { return label_; }
     const std::wstring& value() const { return value_; }
     int height() const { return height_; }
+    // Where Place put the item's top, in the page's unscrolled coordinates.
+    int placedTop() const { return top_; }
     // The control that takes the focus: the page's tab stop for this item.
     HWND focusControl() const { return focusControl_; }
     virtual const wchar_t* kind() const = 0;
