@@ -72,17 +72,24 @@ protected:
     }
 
     // Builds the page from the folder (language "usa"), with values from the folder's data.xml, and activates it
-    // as the settings window does before it first shows a page; the items below the view are made from the
-    // message queue.
+    // as the settings window does before it first shows a page, and runs its messages until it has made the items
+    // below the view as well.
     int Build(const std::wstring& languageCode = L"usa", RECT rect = {0, 0, 460, 300}, bool activate = true) {
         page = std::make_unique<CCWAdditionalModule>(nullptr, nullptr, font.get());
         page->UseDataFile(DataFile());
         const int built = page->CreateFromFolder(L"Test", folder.path(), languageCode, rect, host);
         if (built && activate) {
             page->OnPageActivate();
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-                ::DispatchMessageW(&msg);
+            auto pending = [this] {
+                return std::any_of(page->controls().begin(), page->controls().end(),
+                                   [](const auto& control) { return !control->focusControl(); });
+            };
+            for (const DWORD start = ::GetTickCount(); pending() && ::GetTickCount() - start < 60000;) {
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                MSG msg;
+                while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                    ::DispatchMessageW(&msg);
+            }
         }
         return built;
     }

@@ -13,9 +13,9 @@
 namespace {
 
 constexpr int kGroupGap = 10;
-// Posted to the page while it still has items without windows.
-constexpr UINT kRealizeMore = WM_APP + 1;
-constexpr size_t kItemsPerMessage = 20;
+// While the page still has items without windows: a timer, since its messages come after painting and input.
+constexpr UINT_PTR kRealizeTimer = 0x5EED;
+constexpr size_t kItemsPerTick = 20;
 constexpr int kGroupIndent = 9;
 constexpr wchar_t kNeutralFile[] = L"\\preference.xml";
 constexpr wchar_t kKindsList[] = L"checkbox, editbox, combobox, slider, fileselector";
@@ -307,8 +307,8 @@ int CCWAdditionalModule::OnPageActivate() {
 
 // The item windows of a large module are a large part of the settings window's start, and most pages are never
 // opened: they are made when the page is first shown, where the layout placed them. The items in view come at once,
-// the rest a few at a time from the message queue so that the page answers the user meanwhile; scrolling and Tab
-// first make the items they reach.
+// the rest a few at a time when the page has nothing to paint and no input to answer; scrolling and Tab first make
+// the items they reach.
 void CCWAdditionalModule::StartRealizing() {
     if (activated_)
         return;
@@ -320,7 +320,7 @@ void CCWAdditionalModule::StartRealizing() {
     ::GetClientRect(hwnd(), &client);
     RealizeItems(controls_.size(), ScrollPosition() + client.bottom);
     if (realized_ < controls_.size())
-        ::PostMessageW(hwnd(), kRealizeMore, 0, 0);
+        ::SetTimer(hwnd(), kRealizeTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 void CCWAdditionalModule::RealizeAllItems() {
@@ -528,10 +528,10 @@ bool CCWAdditionalModule::OnKey(UINT key) {
 bool CCWAdditionalModule::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SHOWWINDOW && wParam)
         StartRealizing();
-    if (message == kRealizeMore) {
-        RealizeItems(kItemsPerMessage, INT_MAX);
-        if (realized_ < controls_.size())
-            ::PostMessageW(hwnd(), kRealizeMore, 0, 0);
+    if (message == WM_TIMER && wParam == kRealizeTimer) {
+        RealizeItems(kItemsPerTick, INT_MAX);
+        if (realized_ >= controls_.size())
+            ::KillTimer(hwnd(), kRealizeTimer);
         result = 0;
         return true;
     }
