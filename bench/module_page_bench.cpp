@@ -88,26 +88,18 @@ std::string Values(int items) {
 
 constexpr int kCategoryList = 1001;
 
-struct WindowSearch {
-    DWORD threadId = 0;
-    HWND window = nullptr;
-};
+BOOL CALLBACK TakeSettingsWindow(HWND window, LPARAM data) {
+    if (!::IsWindowVisible(window) || !::GetDlgItem(window, kCategoryList))
+        return TRUE;
+    *reinterpret_cast<HWND*>(data) = window;
+    return FALSE;
+}
 
 // The settings window of the process's main thread: the visible top-level window with the category list.
 HWND SettingsWindow(DWORD threadId) {
-    WindowSearch search{threadId, nullptr};
-    ::EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* found = reinterpret_cast<WindowSearch*>(data);
-            if (::IsWindowVisible(window) && ::GetDlgItem(window, kCategoryList)) {
-                found->window = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.window;
+    HWND window = nullptr;
+    ::EnumThreadWindows(threadId, TakeSettingsWindow, reinterpret_cast<LPARAM>(&window));
+    return window;
 }
 
 std::wstring PageTitle(HWND window) {
