@@ -753,7 +753,9 @@ TEST_F(ImageTest, PictureBoxMadeElsewhereIsTakenOverAndHandedBack) {
     }
     EXPECT_TRUE(::IsWindow(window));
     EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_WNDPROC), original);
-    EXPECT_EQ(::GetWindowLongPtrW(window, GWLP_USERDATA), 0);
+    CImageControl again;
+    EXPECT_TRUE(again.Attach(window)) << "the window forgot the first object";
+    EXPECT_FALSE(CImageControl().Attach(window)) << "a window belongs to one object at a time";
     ::DestroyWindow(window);
 }
 

@@ -50,8 +50,9 @@ DescriptionVerdict Refusal(Subject subject, std::wstring key, std::wstring group
 } // namespace
 
 CCWAdditionalModule::CCWAdditionalModule(HWND categoryList, HWND okButton, HFONT font)
-    : CConfWindowInf(IDD_PAGE_ADDITIONAL, categoryList, okButton, font) {
+    : CConfWindowInf(IDD_PAGE_ADDITIONAL, categoryList, okButton, font), measuringDc_(::CreateCompatibleDC(nullptr)) {
     owner_.font = font;
+    owner_.measuringDc = measuringDc_.get();
     category_ = kCategoryAdditionalModule;
 }
 

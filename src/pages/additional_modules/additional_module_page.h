@@ -91,6 +91,7 @@ private:
     bool OnKey(UINT key);
     std::wstring DataFile() const;
 
+    win32::MemoryDc measuringDc_;
     ConfOwnerInfo owner_;
     std::vector<std::unique_ptr<CConfControlInf>> controls_;
     std::vector<std::unique_ptr<CGroupTitleWindow>> groupTitles_;

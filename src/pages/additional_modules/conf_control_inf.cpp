@@ -15,16 +15,6 @@ bool IsElement(xmldata::NodeRef node) {
     return node && SUCCEEDED(node.get()->get_nodeType(&type)) && type == NODE_ELEMENT;
 }
 
-int TextHeight(HFONT font, const std::wstring& text, int width) {
-    HDC dc = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
-    RECT box = {0, 0, width, 0};
-    ::DrawTextW(dc, text.c_str(), int(text.size()), &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(nullptr, dc);
-    return box.bottom - box.top;
-}
-
 } // namespace
 
 StoredValues ReadStoredValues(const xmldata::XmlDocument& document) {
@@ -87,7 +77,11 @@ void CConfControlInf::Place(HWND page, int left, int top, int width, const std::
     width_ = width;
     dpi_ = win32::WindowDpi(page);
     rowHeight_ = RowHeight(font());
-    descriptionHeight_ = description.empty() ? 0 : TextHeight(font(), description, width - Scaled(10));
+    descriptionHeight_ = description.empty() ? 0 : MeasureWith([&](HDC dc) {
+        RECT box = {0, 0, width - Scaled(10), 0};
+        ::DrawTextW(dc, description.c_str(), int(description.size()), &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return int(box.bottom - box.top);
+    });
     height_ = rowHeight_ + descriptionHeight_ + Scaled(10);
     rowTop_ = description.empty() ? Scaled(5) : Scaled(5) + descriptionHeight_ + Scaled(2);
 }
@@ -102,7 +96,9 @@ bool CConfControlInf::Realize(int pageScroll) {
         return false;
     const RECT rect = {left_, top_ - pageScroll, left_ + width_, top_ - pageScroll + height_};
     // The item's controls take part in the page's dialog navigation.
-    if (!CreateControl(kItemClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page_, 0, WS_EX_CONTROLPARENT))
+    // No title: even an empty one costs a server request under Wine.
+    if (!CreateControl(kItemClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, page_, 0,
+                       WS_EX_CONTROLPARENT))
         return false;
     if (!description_.empty() &&
         !CreateChild(L"Static", description_.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, Scaled(5), Scaled(5),

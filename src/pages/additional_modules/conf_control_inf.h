@@ -4,10 +4,12 @@
 // so loading, the change check and saving work the same either way.
 #pragma once
 #include "ui/controls/control_window.h"
+#include "win32/gdi.h"
 #include "win32/handle.h"
 #include "xmldata/xml_document.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +17,8 @@
 // What the page shares with its items.
 struct ConfOwnerInfo {
     HFONT font = nullptr;
+    // A memory DC the items measure their texts in: a screen DC costs a server request under Wine each time.
+    HDC measuringDc = nullptr;
 };
 
 // The stored values of a data.xml: for the first `item` of each key, the texts of its `value` children in order.
@@ -85,6 +89,15 @@ protected:
                      int id);
 
     HFONT font() const { return owner_.font; }
+    // Calls `measure` with a DC for measuring texts in the page font: the owner's, else the screen's.
+    template <typename Measure> auto MeasureWith(Measure measure) const {
+        std::optional<win32::WindowDc> screen;
+        HDC dc = owner_.measuringDc;
+        if (!dc)
+            dc = screen.emplace(nullptr).get();
+        win32::SelectObjectScope selected(dc, font() ? font() : ::GetStockObject(DEFAULT_GUI_FONT));
+        return measure(dc);
+    }
     // Lengths at 96 DPI scaled to the DPI the item was laid out for.
     int Scaled(int pixelsAt96) const;
     RECT labelRect() const { return {Scaled(5), rowTop_, Scaled(149), rowTop_ + rowHeight_}; }

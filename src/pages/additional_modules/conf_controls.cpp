@@ -282,20 +282,19 @@ bool CConfSlider::Parse(xmldata::NodeRef control) {
 
 bool CConfSlider::CreateRow(int top, int rowHeight, int width) {
     // Room for the widest number the slider can show, measured with the page font.
-    HDC dc = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, font() ? font() : ::GetStockObject(DEFAULT_GUI_FONT));
-    int numberWidth = 0;
-    for (int32_t end : {min_, max_}) {
-        const std::wstring text = Decimal(end);
-        SIZE size = {};
-        ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
-        numberWidth = std::max<int>(numberWidth, size.cx);
-    }
-    ::SelectObject(dc, old);
-    ::ReleaseDC(nullptr, dc);
+    const int numberWidth = MeasureWith([this](HDC dc) {
+        int widest = 0;
+        for (int32_t end : {min_, max_}) {
+            const std::wstring text = Decimal(end);
+            SIZE size = {};
+            ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+            widest = std::max<int>(widest, size.cx);
+        }
+        return widest;
+    });
     const int right = width - Scaled(5);
     numberRect_ = {right - numberWidth, top, right, top + rowHeight};
-    focusControl_ = CreateChild(TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS | TBS_BOTH,
+    focusControl_ = CreateChild(TRACKBAR_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_NOTICKS | TBS_BOTH,
                                 Scaled(kControlLeft), top, numberRect_.left - Scaled(4) - Scaled(kControlLeft),
                                 rowHeight, kControlId);
     if (!focusControl_ || !sliderSkin_.Attach(focusControl_))

@@ -1,5 +1,7 @@
 #include "ui/controls/control_window.h"
 
+#include "win32/window_table.h"
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace controls {
@@ -8,6 +10,15 @@ namespace {
 // The object whose CreateWindowEx is under way on this thread; its window takes it at WM_NCCREATE. Windows of
 // our classes made by a dialog template find no object here and stay unowned until Attach.
 thread_local ControlWindow* creating = nullptr;
+
+win32::WindowTable<ControlWindow*>& Objects() {
+    static win32::WindowTable<ControlWindow*> objects;
+    return objects;
+}
+
+ControlWindow* ObjectOf(HWND window) {
+    return Objects().Find(window).value_or(nullptr);
+}
 } // namespace
 
 ControlWindow::~ControlWindow() {
@@ -71,7 +82,7 @@ bool ControlWindow::CreateControl(const wchar_t* className, const wchar_t* text,
 }
 
 bool ControlWindow::Attach(HWND window) {
-    if (hwnd_ || !window || !::IsWindow(window) || ::GetWindowLongPtrW(window, GWLP_USERDATA) != 0)
+    if (hwnd_ || !window || !::IsWindow(window) || ObjectOf(window))
         return false;
     Bind(window);
     if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) != WindowProc)
@@ -83,13 +94,13 @@ bool ControlWindow::Attach(HWND window) {
 
 void ControlWindow::Bind(HWND window) {
     hwnd_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    Objects().Set(window, this);
 }
 
 void ControlWindow::Unbind() {
     if (previousProc_)
         ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    Objects().Erase(hwnd_);
     previousProc_ = nullptr;
     hwnd_ = nullptr;
     created_ = false;
@@ -106,7 +117,7 @@ LRESULT ControlWindow::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ControlWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ControlWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    ControlWindow* self = ObjectOf(window);
     if (!self && message == WM_NCCREATE && creating) {
         self = creating;
         creating = nullptr;

@@ -1,5 +1,6 @@
-// Base of the custom controls: one C++ object per child window. The window procedure finds the object through
-// GWLP_USERDATA, set at WM_NCCREATE for windows made in code and by Attach for windows a dialog template made.
+// Base of the custom controls: one C++ object per child window. The window procedure finds the object in a table
+// of the process, filled at WM_NCCREATE for windows made in code and by Attach for windows a dialog template made
+// (a window's user data would cost a server request to set under Wine, for every item of a module page).
 // No exception leaves the window procedure.
 #pragma once
 #include "win32/dialog.h"
