@@ -154,6 +154,7 @@ int CCWAdditionalModule::CreateFromFolder(const std::wstring& moduleName, const 
             scrollBarSkin_.MarkFocus(true);
         }
         scrollBarSkin_.HookWindow(hwnd());
+        laidOut_ = true;
         return 1;
     } catch (const xmldata::XmlError&) {
         return 0;
@@ -311,7 +312,7 @@ int CCWAdditionalModule::OnPageActivate() {
 // the rest a few at a time when the page has nothing to paint and no input to answer; scrolling and Tab first make
 // the items they reach.
 void CCWAdditionalModule::StartRealizing() {
-    if (activated_)
+    if (activated_ || !laidOut_)
         return;
     activated_ = true;
     // The scroll bar is the page's last tab stop: with the focus the page scrolls by the keyboard.

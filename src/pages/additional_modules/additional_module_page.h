@@ -100,6 +100,7 @@ private:
     std::wstring descriptionFile_;
     std::wstring dataFile_;
     int contentHeight_ = 0;
+    bool laidOut_ = false;
     bool activated_ = false;
     // The leading items whose windows exist.
     size_t realized_ = 0;
