@@ -8,7 +8,8 @@
 //     module_page_bench.exe <folder with SkylumeSetting.exe> [rounds] [--count]
 //
 // With --count each of the four is started once more and, once ready, the bench creates the event
-// "SkylumeBenchReady-<pid>" and prints "count <label> items-<n> <pid>" for bench/count-requests.
+// "SkylumeBenchReady-<pid>" and prints "count <label> items-<n> <pid>" for bench/count-requests; it then opens the
+// module's page, waits until every item has its window and creates "SkylumeBenchOpened-<pid>".
 #include "ready_window.h"
 #include "stats.h"
 
@@ -48,8 +49,12 @@ std::string Description(int items) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<conf_window name=\"Bench\" description=\"" +
                       std::to_string(items) + " items\">\r\n";
     for (int i = 0; i < items; ++i) {
-        if (i % 50 == 0)
-            xml += (i ? "</item>" : "") + std::string("<item><group>Group ") + std::to_string(i / 50) + "</group>\r\n";
+        if (i % 50 == 0) {
+            if (i)
+                xml += "</item>";
+            xml += "<item><group>Group ";
+            xml += std::to_string(i / 50) + "</group>\r\n";
+        }
         const std::string key = "k" + std::to_string(i);
         std::string control;
         switch (i % 5) {
@@ -128,6 +133,32 @@ double TimeFirstOpening(DWORD threadId, const std::wstring& title) {
     return -1;
 }
 
+// Waits until the page shown in the settings window holds `items` item windows (those below the view are made
+// from a timer); false after two minutes.
+bool WaitForItemWindows(DWORD threadId, int items) {
+    HWND window = SettingsWindow(threadId);
+    for (const DWORD start = ::GetTickCount(); window && ::GetTickCount() - start < 120000; ::Sleep(500)) {
+        HWND page = nullptr;
+        for (HWND child = ::GetWindow(window, GW_CHILD); child && !page; child = ::GetWindow(child, GW_HWNDNEXT))
+            if (::IsWindowVisible(child) && ::FindWindowExW(child, nullptr, L"SkylumeConfControl", nullptr))
+                page = child;
+        int found = 0;
+        for (HWND item = ::FindWindowExW(page, nullptr, L"SkylumeConfControl", nullptr); page && item;
+             item = ::FindWindowExW(page, item, L"SkylumeConfControl", nullptr))
+            ++found;
+        if (found >= items)
+            return true;
+    }
+    return false;
+}
+
+void CreateMarker(const wchar_t* prefix, DWORD processId) {
+    wchar_t name[64];
+    swprintf(name, 64, L"%ls-%04lx", prefix, static_cast<unsigned long>(processId));
+    if (HANDLE marker = ::CreateEventW(nullptr, TRUE, FALSE, name))
+        ::CloseHandle(marker);
+}
+
 // One module of `items` items; it is seen by the settings program only while its folder is moved from where it is
 // parked into the all-users Modules folder. Each size has a module of its own, so its per-user copy of the
 // description is its own too.
@@ -196,17 +227,22 @@ int wmain(int argc, wchar_t** argv) {
         // Looked at seldom: each look is a few requests of the bench's own, and a traced server is slow.
         constexpr DWORD kPollMs = 200;
         for (const Module& module : modules) {
-            const auto mark = [&module](DWORD processId, DWORD) {
-                wchar_t name[64];
-                swprintf(name, 64, L"SkylumeBenchReady-%04lx", static_cast<unsigned long>(processId));
-                HANDLE marker = ::CreateEventW(nullptr, TRUE, FALSE, name);
+            bool opened = true;
+            const auto mark = [&module, &opened](DWORD processId, DWORD threadId) {
+                CreateMarker(L"SkylumeBenchReady", processId);
                 std::printf("count module items-%d %04lx\n", module.items, static_cast<unsigned long>(processId));
                 std::fflush(stdout);
-                if (marker)
-                    ::CloseHandle(marker);
+                if (module.items) {
+                    opened = TimeFirstOpening(threadId, L"Bench") >= 0 && WaitForItemWindows(threadId, module.items);
+                    CreateMarker(L"SkylumeBenchOpened", processId);
+                }
             };
             if (module.Start(exe, kPollMs) < 0 || module.Start(exe, kPollMs, mark) < 0) {
                 std::fprintf(stderr, "a window did not become ready\n");
+                return 1;
+            }
+            if (!opened) {
+                std::fprintf(stderr, "the module's page did not get its %d items\n", module.items);
                 return 1;
             }
         }
