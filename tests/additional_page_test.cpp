@@ -412,16 +412,13 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     for (int i = 0; i < 40; ++i)
         items += Item(L"k" + std::to_wstring(i), L"<control name='editbox'><label>Item</label></control>",
                       i % 3 ? L"" : L"<description>A line of description above the control.</description>");
-    ASSERT_EQ(BuildItems(items), 1);
+    WriteDescription(L"preference.xml", Description(items));
+    ASSERT_EQ(Build(L"usa", {0, 0, 460, 300}, false), 1);
     HWND window = page->hwnd();
     ::ShowWindow(window, SW_SHOW);
+    EXPECT_EQ(page->controls().back()->hwnd(), nullptr) << "an item below the view is made later";
     RECT client;
     ::GetClientRect(window, &client);
-    RECT last;
-    ::GetWindowRect(page->controls().back()->hwnd(), &last);
-    POINT bottom = {0, last.bottom};
-    ::ScreenToClient(window, &bottom);
-    EXPECT_EQ(page->contentHeight(), bottom.y);
     EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL);
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
@@ -447,6 +444,12 @@ TEST_F(AdditionalPage, TallDescriptionScrollsByLineStepsOnly) {
     EXPECT_EQ(::GetScrollPos(window, SB_VERT), 18) << "the trough does nothing";
     ::SendMessageW(window, WM_VSCROLL, SB_BOTTOM, 0);
     EXPECT_EQ(firstTop(), -(page->contentHeight() - client.bottom)) << "the platform clamps to the scrollable range";
+    // Made by the scroll that reached it, where the scroll brought it: the content's end at the page's bottom.
+    RECT last{};
+    ::GetWindowRect(page->controls().back()->hwnd(), &last);
+    POINT bottom = {0, last.bottom};
+    ::ScreenToClient(window, &bottom);
+    EXPECT_EQ(bottom.y, client.bottom);
     ::SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
     ::SendMessageW(window, WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(firstTop(), 0);
