@@ -281,24 +281,19 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
     }
     std::printf("same window without a module: %8.1f ms (median of %d)\n", bench::Median(times[0]), rounds);
-    for (size_t k = 1; k < modules.size(); ++k) {
-        std::vector<double> ratios;
-        for (int round = 0; round < rounds; ++round)
-            ratios.push_back(times[k][round] / times[0][round]);
-        std::printf("window with %4d items:        %8.1f ms (median of %d)\n", modules[k].items,
-                    bench::Median(times[k]), rounds);
-        bench::PrintRatio(("  ratio " + std::to_string(modules[k].items) + " items/none:").c_str(), ratios);
-    }
-    for (size_t k = 1; k < modules.size(); ++k) {
-        std::vector<double> ratios;
-        for (int round = 0; round < rounds; ++round)
-            ratios.push_back(openings[k][round] / times[0][round]);
-        std::printf("first opening of the page with %4d items: %8.1f ms (median of %d)\n", modules[k].items,
-                    bench::Median(openings[k]), rounds);
-        bench::PrintRatio(
-            ("  ratio to the window without a module, " + std::to_string(modules[k].items) + " items:").c_str(),
-            ratios);
-    }
+    // Each module's medians, and its per-round ratios to the window without a module.
+    auto report = [&](const std::vector<std::vector<double>>& measured, const char* what, const char* ratioLabel) {
+        for (size_t k = 1; k < modules.size(); ++k) {
+            std::vector<double> ratios;
+            for (int round = 0; round < rounds; ++round)
+                ratios.push_back(measured[k][round] / times[0][round]);
+            std::printf("%s %4d items: %8.1f ms (median of %d)\n", what, modules[k].items, bench::Median(measured[k]),
+                        rounds);
+            bench::PrintRatio(("  ratio " + std::to_string(modules[k].items) + ratioLabel).c_str(), ratios);
+        }
+    };
+    report(times, "window with", " items/none:");
+    report(openings, "first opening of the page with", " items/window without a module:");
     // Time per item between neighbouring sizes, per round; a linear page has the same slope throughout.
     for (size_t k = 2; k < modules.size(); ++k) {
         std::vector<double> slopes;

@@ -382,22 +382,8 @@ TEST_F(AdditionalPage, ItemWindowsWaitForTheFirstShowAndChangeNothing) {
 
     ASSERT_EQ(Build(L"usa", rect, false), 1);
     ::ShowWindow(page->hwnd(), SW_SHOW);
-    auto placed = [&](HWND window) {
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        ::MapWindowPoints(nullptr, page->hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    };
-    int top = 0;
-    for (const auto& control : page->controls()) {
-        ASSERT_NE(control->focusControl(), nullptr) << control->key();
-        const RECT item = placed(control->hwnd());
-        if (control->key() == L"edit")
-            top = placed(page->groupTitles()[0]->hwnd()).bottom;
-        EXPECT_EQ(item.top, top) << control->key() << " stands where the layout placed it";
-        EXPECT_EQ(item.bottom - item.top, control->height()) << control->key();
-        top = item.bottom;
-    }
+    for (const auto& control : page->controls())
+        ASSERT_NE(control->focusControl(), nullptr) << control->key() << " is made on the first show";
     EXPECT_EQ(Button_GetCheck(Control<CConfCheckBox>(0)->focusControl()), BST_UNCHECKED);
     EXPECT_EQ(::SendMessageW(Control<CConfSlider>(1)->slider(), TBM_GETPOS, 0, 0), 1);
     EXPECT_EQ(ComboBox_GetCurSel(Control<CConfComboBox>(2)->focusControl()), 0);
